@@ -1,0 +1,93 @@
+#pragma once
+
+#include "app/scoring/ScoreField.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+
+class MatchTimer;
+
+// The score of one match and the counting rules. Entries of the score field table:
+// 0 CurrentSet, 1..5 the set headers, 6·s the points of side s, 6·s + n its games in set n.
+class MatchScore : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kTableSize = 18;
+    static constexpr int kMaxSets = 5;
+    static constexpr int kMaxGames = 15;
+    // The two hidden tie-break fields live outside the table; no rule reads them.
+    static constexpr int kLabTBreak1 = 18;
+    static constexpr int kLabTBreak2 = 19;
+    static const std::array<QString, 6> PointTexts;
+
+    enum class TextRole { Text, TextHi };
+    Q_ENUM(TextRole)
+
+    explicit MatchScore(const MatchTimer &timer, QObject *parent = nullptr);
+
+    static constexpr int pointsEntry(int side) { return 6 * side; }
+    static constexpr int gamesEntry(int side, int set) { return 6 * side + set; }
+    static bool isGamesEntry(int entry);
+
+    const ScoreField &field(int entry) const;
+    int points(int side) const { return field(pointsEntry(side)).Tag; }
+    int games(int side, int set) const { return field(gamesEntry(side, set)).Tag; }
+    int CurrentSet() const { return currentSet_; }
+    int boldHeader() const { return boldHeader_; }
+    int server() const { return server_; }
+    int setCount() const { return setCount_; }
+    bool tieBreakMode() const { return tieBreakMode_; }
+    bool tieBreakOption() const { return tieBreakOption_; }
+    bool autoCount() const { return autoCount_; }
+    bool manualTieBreakMark() const { return manualTieBreakMark_; }
+
+    // Only 5 and 3 are set counts; anything else plays five sets.
+    void setSetCount(int count);
+    void setTieBreakOption(bool on);
+    void setAutoCount(bool on);
+
+    void mSchet1Click() { pointFor(1); }
+    void mSchet2Click() { pointFor(2); }
+    void CheckAutoGame();
+    void Game1Click();
+    void Set1Click();
+    void MarkSetLeaders();
+    void eSchetMouseDown(int side, Qt::MouseButton button);
+    void SMouseDown(int entry, Qt::MouseButton button);
+    void mPodachaClick();
+    void mTieBreakClick();
+    void SetTieBreakMode(bool on);
+    void LabelSClick(int header);
+    void reset();
+
+signals:
+    void fieldChanged(int entry);
+    void boldHeaderChanged(int header);
+    void tieBreakModeChanged(bool on);
+    void serverChanged(int server);
+    void setLeaderMarked(int entry, MatchScore::TextRole role);
+
+private:
+    ScoreField &mutableField(int entry);
+    ScoreField *currentGames(int side);
+    void pointFor(int side);
+    void refreshPoints(int side);
+    void stepGames(int entry, Qt::MouseButton button);
+    void setPoints(int side, int value, const QString &text);
+
+    const MatchTimer &timer_;
+    int currentSet_ = 0;
+    int boldHeader_ = 0;
+    std::array<ScoreField, 12> fields_;
+    std::array<ScoreField, 2> labTBreak_;
+    int server_ = 0;
+    int setCount_ = kMaxSets;
+    bool tieBreakMode_ = false;
+    bool tieBreakOption_ = true;
+    bool autoCount_ = true;
+    bool manualTieBreakMark_ = false;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+
+class TickSource;
+
+// Elapsed playing time with pause; its first start opens the match.
+class MatchTimer : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Phase { NotStarted = -1, Paused = 0, Running = 1 };
+    static constexpr int kIntervalMs = 200;
+
+    MatchTimer(const TickSource &ticks, QString timeZeroText, QObject *parent = nullptr);
+
+    int MatchPhase() const { return phase_; }
+    bool isRunning() const { return timer_.isActive(); }
+    std::uint32_t StartTicks() const { return startTicks_; }
+    std::uint32_t PauseTicks() const { return pauseTicks_; }
+    const QString &elapsedText() const { return text_; }
+    const QString &timeZeroText() const { return timeZero_; }
+
+    void bPlayClick();
+    void TimerTimer();
+    void reset();
+
+    static QString ElapsedText(std::uint64_t seconds);
+
+signals:
+    // The first start (or the first after a reset): the next set is to be opened.
+    void matchStarted();
+    void phaseChanged(int phase);
+    void elapsedTextChanged(const QString &text);
+
+private:
+    void setText(const QString &text);
+
+    const TickSource &ticks_;
+    const QString timeZero_;
+    QTimer timer_;
+    QString text_;
+    int phase_ = NotStarted;
+    std::uint32_t startTicks_ = 0;
+    std::uint32_t pauseTicks_ = 0;
+};
