@@ -1,0 +1,622 @@
+#include "platform/GdiCanvas.h"
+
+#include "platform/EllipticRegion.h"
+#include "platform/SystemColors.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPolygon>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+constexpr int kTabChars = 8; // GDI's default tab stop: eight average characters
+
+// A piece of text with, per character, whether an "&" marked it.
+struct MarkedText
+{
+    QString text;
+    std::vector<bool> marked;
+
+    MarkedText mid(qsizetype from, qsizetype to) const
+    {
+        MarkedText part;
+        part.text = text.mid(from, to - from);
+        part.marked.assign(marked.begin() + from, marked.begin() + to);
+        return part;
+    }
+    // GDI underlines only the last marked character of a line.
+    int underline() const
+    {
+        for (qsizetype i = qsizetype(marked.size()) - 1; i >= 0; --i)
+            if (marked[std::size_t(i)])
+                return int(i);
+        return -1;
+    }
+};
+
+MarkedText stripPrefixes(const QString &text, bool prefixes)
+{
+    MarkedText out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        bool mark = false;
+        if (prefixes && c == u'&') {
+            if (i + 1 >= text.size())
+                break; // a trailing "&" marks nothing and is not shown
+            ++i;
+            mark = text[i] != u'&';
+        }
+        out.text += text[i];
+        out.marked.push_back(mark);
+    }
+    return out;
+}
+
+class TextMeasure
+{
+public:
+    TextMeasure(const QFont &font, bool expandTabs)
+        : metrics_(font), expandTabs_(expandTabs),
+          tabWidth_(kTabChars * std::max(1, metrics_.averageCharWidth()))
+    {
+    }
+
+    // Width of `text` drawn from a line start, tabs expanded to the next stop.
+    int width(QStringView text) const
+    {
+        if (!expandTabs_)
+            return metrics_.horizontalAdvance(text.toString());
+        int x = 0;
+        qsizetype from = 0;
+        while (true) {
+            const qsizetype tab = text.indexOf(u'\t', from);
+            x += metrics_.horizontalAdvance(text.mid(from, (tab < 0 ? text.size() : tab) - from).toString());
+            if (tab < 0)
+                return x;
+            x = (x / tabWidth_ + 1) * tabWidth_;
+            from = tab + 1;
+        }
+    }
+    int tabWidth() const { return tabWidth_; }
+    const QFontMetrics &metrics() const { return metrics_; }
+
+private:
+    QFontMetrics metrics_;
+    bool expandTabs_;
+    int tabWidth_;
+};
+
+// Greedy word wrap: a line breaks at the last space that lets it fit; spaces at a break
+// are dropped; a word wider than the line is broken between characters.
+void wrapParagraph(const MarkedText &para, int maxWidth, const TextMeasure &measure,
+                   std::vector<MarkedText> &lines)
+{
+    const QString &s = para.text;
+    const qsizetype n = s.size();
+    qsizetype start = 0;
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && measure.width(QStringView(s).mid(start, end + 1 - start)) <= maxWidth)
+            ++end;
+        if (end == n) {
+            lines.push_back(para.mid(start, n));
+            return;
+        }
+        qsizetype lineEnd = -1;
+        const qsizetype space = s[end] == u' ' ? end : s.lastIndexOf(u' ', end - 1);
+        if (space >= start) {
+            lineEnd = space;
+            while (lineEnd > start && s[lineEnd - 1] == u' ')
+                --lineEnd;
+        }
+        qsizetype next;
+        if (lineEnd > start) {
+            next = space;
+            while (next < n && s[next] == u' ')
+                ++next;
+        } else {
+            lineEnd = std::max(end, start + 1);
+            next = lineEnd;
+        }
+        lines.push_back(para.mid(start, lineEnd));
+        start = next;
+    }
+}
+
+std::vector<MarkedText> layoutLines(const MarkedText &text, unsigned flags, int maxWidth,
+                                    const TextMeasure &measure)
+{
+    std::vector<MarkedText> lines;
+    if (flags & DT_SINGLELINE) {
+        MarkedText line;
+        for (std::size_t i = 0; i < std::size_t(text.text.size()); ++i) {
+            const QChar c = text.text[qsizetype(i)];
+            if (c == u'\r' || c == u'\n')
+                continue;
+            line.text += c;
+            line.marked.push_back(text.marked[i]);
+        }
+        lines.push_back(line);
+        return lines;
+    }
+    const QString &s = text.text;
+    qsizetype start = 0;
+    while (start < s.size()) {
+        qsizetype end = start;
+        while (end < s.size() && s[end] != u'\r' && s[end] != u'\n')
+            ++end;
+        const MarkedText para = text.mid(start, end);
+        if ((flags & DT_WORDBREAK) && !para.text.isEmpty())
+            wrapParagraph(para, maxWidth, measure, lines);
+        else
+            lines.push_back(para);
+        if (end < s.size() && s[end] == u'\r' && end + 1 < s.size() && s[end + 1] == u'\n')
+            ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
+double rayAngle(double dx, double dy)
+{
+    // Screen y grows downwards; counter-clockwise is measured with y up.
+    double a = std::atan2(-dy, dx);
+    if (a < 0)
+        a += 2 * std::numbers::pi;
+    return a;
+}
+
+} // namespace
+
+QFont gdiFont(const QString &family, int height, bool bold, bool italic)
+{
+    QFont font(family);
+    font.setPixelSize(std::max(1, std::abs(height)));
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+int gdiFontHeight(const QFont &font)
+{
+    if (font.pixelSize() > 0)
+        return -font.pixelSize();
+    return -int(std::lround(font.pointSizeF() * 96.0 / 72.0));
+}
+
+GdiCanvas::GdiCanvas(QPaintDevice *device)
+{
+    owned_.emplace(device);
+    painter_ = &*owned_;
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+    painter_->setRenderHint(QPainter::TextAntialiasing, false);
+    setFont(QFont());
+}
+
+GdiCanvas::GdiCanvas(QPainter &painter)
+    : painter_(&painter)
+{
+    painter_->save();
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+    painter_->setRenderHint(QPainter::TextAntialiasing, false);
+    setFont(painter.font());
+}
+
+GdiCanvas::~GdiCanvas()
+{
+    if (!owned_)
+        painter_->restore();
+}
+
+void GdiCanvas::setFont(const QFont &font)
+{
+    font_ = font;
+    if (font_.pixelSize() <= 0)
+        font_.setPixelSize(std::max(1, -gdiFontHeight(font)));
+    font_.setStyleStrategy(QFont::NoAntialias);
+}
+
+void GdiCanvas::fillSpan(int x0, int x1, int y, TColor color)
+{
+    if (x1 > x0)
+        painter_->fillRect(QRect(x0, y, x1 - x0, 1), toQColor(color));
+}
+
+void GdiCanvas::setPixel(int x, int y, TColor color)
+{
+    fillSpan(x, x + 1, y, color);
+}
+
+void GdiCanvas::plotLine(QPoint from, QPoint to, TColor color)
+{
+    const int dx = to.x() - from.x();
+    const int dy = to.y() - from.y();
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    // Minor coordinate rounded to nearest, halves upwards; the end point is left out.
+    const auto along = [](int i, int delta, int steps) {
+        const int num = 2 * i * delta + steps;
+        const int den = 2 * steps;
+        return num >= 0 ? num / den : -((-num + den - 1) / den);
+    };
+    int runStart = 0;
+    int runY = 0;
+    int runEnd = 0;
+    bool open = false;
+    for (int i = 0; i < steps; ++i) {
+        int x;
+        int y;
+        if (std::abs(dx) >= std::abs(dy)) {
+            x = from.x() + (dx > 0 ? i : -i);
+            y = from.y() + along(i, dy, steps);
+        } else {
+            y = from.y() + (dy > 0 ? i : -i);
+            x = from.x() + along(i, dx, steps);
+        }
+        // Merge pixels of one row into a span to keep the number of fills small.
+        if (open && y == runY && (x == runEnd || x == runStart - 1)) {
+            runStart = std::min(runStart, x);
+            runEnd = std::max(runEnd, x + 1);
+            continue;
+        }
+        if (open)
+            fillSpan(runStart, runEnd, runY, color);
+        runStart = x;
+        runEnd = x + 1;
+        runY = y;
+        open = true;
+    }
+    if (open)
+        fillSpan(runStart, runEnd, runY, color);
+}
+
+void GdiCanvas::strokeLine(QPoint from, QPoint to)
+{
+    if (penStyle_ == PenStyle::Clear)
+        return;
+    if (penWidth_ <= 1) {
+        plotLine(from, to, penColor_);
+        return;
+    }
+    painter_->save();
+    painter_->setPen(QPen(toQColor(penColor_), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter_->drawLine(QPointF(from) + QPointF(0.5, 0.5), QPointF(to) + QPointF(0.5, 0.5));
+    painter_->restore();
+}
+
+void GdiCanvas::lineTo(int x, int y)
+{
+    strokeLine(penPos_, QPoint(x, y));
+    penPos_ = QPoint(x, y);
+}
+
+void GdiCanvas::polyline(std::span<const QPoint> points)
+{
+    if (points.size() < 2 || penStyle_ == PenStyle::Clear)
+        return;
+    if (penWidth_ <= 1) {
+        for (std::size_t i = 1; i < points.size(); ++i)
+            plotLine(points[i - 1], points[i], penColor_);
+        return;
+    }
+    QPolygonF stroke;
+    for (const QPoint &p : points)
+        stroke << QPointF(p) + QPointF(0.5, 0.5);
+    painter_->save();
+    painter_->setPen(QPen(toQColor(penColor_), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter_->drawPolyline(stroke);
+    painter_->restore();
+}
+
+void GdiCanvas::polygon(std::span<const QPoint> points)
+{
+    if (points.size() < 2)
+        return;
+    if (brushStyle_ == BrushStyle::Solid) {
+        painter_->save();
+        painter_->setPen(Qt::NoPen);
+        painter_->setBrush(toQColor(brushColor_));
+        painter_->drawPolygon(points.data(), int(points.size()), Qt::OddEvenFill);
+        painter_->restore();
+    }
+    std::vector<QPoint> closed(points.begin(), points.end());
+    closed.push_back(points.front());
+    polyline(std::span<const QPoint>(closed));
+}
+
+void GdiCanvas::fillRect(const GdiRect &rect)
+{
+    if (brushStyle_ == BrushStyle::Solid && !rect.isEmpty())
+        painter_->fillRect(rect.toQRect(), toQColor(brushColor_));
+}
+
+void GdiCanvas::rectangle(const GdiRect &rect)
+{
+    if (penStyle_ == PenStyle::Clear) {
+        fillRect(GdiRect{rect.left, rect.top, rect.right - 1, rect.bottom - 1});
+        return;
+    }
+    const int w = std::min({penWidth_, (rect.width() + 1) / 2, (rect.height() + 1) / 2});
+    fillRect(rect.inset(w));
+    if (rect.isEmpty())
+        return;
+    const QColor pen = toQColor(penColor_);
+    painter_->fillRect(QRect(rect.left, rect.top, rect.width(), w), pen);
+    painter_->fillRect(QRect(rect.left, rect.bottom - w, rect.width(), w), pen);
+    painter_->fillRect(QRect(rect.left, rect.top, w, rect.height()), pen);
+    painter_->fillRect(QRect(rect.right - w, rect.top, w, rect.height()), pen);
+}
+
+namespace {
+
+// For each row of an ellipse: the whole span and the part inside its outline.
+struct OutlineRow
+{
+    int y;
+    int x0, x1; // all pixels of the row
+    int i0, i1; // inner pixels, i0 >= i1 when there are none
+};
+
+std::vector<OutlineRow> outlineRows(const GdiRect &box, int penWidth)
+{
+    const EllipticRegion outer(box.left, box.top, box.right, box.bottom);
+    const EllipticRegion inner(box.left + penWidth, box.top + penWidth, box.right - penWidth,
+                               box.bottom - penWidth);
+    std::vector<OutlineRow> rows;
+    for (int y = outer.top(); y < outer.bottom(); ++y) {
+        const auto [x0, x1] = outer.span(y);
+        int i0;
+        int i1;
+        if (penWidth == 1) {
+            // A pixel is on the outline when one of its four neighbours is outside.
+            const auto above = outer.span(y - 1);
+            const auto below = outer.span(y + 1);
+            i0 = std::max({x0 + 1, above.first, below.first});
+            i1 = std::min({x1 - 1, above.second, below.second});
+            if (above.first == above.second || below.first == below.second)
+                i1 = i0;
+        } else {
+            const auto in = inner.span(y);
+            i0 = std::max(x0, in.first);
+            i1 = std::min(x1, in.second);
+            if (in.first == in.second)
+                i1 = i0;
+        }
+        rows.push_back({y, x0, x1, i0, std::max(i0, i1)});
+    }
+    return rows;
+}
+
+} // namespace
+
+void GdiCanvas::ellipse(const GdiRect &box)
+{
+    if (penStyle_ == PenStyle::Clear) {
+        if (brushStyle_ != BrushStyle::Solid)
+            return;
+        const EllipticRegion fill(box.left, box.top, box.right - 1, box.bottom - 1);
+        for (int y = fill.top(); y < fill.bottom(); ++y) {
+            const auto [x0, x1] = fill.span(y);
+            fillSpan(x0, x1, y, brushColor_);
+        }
+        return;
+    }
+    for (const OutlineRow &row : outlineRows(box, penWidth_)) {
+        if (brushStyle_ == BrushStyle::Solid)
+            fillSpan(row.i0, row.i1, row.y, brushColor_);
+        if (row.i0 < row.i1) {
+            fillSpan(row.x0, row.i0, row.y, penColor_);
+            fillSpan(row.i1, row.x1, row.y, penColor_);
+        } else {
+            fillSpan(row.x0, row.x1, row.y, penColor_);
+        }
+    }
+}
+
+void GdiCanvas::arc(const GdiRect &box, QPoint start, QPoint end)
+{
+    if (penStyle_ == PenStyle::Clear)
+        return;
+    // Doubled coordinates relative to the box centre, as in EllipticRegion.
+    const auto dx = [&](int x) { return double(2 * x + 1 - (box.left + box.right)); };
+    const auto dy = [&](int y) { return double(2 * y + 1 - (box.top + box.bottom)); };
+    const double from = rayAngle(dx(start.x()), dy(start.y()));
+    double sweep = rayAngle(dx(end.x()), dy(end.y())) - from;
+    if (sweep <= 0)
+        sweep += 2 * std::numbers::pi; // equal rays: the whole ellipse
+    const auto onArc = [&](int x, int y) {
+        double a = rayAngle(dx(x), dy(y)) - from;
+        if (a < 0)
+            a += 2 * std::numbers::pi;
+        return a <= sweep + 1e-12;
+    };
+    const auto plotRun = [&](int x0, int x1, int y) {
+        for (int x = x0; x < x1; ++x)
+            if (onArc(x, y))
+                setPixel(x, y, penColor_);
+    };
+    for (const OutlineRow &row : outlineRows(box, penWidth_)) {
+        if (row.i0 < row.i1) {
+            plotRun(row.x0, row.i0, row.y);
+            plotRun(row.i1, row.x1, row.y);
+        } else {
+            plotRun(row.x0, row.x1, row.y);
+        }
+    }
+}
+
+void GdiCanvas::FrameRect3D(GdiRect &rect, TColor topColor, TColor bottomColor, int width)
+{
+    if (width <= 0)
+        return;
+    setPenWidth(1);
+    setPenStyle(PenStyle::Solid);
+    --rect.right;
+    --rect.bottom;
+    for (int ring = 0; ring < width; ++ring) {
+        setPenColor(topColor);
+        polyline({{rect.left, rect.bottom}, {rect.left, rect.top}, {rect.right, rect.top}});
+        setPenColor(bottomColor);
+        polyline({{rect.right, rect.top}, {rect.right, rect.bottom}, {rect.left - 1, rect.bottom}});
+        rect = rect.inset(1);
+    }
+    ++rect.right;
+    ++rect.bottom;
+}
+
+void GdiCanvas::drawFocusRect(const GdiRect &rect)
+{
+    if (rect.isEmpty())
+        return;
+    painter_->save();
+    painter_->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    const auto dot = [&](int x, int y) {
+        if (((x - rect.left) + (y - rect.top)) % 2 == 0)
+            painter_->fillRect(QRect(x, y, 1, 1), Qt::white);
+    };
+    for (int x = rect.left; x < rect.right; ++x) {
+        dot(x, rect.top);
+        if (rect.bottom - 1 > rect.top)
+            dot(x, rect.bottom - 1);
+    }
+    for (int y = rect.top + 1; y < rect.bottom - 1; ++y) {
+        dot(rect.left, y);
+        if (rect.right - 1 > rect.left)
+            dot(rect.right - 1, y);
+    }
+    painter_->restore();
+}
+
+void GdiCanvas::brushCopy(QPoint dest, const QImage &image, const QRect &source, TColor transparentColor)
+{
+    const QRect from = source.intersected(image.rect());
+    if (from.isEmpty())
+        return;
+    QImage piece = image.copy(from).convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = toQColor(transparentColor).rgb() & 0xFFFFFFu;
+    const QRgb fill = toQColor(brushColor_).rgb();
+    const bool solid = brushStyle_ == BrushStyle::Solid;
+    for (int y = 0; y < piece.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(piece.scanLine(y));
+        for (int x = 0; x < piece.width(); ++x) {
+            if ((line[x] & 0xFFFFFFu) == key)
+                line[x] = solid ? fill : 0u;
+            else
+                line[x] |= 0xFF000000u;
+        }
+    }
+    painter_->drawImage(dest, piece);
+}
+
+int GdiCanvas::textWidth(const QString &text) const
+{
+    return QFontMetrics(font_).horizontalAdvance(text);
+}
+
+int GdiCanvas::textHeight() const
+{
+    return QFontMetrics(font_).height();
+}
+
+void GdiCanvas::drawTextLine(const QString &line, int underline, int x, int y, bool expandTabs)
+{
+    const TextMeasure measure(font_, expandTabs);
+    const int baseline = y + measure.metrics().ascent();
+    painter_->setFont(font_);
+    painter_->setPen(toQColor(fontColor_));
+    if (!expandTabs || !line.contains(u'\t')) {
+        painter_->drawText(QPoint(x, baseline), line);
+    } else {
+        qsizetype from = 0;
+        while (from <= line.size()) {
+            qsizetype tab = line.indexOf(u'\t', from);
+            if (tab < 0)
+                tab = line.size();
+            const int segX = x + measure.width(QStringView(line).left(from));
+            painter_->drawText(QPoint(segX, baseline), line.mid(from, tab - from));
+            from = tab + 1;
+        }
+    }
+    if (underline >= 0) {
+        // As GDI does it: under the marked character, one pixel below the baseline.
+        const int x0 = x + measure.width(QStringView(line).left(underline));
+        const int x1 = x + measure.width(QStringView(line).left(underline + 1)) - 1;
+        fillSpan(x0, x1, baseline + 1, fontColor_);
+    }
+}
+
+int GdiCanvas::drawText(const QString &text, GdiRect &rect, unsigned flags)
+{
+    const bool expandTabs = flags & DT_EXPANDTABS;
+    const TextMeasure measure(font_, expandTabs);
+    const int lineHeight = measure.metrics().height();
+    const MarkedText shown = stripPrefixes(text, !(flags & DT_NOPREFIX));
+
+    std::vector<MarkedText> lines;
+    if (!shown.text.isEmpty() || (flags & DT_SINGLELINE))
+        lines = layoutLines(shown, flags, rect.width(), measure);
+
+    int widest = 0;
+    std::vector<int> widths;
+    for (const MarkedText &line : lines) {
+        widths.push_back(measure.width(line.text));
+        widest = std::max(widest, widths.back());
+    }
+    const int textHeight = int(lines.size()) * lineHeight;
+
+    if (flags & DT_CALCRECT) {
+        rect.right = rect.left + widest;
+        rect.bottom = rect.top + textHeight;
+        return textHeight;
+    }
+
+    int y = rect.top;
+    const bool single = flags & DT_SINGLELINE;
+    if (single && (flags & DT_VCENTER))
+        y = rect.top + (rect.height() - lineHeight) / 2;
+    else if (single && (flags & DT_BOTTOM))
+        y = rect.bottom - lineHeight;
+
+    const bool clip = !(flags & DT_NOCLIP);
+    if (clip) {
+        painter_->save();
+        painter_->setClipRect(rect.toQRect(), Qt::IntersectClip);
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int w = widths[i];
+        int x = rect.left;
+        if (flags & DT_CENTER)
+            x = (rect.left + rect.right - w) / 2;
+        else if (flags & DT_RIGHT)
+            x = rect.right - w;
+        if (brushStyle_ == BrushStyle::Solid)
+            painter_->fillRect(QRect(x, y, w, lineHeight), toQColor(brushColor_));
+        drawTextLine(lines[i].text, lines[i].underline(), x, y, expandTabs);
+        y += lineHeight;
+    }
+    if (clip)
+        painter_->restore();
+    if (single && (flags & (DT_VCENTER | DT_BOTTOM)))
+        return y - rect.top;
+    return textHeight;
+}
+
+void GdiCanvas::textOut(int x, int y, const QString &text)
+{
+    if (brushStyle_ == BrushStyle::Solid)
+        painter_->fillRect(QRect(x, y, textWidth(text), textHeight()), toQColor(brushColor_));
+    drawTextLine(text, -1, x, y, false);
+}
+
+void GdiCanvas::textRect(const GdiRect &clip, int x, int y, const QString &text)
+{
+    painter_->save();
+    painter_->setClipRect(clip.toQRect(), Qt::IntersectClip);
+    fillRect(clip);
+    drawTextLine(text, -1, x, y, false);
+    painter_->restore();
+}

@@ -1,0 +1,11 @@
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+// Fonts and painting need a GUI application object.
+int main(int argc, char **argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    QGuiApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
