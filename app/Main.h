@@ -1,0 +1,119 @@
+#pragma once
+
+#include "app/scoring/Match.h"
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTextEdit;
+class TFDlgYesNo;
+class TShape;
+class TickSource;
+
+// The scoreboard window. It shows the match and forwards the operator's keys and clicks
+// to it; the match itself lives in `Match`.
+class TFormMain : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kClientWidth = 792;
+    static constexpr int kClientHeight = 547;
+    static constexpr int kDesignLeft = 248;
+    static constexpr int kDesignTop = 128;
+
+    explicit TFormMain(const TickSource &ticks, QWidget *parent = nullptr);
+    ~TFormMain() override;
+
+    // Created after the window, as the program entry does; asked before reset and close.
+    void setConfirmationDialog(TFDlgYesNo *dialog) { FDlgYesNo = dialog; }
+
+    Match &match() { return match_; }
+    MatchScore &score() { return match_.score(); }
+
+    // The widget that shows an entry of the score field table (or a hidden tie-break field).
+    QLabel *fieldLabel(int entry) const;
+    QAction *menuItem(const QString &name) const;
+    QString titleFileName() const;
+
+    void bPlayClick();
+    void bResetClick();
+    void RekClick(int tag);
+    void ObCFGClick();
+    void sbCloseClick();
+    void cbTieBreakClick();
+    void rgCountSatzClick();
+    void eShapeMouseDown();
+
+    // Controls, by the names the board gives them.
+    QLabel *Image1;
+    TShape *Shape1;
+    QLabel *LabelTieBreak;
+    TShape *Shape2;
+    QLabel *eSchet1;
+    QLabel *eSchet2;
+    QLabel *LabTBreak1;
+    QLabel *LabTBreak2;
+    QLabel *eTime;
+    QLabel *ImageDE;
+    QPushButton *bPlay;
+    QLabel *ImageBall;
+    QPushButton *ObCFG;
+    QLabel *LName1;
+    QLabel *LName2;
+    QPushButton *bReset;
+    QLabel *LabelTbOn;
+    QLineEdit *eName1;
+    QLineEdit *eName2;
+    QTextEdit *eTitle;
+    QFrame *PanelCFG;
+    QCheckBox *cbAutoSchet;
+    QCheckBox *cbTieBreak;
+    QGroupBox *rgCountSatz;
+    std::array<QRadioButton *, 2> rgCountSatzItems;
+    QPushButton *sbClose;
+    QFrame *PanelSatz;
+    std::array<QLabel *, 5> LabelS;
+    std::array<QLabel *, 5> S1; // S1_1 .. S1_5
+    std::array<QLabel *, 5> S2; // S2_1 .. S2_5
+    QMenu *Keys1;
+    QMenu *Reklama1;
+    QAction *mTieBreak;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void createPanelSatz();
+    void createPanelCFG();
+    void createMenu();
+    void connectMatch();
+    void FormCreate();
+    bool FormCloseQuery();
+    void FormDestroy();
+    void showField(int entry);
+    void showBoldHeader(int header);
+    void showServer(int server);
+    void showPhase(int phase);
+    void markLeader(int entry, MatchScore::TextRole role);
+    bool isShortcut(const QKeyEvent *event) const;
+
+    Match match_;
+    TFDlgYesNo *FDlgYesNo = nullptr;
+    // The scheme colours C0 .. C4 (0x00BBGGRR).
+    std::array<std::uint32_t, 5> scheme_ = {0x000000, 0x000000, 0xFFFFFF, 0xFFFFFF, 0x00FFFF};
+    QList<QAction *> menuItems_;
+};

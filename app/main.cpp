@@ -1,0 +1,18 @@
+#include "app/DlgYesNo.h"
+#include "app/Main.h"
+#include "platform/TickCounter.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Courtlyx"));
+    const SystemTickSource ticks;
+    TFormMain FormMain(ticks);
+    // The window is created first and must not need the dialog while it is created.
+    auto *FDlgYesNo = new TFDlgYesNo(&FormMain);
+    FormMain.setConfirmationDialog(FDlgYesNo);
+    FormMain.show();
+    return app.exec();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/DlgYesNo.h"
+#include "app/Main.h"
+#include "tests/scoring/FakeTicks.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+// The real window, shown and active, with a fake tick counter.
+class BoardFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        board = std::make_unique<TFormMain>(ticks);
+        dialog = new TFDlgYesNo(board.get());
+        board->setConfirmationDialog(dialog);
+        board->show();
+        board->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(board.get()));
+    }
+
+    // A window manager gives the keyboard back to the board when a dialog closes; the
+    // offscreen platform has none.
+    void reactivate() { QApplication::setActiveWindow(board.get()); }
+
+    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier, QWidget *to = nullptr)
+    {
+        QTest::keyClick(to ? to : QApplication::focusWidget() ? QApplication::focusWidget()
+                                                               : board.get(),
+                        Qt::Key(k), mods);
+    }
+
+    // Answers the next modal question by what `answer` does to the open dialog.
+    void whenAsked(std::function<void(TFDlgYesNo *)> answer)
+    {
+        QTimer::singleShot(0, [this, answer] {
+            auto *open = qobject_cast<TFDlgYesNo *>(QApplication::activeModalWidget());
+            asked = open ? open->Label1->text() : QString();
+            if (open)
+                answer(open);
+        });
+    }
+
+    QString text(int entry) { return board->fieldLabel(entry)->text(); }
+
+    FakeTicks ticks;
+    std::unique_ptr<TFormMain> board;
+    TFDlgYesNo *dialog = nullptr;
+    QString asked;
+};

@@ -1,0 +1,285 @@
+#include "tests/app/BoardFixture.h"
+
+#include "app/Shape.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QRadioButton>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextEdit>
+
+namespace {
+
+constexpr int kPoints1 = MatchScore::pointsEntry(1);
+constexpr int kPoints2 = MatchScore::pointsEntry(2);
+
+class BoardKeys : public BoardFixture {};
+
+TEST_F(BoardKeys, CaptionAndFixedClientSize)
+{
+    EXPECT_EQ(board->windowTitle(), "Courtlyx 0.94");
+    EXPECT_EQ(board->size(), QSize(792, 547));
+    EXPECT_EQ(board->LName1->y(), 358);
+    EXPECT_EQ(board->LName2->y(), 414);
+    EXPECT_TRUE(board->PanelCFG->isHidden());
+    EXPECT_EQ(board->PanelCFG->geometry(), QRect(0, 480, 792, 67));
+    EXPECT_EQ(board->eTime->text(), board->match().timer().timeZeroText());
+    EXPECT_FALSE(board->eTime->text().contains(u't'));
+}
+
+TEST_F(BoardKeys, PointBeforeFirstStartIsIgnoredAndPauseStartsTheMatch)
+{
+    key(Qt::Key_F1);
+    EXPECT_EQ(text(kPoints1), "");
+    key(Qt::Key_Pause);
+    EXPECT_EQ(board->match().timer().MatchPhase(), MatchTimer::Running);
+    EXPECT_EQ(board->score().CurrentSet(), 1);
+    EXPECT_EQ(board->S1[0]->text(), "0");
+    EXPECT_EQ(board->LabelS[0]->font().bold(), true);
+    EXPECT_EQ(board->bPlay->text(), "Pause");
+    EXPECT_TRUE(board->LName1->isVisible());
+    EXPECT_FALSE(board->eName1->isVisible());
+    EXPECT_EQ(board->LName1->text(), "Name 1 ");
+    for (int i = 0; i < 3; ++i)
+        key(Qt::Key_F1);
+    for (int i = 0; i < 4; ++i)
+        key(Qt::Key_F2);
+    EXPECT_EQ(text(kPoints1), "40");
+    EXPECT_EQ(text(kPoints2), "ADV");
+    key(Qt::Key_F1);
+    EXPECT_EQ(text(kPoints2), "40");
+}
+
+TEST_F(BoardKeys, FunctionKeyInNameEditScoresAndLeavesTheText)
+{
+    key(Qt::Key_Pause);
+    key(Qt::Key_Pause);
+    ASSERT_EQ(board->match().timer().MatchPhase(), MatchTimer::Paused);
+    ASSERT_TRUE(board->eName1->isVisible());
+    board->eName1->setFocus();
+    board->eName1->setText(QStringLiteral("Graf"));
+    key(Qt::Key_F1, Qt::NoModifier, board->eName1);
+    EXPECT_EQ(text(kPoints1), "15");
+    EXPECT_EQ(board->eName1->text(), "Graf");
+    key(Qt::Key_Pause, Qt::NoModifier, board->eName1);
+    EXPECT_EQ(board->LName1->text(), "Graf ") << "names edited in a pause show at the resume";
+}
+
+TEST_F(BoardKeys, ControlKeysReachTheBoardFromEveryEdit)
+{
+    const char *items[] = {"Reset1", "Config1", "Game1", "Set1", "mTieBreak", "Rek1", "Rek5", "Rek9"};
+    const int keys[][2] = {{Qt::Key_0, 0}, {Qt::Key_E, 0}, {Qt::Key_G, 0}, {Qt::Key_S, 0},
+                           {Qt::Key_T, 0}, {Qt::Key_1, 0}, {Qt::Key_5, 0}, {Qt::Key_9, 0}};
+    for (QWidget *edit : {static_cast<QWidget *>(board->eName1), static_cast<QWidget *>(board->eTitle)}) {
+        for (size_t i = 0; i < std::size(items); ++i) {
+            int fired = 0;
+            QAction *a = board->menuItem(QString::fromLatin1(items[i]));
+            ASSERT_NE(a, nullptr) << items[i];
+            auto c = QObject::connect(a, &QAction::triggered, [&] { ++fired; });
+            if (i == 0)
+                whenAsked([](TFDlgYesNo *d) { d->CancelBtn->click(); });
+            board->sbCloseClick();
+            reactivate();
+            edit->setFocus();
+            key(keys[i][0], Qt::ControlModifier, edit);
+            QObject::disconnect(c);
+            EXPECT_EQ(fired, 1) << items[i] << " from " << edit->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(board->eName1->text(), "Name 1");
+}
+
+TEST_F(BoardKeys, EveryMenuRowHasItsShortcut)
+{
+    const std::pair<const char *, QKeySequence> rows[] = {
+        {"mPause", QKeySequence(Qt::Key_Pause)},
+        {"Reset1", QKeySequence(Qt::CTRL | Qt::Key_0)},
+        {"mPodacha", QKeySequence(Qt::Key_F5)},
+        {"Config1", QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {"mSchet1", QKeySequence(Qt::Key_F1)},
+        {"mSchet2", QKeySequence(Qt::Key_F2)},
+        {"Game1", QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {"Set1", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"mTieBreak", QKeySequence(Qt::CTRL | Qt::Key_T)},
+        {"Rek1", QKeySequence(Qt::CTRL | Qt::Key_1)},
+        {"Rek9", QKeySequence(Qt::CTRL | Qt::Key_9)},
+    };
+    for (const auto &[name, seq] : rows) {
+        QAction *a = board->menuItem(QString::fromLatin1(name));
+        ASSERT_NE(a, nullptr) << name;
+        EXPECT_EQ(a->shortcut(), seq) << name;
+    }
+    EXPECT_EQ(board->menuItem(QStringLiteral("Rek7"))->data().toInt(), 7);
+    EXPECT_FALSE(board->Keys1->menuAction()->isVisible());
+    EXPECT_FALSE(board->Reklama1->menuAction()->isVisible());
+}
+
+class BoardMouse : public BoardFixture {};
+
+TEST_F(BoardMouse, ButtonsStepPointsAndGames)
+{
+    QTest::mouseClick(board->eSchet1, Qt::LeftButton);
+    EXPECT_EQ(text(kPoints1), "0");
+    QTest::mouseClick(board->eSchet1, Qt::RightButton);
+    EXPECT_EQ(text(kPoints1), "");
+    QTest::mouseClick(board->eSchet1, Qt::MiddleButton);
+    EXPECT_EQ(board->score().points(1), 5);
+
+    QLabel *games = board->S2[2];
+    QTest::mouseClick(games, Qt::LeftButton);
+    QTest::mouseClick(games, Qt::LeftButton);
+    EXPECT_EQ(games->text(), "1");
+    QTest::mouseClick(games, Qt::MiddleButton);
+    QTest::mouseClick(games, Qt::RightButton);
+    EXPECT_EQ(games->text(), "0");
+    EXPECT_EQ(board->score().games(2, 3), 0);
+}
+
+TEST_F(BoardMouse, EveryButtonOnBallOrMarkPassesTheServe)
+{
+    const int top1 = board->Shape1->y();
+    const int top2 = board->Shape2->y();
+    EXPECT_EQ(board->ImageBall->y(), top1);
+    QTest::mouseClick(board->ImageBall, Qt::RightButton);
+    EXPECT_EQ(board->ImageBall->y(), top2);
+    EXPECT_EQ(board->score().server(), 1);
+    QTest::mouseClick(board->Shape2, Qt::MiddleButton);
+    EXPECT_EQ(board->ImageBall->y(), top1);
+    QTest::mouseClick(board->Shape1, Qt::LeftButton);
+    EXPECT_EQ(board->ImageBall->y(), top2) << "the serving side's own mark moves the serve too";
+}
+
+TEST_F(BoardMouse, ClicksOnNamesHeadersAndTieBreakMark)
+{
+    key(Qt::Key_Pause);
+    QTest::mouseClick(board->LName2, Qt::LeftButton);
+    EXPECT_EQ(text(kPoints2), "15");
+    QTest::mouseClick(board->LName2, Qt::RightButton);
+    EXPECT_EQ(text(kPoints2), "15") << "clicks react to the left button only";
+    QTest::mouseClick(board->LabelS[3], Qt::LeftButton);
+    EXPECT_TRUE(board->LabelS[3]->font().bold());
+    EXPECT_FALSE(board->LabelS[0]->font().bold());
+    board->cbAutoSchet->setChecked(false);
+    QTest::mouseClick(board->LabelTbOn, Qt::LeftButton);
+    EXPECT_TRUE(board->LabelTieBreak->isVisible());
+    board->cbTieBreak->setChecked(false);
+    EXPECT_FALSE(board->LabelTbOn->isVisible());
+}
+
+TEST_F(BoardMouse, ThreeSetsNarrowThePanelAndWidenTheNames)
+{
+    EXPECT_EQ(board->PanelSatz->geometry(), QRect(340, 337, 271, 126));
+    EXPECT_EQ(board->eName1->geometry().right() + 1, 332);
+    QTest::mouseClick(board->rgCountSatzItems[1], Qt::LeftButton);
+    EXPECT_EQ(board->score().setCount(), 3);
+    EXPECT_EQ(board->PanelSatz->geometry(), QRect(448, 337, 163, 126));
+    EXPECT_EQ(board->LName2->width(), 432);
+    EXPECT_EQ(board->eName2->width(), 432);
+}
+
+class Questions : public BoardFixture {};
+
+TEST_F(Questions, ResetAnsweredNeinChangesNothingJaResets)
+{
+    key(Qt::Key_Pause);
+    key(Qt::Key_F1);
+    ticks.advance(5'000);
+    board->match().timer().TimerTimer();
+    whenAsked([](TFDlgYesNo *d) { QTest::keyClick(d->focusWidget(), Qt::Key_Return); });
+    key(Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(asked, "Reset?");
+    EXPECT_EQ(text(kPoints1), "15");
+    EXPECT_TRUE(board->match().timer().isRunning());
+
+    whenAsked([](TFDlgYesNo *d) { QTest::keyClick(d, Qt::Key_Escape); });
+    QTest::mouseClick(board->bReset, Qt::LeftButton);
+    EXPECT_EQ(text(kPoints1), "15");
+
+    whenAsked([](TFDlgYesNo *d) { d->OKBtn->click(); });
+    QTest::mouseClick(board->bReset, Qt::LeftButton);
+    EXPECT_EQ(text(kPoints1), "");
+    EXPECT_EQ(board->S1[0]->text(), "");
+    EXPECT_EQ(board->eTime->text(), board->match().timer().timeZeroText());
+    EXPECT_EQ(board->bPlay->text(), "Play");
+    EXPECT_TRUE(board->eName1->isVisible());
+    EXPECT_FALSE(board->LName1->isVisible());
+}
+
+TEST_F(Questions, CloseAnsweredWithEnterEscapeOrCloseBoxKeepsRunning)
+{
+    const std::function<void(TFDlgYesNo *)> answers[] = {
+        [](TFDlgYesNo *d) { QTest::keyClick(d->focusWidget(), Qt::Key_Return); },
+        [](TFDlgYesNo *d) { QTest::keyClick(d, Qt::Key_Escape); },
+        [](TFDlgYesNo *d) { d->close(); },
+    };
+    for (const auto &answer : answers) {
+        whenAsked(answer);
+        EXPECT_FALSE(board->close());
+        EXPECT_EQ(asked, "Beenden?");
+        EXPECT_TRUE(board->isVisible());
+    }
+    whenAsked([](TFDlgYesNo *d) { d->OKBtn->click(); });
+    EXPECT_TRUE(board->close());
+}
+
+TEST_F(Questions, DialogLooksAsTheBoardAsksIt)
+{
+    EXPECT_EQ(dialog->size(), QSize(222, 94));
+    EXPECT_EQ(dialog->windowTitle(), "Courtlyx");
+    EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+    int shownResult = 0;
+    whenAsked([&](TFDlgYesNo *d) {
+        EXPECT_EQ(d->focusWidget(), d->CancelBtn);
+        EXPECT_LT((d->frameGeometry().center() - board->frameGeometry().center()).manhattanLength(), 4);
+        d->OKBtn->click();
+    });
+    shownResult = dialog->ask(QStringLiteral("?"));
+    EXPECT_EQ(shownResult, TFDlgYesNo::mrYes);
+    whenAsked([](TFDlgYesNo *d) { d->CancelBtn->click(); });
+    EXPECT_EQ(dialog->ask(QStringLiteral("?")), TFDlgYesNo::mrCancel);
+}
+
+class TitleFile : public BoardFixture {};
+
+TEST_F(TitleFile, EditedTitleIsSavedToTheFileLastLoadedOnly)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString oldCwd = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QFile three(QStringLiteral("3.rtf"));
+    ASSERT_TRUE(three.open(QIODevice::WriteOnly));
+    three.write("Finale");
+    three.close();
+    QFile four(QStringLiteral("4.rtf"));
+    ASSERT_TRUE(four.open(QIODevice::WriteOnly));
+    four.write("untouched");
+    four.close();
+
+    key(Qt::Key_4, Qt::ControlModifier);
+    key(Qt::Key_5, Qt::ControlModifier); // no 5.rtf: nothing changes
+    EXPECT_EQ(board->titleFileName(), "4.rtf");
+    board.reset();
+    four.open(QIODevice::ReadOnly);
+    EXPECT_EQ(four.readAll(), "untouched") << "an unchanged title writes nothing";
+    four.close();
+
+    SetUp();
+    key(Qt::Key_3, Qt::ControlModifier);
+    EXPECT_EQ(board->eTitle->toPlainText(), "Finale");
+    EXPECT_EQ(board->eTitle->toolTip(), "3.rtf");
+    board->eTitle->setFocus();
+    QTest::keyClicks(board->eTitle, "Grand ");
+    board.reset();
+    three.open(QIODevice::ReadOnly);
+    EXPECT_TRUE(three.readAll().contains("Grand"));
+    QDir::setCurrent(oldCwd);
+}
+
+} // namespace
