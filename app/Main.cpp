@@ -2,6 +2,7 @@
 
 #include "app/BoardFonts.h"
 #include "app/DlgYesNo.h"
+#include "app/SettingsStore.h"
 #include "app/Shape.h"
 #include "platform/LongTimeFormat.h"
 #include "platform/ShortcutCode.h"
@@ -14,20 +15,24 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QSaveFile>
+#include <QScreen>
 #include <QTextEdit>
+
+#include <algorithm>
 
 namespace {
 
 constexpr auto kDesignCaption = "0.94";
 constexpr int kPanelCfgHeight = 67;
-constexpr int kPanelSatzRight = 611;
 constexpr int kSetFieldWidth = 55;
 constexpr std::uint32_t kPlayStopped = 160;      // dark red
 constexpr std::uint32_t kPlayRunning = 0x00B000; // green
@@ -356,7 +361,7 @@ void TFormMain::FormCreate()
         eTitle->setPlainText(QString::fromUtf8(title.readAll()));
     eTitle->document()->setModified(false);
     eTime->setText(match_.timer().elapsedText());
-    PanelCFG->setGeometry(0, kClientHeight - kPanelCfgHeight, kClientWidth, kPanelCfgHeight);
+    PanelCFG->setGeometry(0, height() - kPanelCfgHeight, width(), kPanelCfgHeight);
     PanelCFG->hide();
     LName1->move(LName1->x(), eName1->y());
     LName2->move(LName2->x(), eName2->y());
@@ -368,7 +373,69 @@ void TFormMain::FormCreate()
     }
     score().setAutoCount(cbAutoSchet->isChecked());
     score().setTieBreakOption(cbTieBreak->isChecked());
-    // Settings, the monitor list and the colour scheme attach here.
+    SettingsStore(*this).read();
+    // The monitor list and the colour scheme attach here.
+}
+
+QRect TFormMain::outerBounds() const
+{
+    return QRect(pos(), size() + QSize(kFrameWidth, kFrameHeight));
+}
+
+void TFormMain::setOuterLeft(int left)
+{
+    move(left, y());
+}
+
+void TFormMain::setOuterTop(int top)
+{
+    move(x(), top);
+}
+
+namespace {
+// A stored size may be anything; the window stays between its minimum and the desktop.
+int boundedOuter(int stored, int minimum, int desktop)
+{
+    return std::clamp(stored, minimum, std::max(minimum, desktop));
+}
+} // namespace
+
+void TFormMain::setOuterWidth(int width)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int desktop = screen ? screen->virtualGeometry().width() : kMinOuterWidth;
+    setFixedWidth(boundedOuter(width, kMinOuterWidth, desktop) - kFrameWidth);
+}
+
+void TFormMain::setOuterHeight(int height)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int desktop = screen ? screen->virtualGeometry().height() : kMinOuterHeight;
+    setFixedHeight(boundedOuter(height, kMinOuterHeight, desktop) - kFrameHeight);
+}
+
+void TFormMain::keepOnScreen()
+{
+    // The caption strip must be reachable, or the operator cannot drag the window back.
+    const QRect caption(pos(), QSize(width(), kFrameHeight));
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen->geometry().intersects(caption))
+            return;
+    }
+    if (const QScreen *primary = QGuiApplication::primaryScreen())
+        move(primary->availableGeometry().topLeft());
+}
+
+void TFormMain::resizeEvent(QResizeEvent *event)
+{
+    // The set panel and the logo keep their distance to the right edge, the logo also to
+    // the bottom; the configuration strip stays docked at the bottom.
+    const QSize delta = event->size() - laidOutFor_;
+    laidOutFor_ = event->size();
+    PanelSatz->move(PanelSatz->x() + delta.width(), PanelSatz->y());
+    ImageDE->move(ImageDE->pos() + QPoint(delta.width(), delta.height()));
+    PanelCFG->setGeometry(0, height() - kPanelCfgHeight, width(), kPanelCfgHeight);
+    QWidget::resizeEvent(event);
 }
 
 QString TFormMain::titleFileName() const
@@ -390,6 +457,12 @@ void TFormMain::closeEvent(QCloseEvent *event)
 }
 
 void TFormMain::FormDestroy()
+{
+    saveTitle();
+    SettingsStore(*this).write();
+}
+
+void TFormMain::saveTitle()
 {
     if (eTitle->document()->isModified()) {
         // Written whole or not at all: a failed save keeps the old file.
@@ -470,7 +543,9 @@ void TFormMain::rgCountSatzClick()
     score().setSetCount(rgCountSatzItems[0]->isChecked() ? 5 : 3);
     // Neighbouring columns overlap by one pixel.
     const int width = (kSetFieldWidth - 1) * score().setCount() + 1;
-    PanelSatz->setGeometry(kPanelSatzRight - width, PanelSatz->y(), width, PanelSatz->height());
+    // The right edge stays: 611 at the design size, further right in a wider window.
+    const int right = PanelSatz->x() + PanelSatz->width();
+    PanelSatz->setGeometry(right - width, PanelSatz->y(), width, PanelSatz->height());
     const int nameWidth = PanelSatz->x() - LName1->x() - 8;
     for (QWidget *w : {static_cast<QWidget *>(LName1), static_cast<QWidget *>(eName1),
                        static_cast<QWidget *>(LName2), static_cast<QWidget *>(eName2)})

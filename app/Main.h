@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/scoring/Match.h"
+#include "platform/Colors.h"
 
 #include <QWidget>
 
@@ -32,6 +33,11 @@ public:
     static constexpr int kClientHeight = 547;
     static constexpr int kDesignLeft = 248;
     static constexpr int kDesignTop = 128;
+    // A Windows frame adds this much around the client area.
+    static constexpr int kFrameWidth = 8;
+    static constexpr int kFrameHeight = 31;
+    static constexpr int kMinOuterWidth = 800;
+    static constexpr int kMinOuterHeight = 546;
 
     explicit TFormMain(const TickSource &ticks, QWidget *parent = nullptr);
     ~TFormMain() override;
@@ -41,11 +47,30 @@ public:
 
     Match &match() { return match_; }
     MatchScore &score() { return match_.score(); }
+    const MatchScore &score() const { return match_.score(); }
 
     // The widget that shows an entry of the score field table (or a hidden tie-break field).
     QLabel *fieldLabel(int entry) const;
     QAction *menuItem(const QString &name) const;
     QString titleFileName() const;
+
+    // The window's bounds as the settings keep them: the frame's left and top, and the
+    // outer size of a Windows frame around the client area. Each part applies at once;
+    // the outer size never falls below 800 x 546 nor grows past the desktop.
+    QRect outerBounds() const;
+    void setOuterLeft(int left);
+    void setOuterTop(int top);
+    void setOuterWidth(int width);
+    void setOuterHeight(int height);
+    // Moves a window that lies on no screen back onto the primary one.
+    void keepOnScreen();
+
+    bool Sound() const { return sound_; }
+    void setSound(bool on) { sound_ = on; }
+    int Monitor() const { return monitor_; }
+    void setMonitor(int number) { monitor_ = number; }
+    TColor schemeColour(int slot) const { return scheme_[slot]; }
+    void setSchemeColour(int slot, TColor colour) { scheme_[slot] = colour; }
 
     void bPlayClick();
     void bResetClick();
@@ -93,6 +118,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -104,6 +130,7 @@ private:
     void FormCreate();
     bool FormCloseQuery();
     void FormDestroy();
+    void saveTitle();
     void showField(int entry);
     void showBoldHeader(int header);
     void showServer(int server);
@@ -113,7 +140,11 @@ private:
 
     Match match_;
     TFDlgYesNo *FDlgYesNo = nullptr;
-    // The scheme colours C0 .. C4 (0x00BBGGRR).
-    std::array<std::uint32_t, 5> scheme_ = {0x000000, 0x000000, 0xFFFFFF, 0xFFFFFF, 0x00FFFF};
+    // The scheme colours C0 .. C4.
+    std::array<TColor, 5> scheme_ = {clBlack, clBlack, clWhite, clWhite, clYellow};
+    bool sound_ = false;
+    int monitor_ = 0;
+    // The client size the right- and bottom-anchored controls were last placed for.
+    QSize laidOutFor_{kClientWidth, kClientHeight};
     QList<QAction *> menuItems_;
 };

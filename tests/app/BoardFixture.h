@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
@@ -20,12 +21,26 @@ class BoardFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
+        clearSettings();
+        startBoard();
+    }
+
+    void startBoard()
+    {
         board = std::make_unique<TFormMain>(ticks);
         dialog = new TFDlgYesNo(board.get());
         board->setConfirmationDialog(dialog);
         board->show();
         board->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(board.get()));
+    }
+
+    // main() points the store at a temporary folder; each test starts from no settings.
+    static void clearSettings()
+    {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quorbel"),
+                  QStringLiteral("Courtlyx"))
+            .clear();
     }
 
     // A window manager gives the keyboard back to the board when a dialog closes; the

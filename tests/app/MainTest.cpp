@@ -270,7 +270,7 @@ TEST_F(TitleFile, EditedTitleIsSavedToTheFileLastLoadedOnly)
     EXPECT_EQ(four.readAll(), "untouched") << "an unchanged title writes nothing";
     four.close();
 
-    SetUp();
+    startBoard();
     key(Qt::Key_3, Qt::ControlModifier);
     EXPECT_EQ(board->eTitle->toPlainText(), "Finale");
     EXPECT_EQ(board->eTitle->toolTip(), "3.rtf");

@@ -1,0 +1,206 @@
+#include "tests/app/BoardFixture.h"
+
+#include "app/SettingsStore.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace {
+
+class Settings : public BoardFixture
+{
+protected:
+    void SetUp() override { clearSettings(); }
+
+    static QSettings store()
+    {
+        return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quorbel"),
+                         QStringLiteral("Courtlyx"));
+    }
+    // Writes the values, then starts the board, which reads them while it is created.
+    void startWith(std::initializer_list<std::pair<const char *, QVariant>> values)
+    {
+        {
+            QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quorbel"),
+                        QStringLiteral("Courtlyx"));
+            for (const auto &[key, value] : values)
+                s.setValue(QLatin1String(key), value);
+        }
+        startBoard();
+    }
+    void startWithAll(const char *replacedKey = nullptr, QVariant replacement = {})
+    {
+        std::vector<std::pair<const char *, QVariant>> all = {
+            {"L", 300}, {"T", 200}, {"W", 1000}, {"H", 600}, {"Sound", 1}, {"Monitor", 2},
+            {"Comanda1", "Graf"}, {"Comanda2", "Seles"}, {"C0", 0x000080}, {"C1", 0x008000},
+            {"C2", 0x00FF00}, {"C3", 0xFF0000}, {"C4", 0x0000FF}, {"TieBreak", 0},
+            {"CountSets", 3}, {"AutoSchet", 0}};
+        {
+            QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quorbel"),
+                        QStringLiteral("Courtlyx"));
+            for (const auto &[key, value] : all) {
+                if (replacedKey && qstrcmp(key, replacedKey) == 0) {
+                    if (replacement.isValid())
+                        s.setValue(QLatin1String(key), replacement);
+                } else {
+                    s.setValue(QLatin1String(key), value);
+                }
+            }
+        }
+        startBoard();
+    }
+    void expectDefaultsFrom(const char *firstUnread)
+    {
+        const std::string from = firstUnread;
+        auto unread = [&](const char *key) {
+            static const char *order[] = {"L", "T", "W", "H", "Sound", "Monitor", "Comanda1",
+                                          "Comanda2", "C0", "C1", "C2", "C3", "C4", "TieBreak",
+                                          "CountSets", "AutoSchet"};
+            int a = 16, b = 0;
+            for (int i = 0; i < 16; ++i) {
+                if (from == order[i]) a = i;
+                if (std::string(key) == order[i]) b = i;
+            }
+            return b >= a;
+        };
+        EXPECT_EQ(board->pos(), unread("L") ? QPoint(248, 128) : QPoint(300, 200));
+        EXPECT_EQ(board->eName1->text(), unread("Comanda1") ? "Name 1" : "Graf");
+        EXPECT_EQ(board->schemeColour(4), unread("C4") ? clYellow : 0x0000FFu);
+        EXPECT_EQ(board->cbTieBreak->isChecked(), unread("TieBreak"));
+        EXPECT_EQ(board->score().setCount(), unread("CountSets") ? 5 : 3);
+        EXPECT_EQ(board->cbAutoSchet->isChecked(), unread("AutoSchet"));
+    }
+};
+
+TEST_F(Settings, NoKeyStartsAtTheDesignValues)
+{
+    startBoard();
+    EXPECT_EQ(board->pos(), QPoint(248, 128));
+    EXPECT_EQ(board->size(), QSize(792, 547));
+    EXPECT_EQ(board->outerBounds().size(), QSize(800, 578));
+    EXPECT_EQ(board->eName2->text(), "Name 2");
+    EXPECT_TRUE(board->cbTieBreak->isChecked());
+    EXPECT_TRUE(board->cbAutoSchet->isChecked());
+    EXPECT_EQ(board->score().setCount(), 5);
+    EXPECT_EQ(board->schemeColour(2), clWhite);
+}
+
+TEST_F(Settings, EveryValueReadsBackAndApplies)
+{
+    startWithAll();
+    expectDefaultsFrom("none");
+    EXPECT_EQ(board->size(), QSize(992, 569));
+    EXPECT_TRUE(board->Sound());
+    EXPECT_EQ(board->Monitor(), 2);
+    EXPECT_EQ(board->eName2->text(), "Seles");
+    EXPECT_EQ(board->schemeColour(0), 0x000080u);
+    EXPECT_FALSE(board->LabelTbOn->isVisibleTo(board.get()));
+    EXPECT_TRUE(board->rgCountSatzItems[1]->isChecked());
+    EXPECT_EQ(board->PanelSatz->width(), 163);
+}
+
+TEST_F(Settings, FirstMissingOrMistypedNumberEndsTheReading)
+{
+    for (const char *key : {"L", "H", "Monitor", "C2", "CountSets"}) {
+        SCOPED_TRACE(key);
+        clearSettings();
+        startWithAll(key);
+        expectDefaultsFrom(key);
+        clearSettings();
+        startWithAll(key, QStringLiteral("abc"));
+        expectDefaultsFrom(key);
+    }
+}
+
+TEST_F(Settings, MissingTextReadsEmptyAndReadingGoesOn)
+{
+    startWithAll("Comanda1");
+    EXPECT_EQ(board->eName1->text(), "");
+    EXPECT_EQ(board->eName2->text(), "Seles");
+    EXPECT_EQ(board->score().setCount(), 3);
+    EXPECT_FALSE(board->cbAutoSchet->isChecked());
+}
+
+TEST_F(Settings, BoundsAloneRestoreTheWindowOnly)
+{
+    startWith({{"L", 10}, {"T", 20}, {"W", 800}, {"H", 578}});
+    EXPECT_EQ(board->outerBounds(), QRect(10, 20, 800, 578));
+    EXPECT_EQ(board->eName1->text(), "Name 1");
+    EXPECT_TRUE(board->cbAutoSchet->isChecked());
+}
+
+TEST_F(Settings, SizesOutOfRangeKeepAUsableWindow)
+{
+    const std::pair<int, int> sizes[] = {{0, 0}, {-500, -1}, {100000, 100000}};
+    for (const auto &[w, h] : sizes) {
+        SCOPED_TRACE(w);
+        clearSettings();
+        startWith({{"L", 0}, {"T", 0}, {"W", w}, {"H", h}});
+        const QRect b = board->outerBounds();
+        EXPECT_GE(b.width(), 800);
+        EXPECT_GE(b.height(), 546);
+        EXPECT_LE(b.width(), 1920);
+        EXPECT_LE(b.height(), 1080);
+    }
+}
+
+TEST_F(Settings, WindowOffEveryScreenComesBack)
+{
+    startWith({{"L", -5000}, {"T", 9000}, {"W", 800}, {"H", 578}});
+    EXPECT_TRUE(QRect(0, 0, 1920, 1080).contains(board->pos()));
+}
+
+TEST_F(Settings, ColourOutside32BitsAndHugeNameDoNotHarm)
+{
+    startWithAll("C1", QVariant(qint64(1) << 40));
+    expectDefaultsFrom("C1");
+    clearSettings();
+    const QString huge(100 * 1024, u'x');
+    startWithAll("Comanda2", huge);
+    EXPECT_EQ(board->score().setCount(), 3) << "reading went on past the long name";
+    EXPECT_FALSE(board->eName2->text().isEmpty());
+    QTest::keyClick(board.get(), Qt::Key_Pause);
+    EXPECT_TRUE(board->LName2->isVisible());
+}
+
+TEST_F(Settings, SetCountOtherThanThreePlaysFiveSets)
+{
+    startWithAll("CountSets", 7);
+    EXPECT_EQ(board->score().setCount(), 5);
+    EXPECT_TRUE(board->rgCountSatzItems[0]->isChecked());
+    EXPECT_EQ(board->PanelSatz->width(), 271);
+    EXPECT_FALSE(board->cbAutoSchet->isChecked()) << "reading went on";
+}
+
+TEST_F(Settings, ExitWritesAllSixteenValues)
+{
+    startBoard();
+    board->eName1->setText(QStringLiteral("Evert"));
+    board->cbTieBreak->setChecked(false);
+    board->setSchemeColour(3, clBtnFace);
+    board.reset();
+    QSettings s = store();
+    EXPECT_EQ(s.allKeys().size(), 16);
+    EXPECT_EQ(s.value("Comanda1").toString(), "Evert");
+    EXPECT_EQ(s.value("TieBreak").toInt(), 0);
+    EXPECT_EQ(s.value("C3").toInt(), qint32(clBtnFace)) << "system colours as negative codes";
+    EXPECT_EQ(s.value("W").toInt(), 800);
+    startBoard();
+    EXPECT_EQ(board->eName1->text(), "Evert");
+    EXPECT_EQ(board->schemeColour(3), clBtnFace);
+    EXPECT_FALSE(board->cbTieBreak->isChecked());
+}
+
+TEST_F(Settings, LargerWindowKeepsSetPanelAndLogoAtTheRight)
+{
+    startWith({{"L", 0}, {"T", 0}, {"W", 1000}, {"H", 678}});
+    EXPECT_EQ(board->size(), QSize(992, 647));
+    EXPECT_EQ(board->PanelSatz->geometry(), QRect(540, 337, 271, 126));
+    EXPECT_EQ(board->ImageDE->pos(), QPoint(813, 610));
+    EXPECT_EQ(board->eSchet1->pos(), QPoint(624, 358)) << "the rest keeps top and left";
+    QTest::mouseClick(board->rgCountSatzItems[1], Qt::LeftButton);
+    EXPECT_EQ(board->PanelSatz->geometry(), QRect(648, 337, 163, 126));
+}
+
+} // namespace
