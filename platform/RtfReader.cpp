@@ -24,6 +24,7 @@ namespace {
 constexpr std::size_t kMaxGroupDepth = 256;       // deeper groups share the innermost state
 constexpr qsizetype kMaxPictureBytes = 64 * 1024 * 1024;
 constexpr std::size_t kMaxCodePages = 32;
+constexpr std::size_t kMaxCachedFormats = 32;
 constexpr int kMaxUnicodeSkip = 16;
 constexpr int kMaxFontSize = 3276;                // half-points: 1638 pt, the largest word processors offer
 constexpr int kMaxIndent = 31680;                 // twips: 22 inches
@@ -58,6 +59,8 @@ struct ParaProps
     int firstIndent = 0;
     int spaceBefore = 0;
     int spaceAfter = 0;
+
+    bool operator==(const ParaProps &) const = default;
 };
 
 // Everything a group restores when it closes.
@@ -265,6 +268,7 @@ public:
     void run()
     {
         cursor_.beginEditBlock();
+        cursor_.setBlockFormat(blockFormat(blockPara_));
         while (p_ < end_ && !done_) {
             switch (*p_) {
             case '{': ++p_; openGroup(); break;
@@ -461,6 +465,7 @@ private:
         case Word::ColorTable:
             s.destination = s.destination == Destination::Text ? Destination::ColorTable : Destination::Skip;
             colors_.clear();
+            formats_.clear();
             beginColor();
             break;
         case Word::Pict:
@@ -706,7 +711,9 @@ private:
         if (paragraphPending_) {
             paragraphPending_ = false;
             flushRun();
-            cursor_.insertBlock(QTextBlockFormat(), charFormat(top().chars));
+            // Paragraphs mostly share one format: guess it now, correct it at the \par if needed.
+            blockPara_ = top().para;
+            cursor_.insertBlock(blockFormat(blockPara_), charFormat(top().chars));
         }
         const CharProps &chars = top().chars;
         if (!runStarted_ || !(chars == runProps_)) {
@@ -735,8 +742,16 @@ private:
         if (paragraphPending_)
             beginContent(); // the previous \par's paragraph stays, empty
         flushRun();
-        cursor_.setBlockFormat(blockFormat(top().para));
+        applyParagraphFormat(top().para);
         paragraphPending_ = true;
+    }
+
+    void applyParagraphFormat(const ParaProps &para)
+    {
+        if (para == blockPara_)
+            return;
+        blockPara_ = para;
+        cursor_.setBlockFormat(blockFormat(para));
     }
 
     void finish()
@@ -745,7 +760,7 @@ private:
         flushRun();
         // A closing \par ends the last paragraph; it does not open an empty one.
         if (!paragraphPending_)
-            cursor_.setBlockFormat(blockFormat(contentPara_));
+            applyParagraphFormat(contentPara_);
     }
 
     void beginFont(int number)
@@ -757,6 +772,7 @@ private:
 
     void commitFont()
     {
+        formats_.clear();
         fonts_.insert(fontNumber_, Font{fontName_.trimmed(), fontCodePage_});
         fontName_.clear();
     }
@@ -769,6 +785,7 @@ private:
 
     void commitColor()
     {
+        formats_.clear();
         colors_.push_back(colorGiven_ ? QColor(red_, green_, blue_) : QColor());
         beginColor();
     }
@@ -778,7 +795,19 @@ private:
         return index >= 0 && std::size_t(index) < colors_.size() ? colors_[std::size_t(index)] : QColor();
     }
 
-    QTextCharFormat charFormat(const CharProps &chars) const
+    QTextCharFormat charFormat(const CharProps &chars)
+    {
+        for (const auto &[props, format] : formats_) {
+            if (props == chars)
+                return format;
+        }
+        if (formats_.size() >= kMaxCachedFormats)
+            formats_.clear();
+        formats_.emplace_back(chars, makeCharFormat(chars));
+        return formats_.back().second;
+    }
+
+    QTextCharFormat makeCharFormat(const CharProps &chars) const
     {
         QTextCharFormat format;
         const auto font = fonts_.constFind(chars.font < 0 ? defaultFont_ : chars.font);
@@ -916,6 +945,8 @@ private:
     bool runStarted_ = false;
     bool paragraphPending_ = false;
     ParaProps contentPara_;
+    ParaProps blockPara_;  // what the cursor's block carries now
+    std::vector<std::pair<CharProps, QTextCharFormat>> formats_;
 
     Picture picture_;
     int pictureCount_ = 0;

@@ -240,7 +240,8 @@ private:
                 out += kHexDigits[byte & 0xF];
                 continue;
             }
-            out += "\\u" + QByteArray::number(int(qint16(ch))) + '?';
+            // The fallback as \'3f, not a bare '?': unrtf drops the character after a bare one.
+            out += "\\u" + QByteArray::number(int(qint16(ch))) + "\\'3f";
         }
     }
 

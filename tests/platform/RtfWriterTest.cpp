@@ -1,0 +1,196 @@
+#include "platform/RtfReader.h"
+#include "platform/RtfWriter.h"
+
+#include "tests/platform/RtfTestSupport.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+const QString kMixedText = QString::fromUtf8("Ärger, Łódź, Привет – “€” 😀");
+
+class RtfRoundTrip : public ::testing::Test
+{
+protected:
+    // Written by this writer, read by this reader.
+    QTextDocument &reread()
+    {
+        written = writeRtf(original);
+        EXPECT_TRUE(readRtf(copy, written));
+        return copy;
+    }
+
+    QTextDocument original;
+    QTextDocument copy;
+    QTextCursor cursor{&original};
+    QByteArray written;
+};
+
+TEST_F(RtfRoundTrip, TextSurvivesIncludingNonAsciiAndRtfSpecials)
+{
+    cursor.insertText(kMixedText);
+    cursor.insertBlock();
+    cursor.insertBlock();
+    cursor.insertText(QString("{braces} back\\slash\ttab") + QChar::LineSeparator + QChar(0x00A0) + "end;");
+    EXPECT_EQ(blockTexts(reread()), blockTexts(original));
+    EXPECT_TRUE(std::all_of(written.cbegin(), written.cend(), [](char c) { return (c & 0x80) == 0; }))
+        << "RTF is 7-bit";
+}
+
+TEST_F(RtfRoundTrip, EmptyDocumentStaysEmpty)
+{
+    EXPECT_EQ(blockTexts(reread()), QStringList{""});
+}
+
+TEST_F(RtfRoundTrip, FontsSizesColoursAndStyles)
+{
+    QTextCharFormat serif;
+    serif.setFontFamilies({"DejaVu Serif"});
+    serif.setFontPointSize(18);
+    serif.setFontWeight(QFont::Bold);
+    serif.setForeground(QColor(200, 10, 20));
+    cursor.insertText("serif", serif);
+    QTextCharFormat mono;
+    mono.setFontFamilies({QString::fromUtf8("Liberation Mono")});
+    mono.setFontPointSize(9.5);
+    mono.setFontItalic(true);
+    mono.setFontUnderline(true);
+    mono.setFontStrikeOut(true);
+    mono.setBackground(QColor(255, 255, 0));
+    cursor.insertText(" mono", mono);
+    QTextCharFormat plain; // nothing set: the document's default font
+    cursor.insertText(" plain", plain);
+    original.setDefaultFont(QFont("DejaVu Sans", 11));
+
+    reread();
+    const QTextCharFormat a = formatOf(copy, "serif");
+    EXPECT_EQ(a.fontFamilies().toStringList(), QStringList{"DejaVu Serif"});
+    EXPECT_DOUBLE_EQ(a.fontPointSize(), 18.0);
+    EXPECT_EQ(a.fontWeight(), QFont::Bold);
+    EXPECT_FALSE(a.fontItalic());
+    EXPECT_EQ(a.foreground().color(), QColor(200, 10, 20));
+    EXPECT_EQ(a.background().style(), Qt::NoBrush);
+    const QTextCharFormat b = formatOf(copy, "mono");
+    EXPECT_EQ(b.fontFamilies().toStringList(), QStringList{"Liberation Mono"});
+    EXPECT_DOUBLE_EQ(b.fontPointSize(), 9.5);
+    EXPECT_EQ(b.fontWeight(), QFont::Normal);
+    EXPECT_TRUE(b.fontItalic());
+    EXPECT_TRUE(b.fontUnderline());
+    EXPECT_TRUE(b.fontStrikeOut());
+    EXPECT_EQ(b.background().color(), QColor(255, 255, 0));
+    EXPECT_EQ(b.foreground().style(), Qt::NoBrush);
+    const QTextCharFormat c = formatOf(copy, "plain");
+    EXPECT_EQ(c.fontFamilies().toStringList(), QStringList{"DejaVu Sans"});
+    EXPECT_DOUBLE_EQ(c.fontPointSize(), 11.0);
+}
+
+TEST_F(RtfRoundTrip, AlignmentAndIndents)
+{
+    const Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify};
+    for (int i = 0; i < 4; ++i) {
+        QTextBlockFormat format;
+        format.setAlignment(alignments[i]);
+        format.setLeftMargin(12.0 * i);
+        format.setRightMargin(6.0 * i);
+        format.setTextIndent(-4.0 * i);
+        format.setTopMargin(2.0 * i);
+        format.setBottomMargin(8.0 * i);
+        if (i == 0)
+            cursor.setBlockFormat(format);
+        else
+            cursor.insertBlock(format);
+        cursor.insertText(QString::number(i));
+    }
+    QTextBlockFormat empty; // an empty last line keeps its paragraph
+    empty.setAlignment(Qt::AlignRight);
+    cursor.insertBlock(empty);
+
+    reread();
+    ASSERT_EQ(copy.blockCount(), 5);
+    for (int i = 0; i < 4; ++i) {
+        const QTextBlockFormat format = blockFormatAt(copy, i);
+        EXPECT_EQ(format.alignment(), alignments[i]) << i;
+        EXPECT_DOUBLE_EQ(format.leftMargin(), 12.0 * i) << i;
+        EXPECT_DOUBLE_EQ(format.rightMargin(), 6.0 * i) << i;
+        EXPECT_DOUBLE_EQ(format.textIndent(), -4.0 * i) << i;
+        EXPECT_DOUBLE_EQ(format.topMargin(), 2.0 * i) << i;
+        EXPECT_DOUBLE_EQ(format.bottomMargin(), 8.0 * i) << i;
+    }
+    EXPECT_EQ(blockFormatAt(copy, 4).alignment(), Qt::AlignRight);
+}
+
+TEST_F(RtfRoundTrip, PicturesFromImagesAndFromReadFiles)
+{
+    const QImage image = twoColourImage(30, 20);
+    original.addResource(QTextDocument::ImageResource, QUrl("mem:one"), image);
+    QTextImageFormat shown;
+    shown.setName("mem:one");
+    shown.setWidth(60);
+    shown.setHeight(40);
+    cursor.insertText("before");
+    cursor.insertImage(shown);
+    QTextImageFormat natural;
+    natural.setName("mem:one");
+    cursor.insertImage(natural);
+    cursor.insertText("after");
+
+    reread();
+    EXPECT_EQ(blockTexts(copy), blockTexts(original));
+    const std::vector<QTextImageFormat> images = imagesOf(copy);
+    ASSERT_EQ(images.size(), 2u);
+    EXPECT_DOUBLE_EQ(images[0].width(), 60.0);
+    EXPECT_DOUBLE_EQ(images[0].height(), 40.0);
+    EXPECT_DOUBLE_EQ(images[1].width(), 30.0);
+    EXPECT_DOUBLE_EQ(images[1].height(), 20.0);
+    const QImage back = imageResource(copy, images[0]);
+    EXPECT_EQ(back.size(), QSize(30, 20));
+    EXPECT_EQ(back.pixelColor(5, 5), QColor(0, 0, 255));
+    EXPECT_EQ(back.pixelColor(25, 5), QColor(255, 0, 0));
+
+    // A picture read from a file is written back with its original bytes.
+    const QVariant first = copy.resource(QTextDocument::ImageResource, QUrl(images[0].name()));
+    QTextDocument third;
+    ASSERT_TRUE(readRtf(third, writeRtf(copy)));
+    const std::vector<QTextImageFormat> again = imagesOf(third);
+    ASSERT_EQ(again.size(), 2u);
+    EXPECT_EQ(third.resource(QTextDocument::ImageResource, QUrl(again[0].name())).toByteArray(),
+              first.toByteArray());
+}
+
+// Another reader of the title files: unrtf's HTML output, whose entities Qt decodes.
+TEST(RtfWriterForeignReaders, UnrtfReadsTheSameText)
+{
+    const QString unrtf = QStandardPaths::findExecutable("unrtf");
+    if (unrtf.isEmpty())
+        GTEST_SKIP() << "unrtf is not installed";
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    QTextCharFormat red;
+    red.setForeground(QColor(255, 0, 0));
+    red.setFontPointSize(20);
+    cursor.insertText(kMixedText.left(kMixedText.size() - 3), red); // unrtf does not pair surrogates
+    cursor.insertBlock();
+    cursor.insertText("Zweite {Zeile} \\ ende");
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile file(dir.filePath("title.rtf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(writeRtf(doc));
+    file.close();
+
+    QProcess process;
+    process.start(unrtf, {"--html", file.fileName()});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    QTextDocument html;
+    html.setHtml(QString::fromUtf8(process.readAllStandardOutput()));
+    EXPECT_EQ(html.toPlainText().simplified(), doc.toPlainText().simplified());
+}
+
+} // namespace
