@@ -1,0 +1,379 @@
+#include "controls/Label3D.h"
+#include "platform/GdiCanvas.h"
+#include "platform/SystemColors.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr TColor kMarker = RGB(255, 0, 255); // never painted by a label in these tests
+
+QImage render(TLabel3D &label)
+{
+    QImage image(label.size(), QImage::Format_RGB32);
+    image.fill(toQColor(kMarker));
+    label.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+TColor at(const QImage &image, int x, int y)
+{
+    return fromQColor(image.pixelColor(x, y));
+}
+
+int countColor(const QImage &image, TColor color)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += at(image, x, y) == color;
+    return n;
+}
+
+// The board's figure: black, white frame, black bevel colours.
+void boardStyle(TLabel3D &label, int w, int h)
+{
+    label.resize(w, h);
+    label.setColor(clBlack);
+    label.setBorderStyle(lbNormal);
+    label.setBorderColor(clWhite);
+    label.setHighLightColor(clBlack);
+    label.setShadowColor(clBlack);
+    label.setLayout(tlCenter);
+    label.setAlignment(taCenter);
+}
+
+// A pixel size of Liberation Sans whose line is `height` pixels high.
+QFont fontWithLineHeight(int height)
+{
+    for (int px = 8; px < 120; ++px) {
+        const QFont font = gdiFont("Liberation Sans", px, true);
+        if (QFontMetrics(font).height() == height)
+            return font;
+    }
+    ADD_FAILURE() << "no font with line height " << height;
+    return QFont();
+}
+
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+void sendMouse(QWidget &w, QEvent::Type type, Qt::MouseButton button, QPoint pos)
+{
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, pos, w.mapToGlobal(pos), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &event);
+}
+
+} // namespace
+
+TEST(Label3DFrame, NormalFrameInBorderColour)
+{
+    TLabel3D label;
+    boardStyle(label, 105, 49);
+    const QImage image = render(label);
+    for (int x = 0; x < 105; ++x) {
+        ASSERT_EQ(at(image, x, 0), clWhite) << x;
+        ASSERT_EQ(at(image, x, 48), clWhite) << x;
+    }
+    for (int y = 0; y < 49; ++y) {
+        ASSERT_EQ(at(image, 0, y), clWhite) << y;
+        ASSERT_EQ(at(image, 104, y), clWhite) << y;
+    }
+    EXPECT_EQ(at(image, 1, 1), clBlack);
+    EXPECT_EQ(at(image, 103, 47), clBlack);
+}
+
+TEST(Label3DFrame, InnWithWidthTwoHasFourRingsAndInsetsByFour)
+{
+    TLabel3D label;
+    label.resize(20, 14);
+    label.setColor(clRed);
+    label.setBorderStyle(lbInn);
+    label.setBorderWidth(2);
+    const QImage image = render(label);
+    const TColor shadow = RGB(128, 128, 128);
+    const TColor light = RGB(255, 255, 255);
+    // Outer two rings lowered, inner two raised, on every side.
+    const TColor leftTop[4] = {shadow, shadow, light, light};
+    const TColor rightBottom[4] = {light, light, shadow, shadow};
+    for (int ring = 0; ring < 4; ++ring) {
+        EXPECT_EQ(at(image, ring, 7), leftTop[ring]) << ring;
+        EXPECT_EQ(at(image, 10, ring), leftTop[ring]) << ring;
+        EXPECT_EQ(at(image, 19 - ring, 7), rightBottom[ring]) << ring;
+        EXPECT_EQ(at(image, 10, 13 - ring), rightBottom[ring]) << ring;
+    }
+    EXPECT_EQ(at(image, 4, 4), clRed);
+    EXPECT_EQ(at(image, 15, 9), clRed);
+    EXPECT_EQ(countColor(image, clRed), (20 - 8) * (14 - 8));
+}
+
+TEST(Label3DFrame, ZeroWidthNormalFrameDrawsNothing)
+{
+    TLabel3D label;
+    boardStyle(label, 10, 10);
+    label.setBorderWidth(0);
+    const QImage image = render(label);
+    EXPECT_EQ(countColor(image, clBlack), 100);
+}
+
+TEST(Label3DGradient, ThreeColumnsGetFirstMiddleAndLast)
+{
+    TLabel3D label;
+    boardStyle(label, 5, 6); // framed area 3 x 4
+    label.setFillGradient(true);
+    label.setFirstColor(clBlack);
+    label.setLastColor(RGB(255, 0, 0));
+    const QImage image = render(label);
+    for (int y = 1; y < 5; ++y) {
+        EXPECT_EQ(at(image, 1, y), RGB(0, 0, 0));
+        EXPECT_EQ(at(image, 2, y), RGB(127, 0, 0));
+        EXPECT_EQ(at(image, 3, y), RGB(255, 0, 0));
+    }
+}
+
+TEST(Label3DGradient, VerticalRowsAndTransparentStillFilled)
+{
+    TLabel3D label;
+    label.resize(4, 3);
+    label.setFillGradient(true);
+    label.setTransparent(true);
+    label.setGradientOrientation(goVertical);
+    label.setFirstColor(RGB(0, 0, 200));
+    label.setLastColor(RGB(0, 0, 100));
+    const QImage image = render(label);
+    EXPECT_EQ(at(image, 0, 0), RGB(0, 0, 200));
+    EXPECT_EQ(at(image, 3, 1), RGB(0, 0, 150));
+    EXPECT_EQ(at(image, 2, 2), RGB(0, 0, 100));
+}
+
+TEST(Label3DGradient, TooNarrowAreaPaintsNoBackgroundAtAll)
+{
+    for (TGradientOrientation orientation : {goHorizontal, goVertical}) {
+        TLabel3D label;
+        boardStyle(label, orientation == goHorizontal ? 3 : 20, orientation == goHorizontal ? 20 : 3);
+        label.setColor(clRed);
+        label.setFillGradient(true);
+        label.setGradientOrientation(orientation);
+        const QImage image = render(label);
+        EXPECT_EQ(countColor(image, clRed), 0);
+        EXPECT_EQ(at(image, 1, 1), kMarker);
+    }
+}
+
+TEST(Label3DText, DisabledRaisedDrawsLowerCopyAndGreyText)
+{
+    const auto draw = [](bool enabled, TLabel3DBevel bevel) {
+        TLabel3D label;
+        label.resize(80, 40);
+        label.setFont(gdiFont("Liberation Sans", 24, true));
+        label.setCaption("H8");
+        label.setColor(clBlack);
+        label.setFontColor(clYellow);
+        label.setHighLightColor(clRed);
+        label.setShadowColor(clBlue);
+        label.setBevel(bevel);
+        label.setEnabled(enabled);
+        return render(label);
+    };
+    const QImage disabled = draw(false, blRaised);
+    EXPECT_EQ(countColor(disabled, clRed), 0);
+    EXPECT_GT(countColor(disabled, clBlue), 0);
+    EXPECT_GT(countColor(disabled, RGB(128, 128, 128)), 0);
+    EXPECT_EQ(countColor(disabled, clYellow), 0);
+
+    const QImage enabled = draw(true, blRaised);
+    EXPECT_GT(countColor(enabled, clRed), 0);
+    EXPECT_GT(countColor(enabled, clBlue), 0);
+    EXPECT_GT(countColor(enabled, clYellow), 0);
+
+    const QImage shadow = draw(true, blShadow);
+    EXPECT_EQ(countColor(shadow, clRed), 0);
+    EXPECT_GT(countColor(shadow, clBlue), 0);
+
+    const QImage plain = draw(false, blNone);
+    EXPECT_GT(countColor(plain, clYellow), 0);
+    EXPECT_EQ(countColor(plain, RGB(128, 128, 128)), 0);
+    EXPECT_EQ(countColor(plain, clBlue), 0);
+}
+
+TEST(Label3DText, LoweredSwapsTheCopies)
+{
+    TLabel3D label;
+    label.resize(60, 40);
+    label.setFont(gdiFont("Liberation Sans", 24, true));
+    label.setCaption("I");
+    label.setColor(clBlack);
+    label.setFontColor(clBlack);
+    label.setHighLightColor(clRed);
+    label.setShadowColor(clBlue);
+    label.setBevel(blLowered);
+    const QImage image = render(label);
+    // An upright stroke shows its left edge in the upper-left copy's colour.
+    int firstX = -1;
+    TColor firstColor = clBlack;
+    for (int x = 0; x < 60 && firstX < 0; ++x)
+        for (int y = 0; y < 40; ++y)
+            if (at(image, x, y) != clBlack) {
+                firstX = x;
+                firstColor = at(image, x, y);
+                break;
+            }
+    EXPECT_EQ(firstColor, clBlue);
+}
+
+TEST(Label3DLayout, TallTextIsCentredUpwardsAndNotCutBelow)
+{
+    const QFont font = fontWithLineHeight(52);
+    const auto draw = [&](TTextLayout layout) {
+        TLabel3D label;
+        boardStyle(label, 105, 49); // framed area 47 high
+        label.setFont(font);
+        label.setFontColor(clYellow);
+        label.setBevel(blNone);
+        label.setCaption("40");
+        label.setLayout(layout);
+        return render(label);
+    };
+    // dy = (47 - 52) / 2 = -2: the text starts two pixels above the framed top (y = 1).
+    QImage expected(105, 49, QImage::Format_RGB32);
+    expected.fill(toQColor(kMarker));
+    {
+        GdiCanvas canvas(&expected);
+        GdiRect r{0, 0, 105, 49};
+        canvas.FrameRect3D(r, clWhite, clWhite, 1);
+        canvas.setBrushColor(clBlack);
+        canvas.fillRect(r);
+        canvas.setBrushStyle(BrushStyle::Clear);
+        canvas.setFont(font);
+        canvas.setFontColor(clYellow);
+        GdiRect text{1, -1, 104, 53};
+        canvas.drawText("40", text, DT_CENTER | DT_WORDBREAK | DT_EXPANDTABS);
+    }
+    const QImage centred = draw(tlCenter);
+    EXPECT_EQ(centred, expected);
+    EXPECT_NE(centred, draw(tlTop));
+}
+
+TEST(Label3DLayout, TextThatFitsStaysAtTheFramedTop)
+{
+    const QFont font = fontWithLineHeight(20);
+    const auto draw = [&](TTextLayout layout) {
+        TLabel3D label;
+        boardStyle(label, 105, 49);
+        label.setFont(font);
+        label.setFontColor(clYellow);
+        label.setCaption("15");
+        label.setLayout(layout);
+        return render(label);
+    };
+    const QImage top = draw(tlTop);
+    EXPECT_EQ(draw(tlCenter), top);
+    EXPECT_EQ(draw(tlBottom), top);
+}
+
+TEST(Label3DLayout, TallTextAtTheBottomIsShiftedByTheWholeOverflow)
+{
+    const QFont font = fontWithLineHeight(52);
+    TLabel3D label;
+    boardStyle(label, 105, 49);
+    label.setFont(font);
+    label.setFontColor(clYellow);
+    label.setBevel(blNone);
+    label.setCaption("40");
+    label.setLayout(tlBottom);
+    QImage expected(105, 49, QImage::Format_RGB32);
+    {
+        GdiCanvas canvas(&expected);
+        GdiRect r{0, 0, 105, 49};
+        canvas.FrameRect3D(r, clWhite, clWhite, 1);
+        canvas.setBrushColor(clBlack);
+        canvas.fillRect(r);
+        canvas.setBrushStyle(BrushStyle::Clear);
+        canvas.setFont(font);
+        canvas.setFontColor(clYellow);
+        GdiRect text{1, 1 - 5, 104, 53};
+        canvas.drawText("40", text, DT_CENTER | DT_WORDBREAK | DT_EXPANDTABS);
+    }
+    EXPECT_EQ(render(label), expected);
+}
+
+TEST(Label3DRepaint, UnchangedPropertyQueuesNoPaint)
+{
+    TLabel3D label;
+    boardStyle(label, 40, 20);
+    label.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&label));
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    label.installEventFilter(&counter);
+
+    label.setBorderColor(clWhite);
+    label.setBorderStyle(lbNormal);
+    label.setCaption(QString());
+    label.setShadowSize(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 0);
+
+    label.setBorderColor(clRed);
+    QCoreApplication::processEvents();
+    EXPECT_GE(counter.paints, 1);
+}
+
+TEST(Label3DMouse, ClickAndMouseDownWithButton)
+{
+    TLabel3D label;
+    label.resize(50, 20);
+    QSignalSpy clicks(&label, &TLabel3D::clicked);
+    QSignalSpy downs(&label, &TLabel3D::mouseDown);
+
+    sendMouse(label, QEvent::MouseButtonPress, Qt::RightButton, {5, 5});
+    sendMouse(label, QEvent::MouseButtonRelease, Qt::RightButton, {5, 5});
+    ASSERT_EQ(downs.count(), 1);
+    EXPECT_EQ(downs[0][1].value<Qt::MouseButton>(), Qt::RightButton);
+    EXPECT_EQ(downs[0][3].toInt(), 5);
+    EXPECT_EQ(downs[0][4].toInt(), 5);
+    EXPECT_EQ(clicks.count(), 0);
+
+    sendMouse(label, QEvent::MouseButtonPress, Qt::LeftButton, {5, 5});
+    sendMouse(label, QEvent::MouseButtonRelease, Qt::LeftButton, {6, 6});
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(clicks[0][0].value<TLabel3D *>(), &label);
+
+    // Released outside the label: no click.
+    sendMouse(label, QEvent::MouseButtonPress, Qt::LeftButton, {5, 5});
+    sendMouse(label, QEvent::MouseButtonRelease, Qt::LeftButton, {60, 5});
+    EXPECT_EQ(clicks.count(), 1);
+
+    // A double-click is two mouse-downs but one click.
+    downs.clear();
+    sendMouse(label, QEvent::MouseButtonPress, Qt::LeftButton, {5, 5});
+    sendMouse(label, QEvent::MouseButtonRelease, Qt::LeftButton, {5, 5});
+    sendMouse(label, QEvent::MouseButtonDblClick, Qt::LeftButton, {5, 5});
+    sendMouse(label, QEvent::MouseButtonRelease, Qt::LeftButton, {5, 5});
+    EXPECT_EQ(downs.count(), 2);
+    EXPECT_EQ(clicks.count(), 2);
+}
+
+TEST(Label3DHint, TooltipOnlyWhenShown)
+{
+    TLabel3D label;
+    label.setHint("F2");
+    EXPECT_TRUE(label.toolTip().isEmpty());
+    label.setShowHint(true);
+    EXPECT_EQ(label.toolTip(), "F2");
+}
