@@ -5,11 +5,15 @@
 #include "app/SettingsStore.h"
 #include "app/Shape.h"
 #include "platform/LongTimeFormat.h"
+#include "platform/Monitors.h"
+#include "platform/Shell.h"
 #include "platform/ShortcutCode.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -84,11 +88,12 @@ constexpr int kFirstRekShortcut = 16433; // Ctrl+1
 
 } // namespace
 
-TFormMain::TFormMain(const TickSource &ticks, QWidget *parent)
+TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
+                     QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                           | Qt::WindowCloseButtonHint),
-      match_(ticks, formatLongTime(QTime(0, 0, 0)))
+      match_(ticks, formatLongTime(QTime(0, 0, 0))), monitors_(monitors), shell_(shell)
 {
     setObjectName(QStringLiteral("FormMain"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -166,6 +171,7 @@ void TFormMain::createControls()
     eTime->removeEventFilter(this);
     ImageDE = plainLabel("ImageDE", {613, 510, 175, 32});
     ImageDE->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.png")));
+    ImageDE->installEventFilter(this);
     bPlay = button("bPlay", {207, 274, 45, 45}, QStringLiteral("HotKey (Pause)"));
     bPlay->setText(QStringLiteral("Play"));
     bPlay->setFont(boardFont(QStringLiteral("MS Sans Serif"), 11, true));
@@ -295,6 +301,30 @@ void TFormMain::createPanelCFG()
         rgCountSatzItems[i] = r;
     }
     rgCountSatzItems[0]->setChecked(true);
+
+    bGame = new QPushButton(QStringLiteral("Game"), PanelCFG);
+    bGame->setObjectName(QStringLiteral("bGame"));
+    bGame->setGeometry(722, 10, 62, 25);
+    connect(bGame, &QPushButton::clicked, this, &TFormMain::bGameClick);
+    LabMonitor = new QLabel(QStringLiteral("Multimonitor:"), PanelCFG);
+    LabMonitor->setObjectName(QStringLiteral("LabMonitor"));
+    LabMonitor->setGeometry(622, 42, 59, 13);
+    LabMonitor->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    cbMonitor = new QComboBox(PanelCFG);
+    cbMonitor->setObjectName(QStringLiteral("cbMonitor"));
+    cbMonitor->setGeometry(684, 38, 102, 21);
+    cbMonitor->setEnabled(false);
+    connect(cbMonitor, &QComboBox::activated, this, &TFormMain::cbMonitorChange);
+
+    setTabOrder(bGame, cbAutoSchet);
+    setTabOrder(cbAutoSchet, sbClose);
+    setTabOrder(sbClose, cbTieBreak);
+    setTabOrder(cbTieBreak, cbMonitor);
+    setTabOrder(cbMonitor, rgCountSatzItems[0]);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *from, QWidget *to) {
+        if (from && to && PanelCFG->isAncestorOf(from) && !PanelCFG->isAncestorOf(to))
+            PanelCFGExit();
+    });
 }
 
 void TFormMain::createMenu()
@@ -374,7 +404,8 @@ void TFormMain::FormCreate()
     score().setAutoCount(cbAutoSchet->isChecked());
     score().setTieBreakOption(cbTieBreak->isChecked());
     SettingsStore(*this).read();
-    // The monitor list and the colour scheme attach here.
+    refreshMonitorList();
+    // The colour scheme attaches here.
 }
 
 QRect TFormMain::outerBounds() const
@@ -523,6 +554,8 @@ void TFormMain::RekClick(int tag)
 
 void TFormMain::ObCFGClick()
 {
+    bGame->setEnabled(QFileInfo::exists(QLatin1String(kCompanionFile)));
+    refreshMonitorList();
     PanelCFG->show();
     sbClose->setFocus();
 }
@@ -530,6 +563,52 @@ void TFormMain::ObCFGClick()
 void TFormMain::sbCloseClick()
 {
     PanelCFG->hide();
+}
+
+// Called when the focus moves from inside the strip to a control outside it.
+void TFormMain::PanelCFGExit()
+{
+    PanelCFG->hide();
+}
+
+void TFormMain::bGameClick()
+{
+    sbClose->click();
+    shell_.open(QLatin1String(kCompanionFile), ShowCommand::ShowMaximized);
+}
+
+void TFormMain::ImageDEClick()
+{
+    shell_.open(QLatin1String(kLogoAddress), ShowCommand::Restore);
+}
+
+void TFormMain::refreshMonitorList()
+{
+    const QList<QRect> monitors = monitors_.monitors();
+    const int n = int(monitors.size());
+    cbMonitor->setEnabled(n > 1);
+    LabMonitor->setEnabled(n > 1);
+    if (n == lastMonitorCount_)
+        return; // the operator's selection stays
+    lastMonitorCount_ = n;
+    cbMonitor->clear();
+    if (n > 1) {
+        for (int i = 0; i < n; ++i) {
+            const QRect &m = monitors[i];
+            cbMonitor->addItem(QString::asprintf("%d=(%d,%d)-(%d,%d)", i, m.left(), m.top(),
+                                                 m.width(), m.height()));
+        }
+        // A remembered number that no longer exists leaves nothing selected.
+        cbMonitor->setCurrentIndex(monitor_ >= 0 && monitor_ < n ? monitor_ : -1);
+    } else {
+        cbMonitor->addItem(QStringLiteral("Anfangswert"));
+        cbMonitor->setCurrentIndex(0);
+    }
+}
+
+void TFormMain::cbMonitorChange(int index)
+{
+    monitor_ = index;
 }
 
 void TFormMain::cbTieBreakClick()
@@ -649,6 +728,8 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
         auto *w = qobject_cast<QWidget *>(watched);
         if (me->button() != Qt::LeftButton || !w || !w->rect().contains(me->position().toPoint()))
             break;
+        if (watched == ImageDE)
+            ImageDEClick();
         if (watched == LName1)
             score().mSchet1Click();
         else if (watched == LName2)

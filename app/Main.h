@@ -10,6 +10,7 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -21,6 +22,8 @@ class QTextEdit;
 class TFDlgYesNo;
 class TShape;
 class TickSource;
+class MonitorSource;
+class Shell;
 
 // The scoreboard window. It shows the match and forwards the operator's keys and clicks
 // to it; the match itself lives in `Match`.
@@ -39,7 +42,12 @@ public:
     static constexpr int kMinOuterWidth = 800;
     static constexpr int kMinOuterHeight = 546;
 
-    explicit TFormMain(const TickSource &ticks, QWidget *parent = nullptr);
+    // The address the logo opens.
+    static constexpr auto kLogoAddress = "https://courtlyx.example.org/";
+    static constexpr auto kCompanionFile = "tennis.swf";
+
+    TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
+              QWidget *parent = nullptr);
     ~TFormMain() override;
 
     // Created after the window, as the program entry does; asked before reset and close.
@@ -80,6 +88,11 @@ public:
     void cbTieBreakClick();
     void rgCountSatzClick();
     void eShapeMouseDown();
+    void PanelCFGExit();
+    void bGameClick();
+    void ImageDEClick();
+    void refreshMonitorList();
+    void cbMonitorChange(int index);
 
     // Controls, by the names the board gives them.
     QLabel *Image1;
@@ -108,6 +121,9 @@ public:
     QGroupBox *rgCountSatz;
     std::array<QRadioButton *, 2> rgCountSatzItems;
     QPushButton *sbClose;
+    QPushButton *bGame;
+    QLabel *LabMonitor;
+    QComboBox *cbMonitor;
     QFrame *PanelSatz;
     std::array<QLabel *, 5> LabelS;
     std::array<QLabel *, 5> S1; // S1_1 .. S1_5
@@ -139,6 +155,10 @@ private:
     bool isShortcut(const QKeyEvent *event) const;
 
     Match match_;
+    const MonitorSource &monitors_;
+    Shell &shell_;
+    // How many monitors the list was last built for.
+    int lastMonitorCount_ = 0;
     TFDlgYesNo *FDlgYesNo = nullptr;
     // The scheme colours C0 .. C4.
     std::array<TColor, 5> scheme_ = {clBlack, clBlack, clWhite, clWhite, clYellow};

@@ -1,5 +1,7 @@
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
+#include "platform/Monitors.h"
+#include "platform/Shell.h"
 #include "platform/TickCounter.h"
 
 #include <QApplication>
@@ -9,7 +11,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Courtlyx"));
     const SystemTickSource ticks;
-    TFormMain FormMain(ticks);
+    const ScreenMonitorSource monitors;
+    DesktopShell shell;
+    TFormMain FormMain(ticks, monitors, shell);
     // The window is created first and must not need the dialog while it is created.
     auto *FDlgYesNo = new TFDlgYesNo(&FormMain);
     FormMain.setConfirmationDialog(FDlgYesNo);

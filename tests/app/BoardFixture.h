@@ -2,6 +2,8 @@
 
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
+#include "platform/Monitors.h"
+#include "platform/Shell.h"
 #include "tests/scoring/FakeTicks.h"
 
 #include <QApplication>
@@ -15,7 +17,21 @@
 #include <functional>
 #include <memory>
 
-// The real window, shown and active, with a fake tick counter.
+class FakeMonitors final : public MonitorSource
+{
+public:
+    QList<QRect> monitors() const override { return list; }
+    QList<QRect> list{QRect(0, 0, 1920, 1080)};
+};
+
+class FakeShell final : public Shell
+{
+public:
+    void open(const QString &target, ShowCommand show) override { opened.append({target, show}); }
+    QList<std::pair<QString, ShowCommand>> opened;
+};
+
+// The real window, shown and active, with a fake tick counter, monitors and shell.
 class BoardFixture : public ::testing::Test
 {
 protected:
@@ -27,7 +43,7 @@ protected:
 
     void startBoard()
     {
-        board = std::make_unique<TFormMain>(ticks);
+        board = std::make_unique<TFormMain>(ticks, monitors, shell);
         dialog = new TFDlgYesNo(board.get());
         board->setConfirmationDialog(dialog);
         board->show();
@@ -68,6 +84,8 @@ protected:
     QString text(int entry) { return board->fieldLabel(entry)->text(); }
 
     FakeTicks ticks;
+    FakeMonitors monitors;
+    FakeShell shell;
     std::unique_ptr<TFormMain> board;
     TFDlgYesNo *dialog = nullptr;
     QString asked;
