@@ -1,0 +1,49 @@
+#include "platform/RtfReader.h"
+#include "platform/RtfWriter.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <QTextDocument>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// Characters a title cannot hold as text: controls and Qt's structure markers.
+QString withoutStructure(QString text)
+{
+    text.removeIf([](QChar c) {
+        const char16_t u = c.unicode();
+        return (u < 0x20 && u != '\t' && u != '\n') || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1;
+    });
+    return text;
+}
+
+} // namespace
+
+// libFuzzer entry: any bytes must load, lay out, write and load back to the same text.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    static int argc = 1;
+    static char name[] = "rtf_fuzz";
+    static char *argv[] = {name, nullptr};
+    static const QGuiApplication *app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QGuiApplication(argc, argv);
+    }();
+    Q_UNUSED(app);
+
+    const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    QTextDocument doc;
+    readRtfOrPlainText(doc, input);
+    doc.setTextWidth(300);
+    (void)doc.size();
+
+    QTextDocument again;
+    if (!readRtf(again, writeRtf(doc)) || again.toPlainText() != withoutStructure(doc.toPlainText()))
+        std::abort();
+    return 0;
+}
