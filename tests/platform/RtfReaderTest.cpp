@@ -2,6 +2,7 @@
 
 #include "tests/platform/RtfTestSupport.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -100,6 +101,37 @@ TEST_F(RtfReaderTest, LibreOfficeFileWithUnicodeAndHexFallbacks)
     EXPECT_EQ(cyrillic.foreground().color(), QColor(201, 33, 30));
     EXPECT_DOUBLE_EQ(cyrillic.fontPointSize(), 18.0);
     EXPECT_EQ(formatOf(doc, QString::fromUtf8("Ärger")).foreground().style(), Qt::NoBrush);
+}
+
+// Written by LibreOffice 7.4 (Debian 12) from a title with umlauts, Cyrillic, colours, sizes, alignment and a PNG.
+TEST_F(RtfReaderTest, LibreOfficeWrittenFixture)
+{
+    QFile file(QStringLiteral(COURTLYX_RTF_FIXTURES "/libreoffice-title.rtf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(read(file.readAll()),
+              QStringList({QString::fromUtf8("Ärger, Łódź, Привет"),
+                           QString("Spiel, Satz und Sieg ") + QChar::ObjectReplacementCharacter}));
+    const QTextCharFormat title = formatOf(doc, "Ärger");
+    EXPECT_EQ(title.fontFamilies().toStringList(), QStringList{"DejaVu Serif"});
+    EXPECT_DOUBLE_EQ(title.fontPointSize(), 24.0);
+    EXPECT_EQ(title.fontWeight(), QFont::Bold);
+    EXPECT_EQ(title.foreground().color(), QColor(200, 0, 0));
+    EXPECT_EQ(blockFormatAt(doc, 0).alignment(), Qt::AlignHCenter);
+    const QTextCharFormat line = formatOf(doc, "Spiel");
+    EXPECT_EQ(line.fontFamilies().toStringList(), QStringList{"Liberation Sans"});
+    EXPECT_DOUBLE_EQ(line.fontPointSize(), 12.0);
+    EXPECT_TRUE(line.fontItalic());
+    EXPECT_TRUE(line.fontUnderline());
+    EXPECT_EQ(line.background().color(), QColor(255, 255, 0));
+    EXPECT_EQ(blockFormatAt(doc, 1).alignment(), Qt::AlignRight);
+    EXPECT_DOUBLE_EQ(blockFormatAt(doc, 1).leftMargin(), 48.0);
+    const std::vector<QTextImageFormat> images = imagesOf(doc); // the PNG, not its WMF stand-in
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_DOUBLE_EQ(images[0].width(), 80.0);
+    EXPECT_DOUBLE_EQ(images[0].height(), 40.0);
+    const QImage picture = imageResource(doc, images[0]);
+    EXPECT_EQ(picture.pixelColor(5, 5), QColor(0, 0, 255));
+    EXPECT_EQ(picture.pixelColor(picture.width() - 5, 5), QColor(255, 0, 0));
 }
 
 TEST_F(RtfReaderTest, CodePageComesFromTheDocumentOrTheFontsCharset)
