@@ -1,0 +1,484 @@
+#include "controls/PLNClock.h"
+
+#include "platform/GdiCanvas.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QtGlobal>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+namespace {
+
+constexpr int kTickInterval = 100; // ms
+constexpr int kRefreshCount = 50;  // TickCount above this redraws hour and minute hands
+constexpr int kStartSize = 137;
+constexpr double kStepAngle = 0.0010471975511965978; // one hand step, pi/3000 radians
+constexpr int kMinuteStep = 100;                      // hand steps between minute marks
+constexpr int kHourStep = 500;
+
+struct HandShape
+{
+    int inner; // where both strokes start, away from the centre
+    int tip;
+    int tail;
+};
+
+// Nearest integer, halves to the even one (the default rounding mode).
+int nint(double x)
+{
+    return int(std::nearbyint(x));
+}
+
+// Defined even when lo > hi, which negative mark sizes produce.
+int limit(int value, int lo, int hi)
+{
+    return value < lo ? lo : (value > hi ? hi : value);
+}
+
+const LocalTimeSource &systemTime()
+{
+    static const SystemLocalTime source;
+    return source;
+}
+
+} // namespace
+
+TPLNClock::TPLNClock(QWidget *parent, const LocalTimeSource *localTime)
+    : QWidget(parent), localTime_(localTime ? localTime : &systemTime())
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+
+    ClockTimer = new QTimer(this);
+    ClockTimer->setInterval(kTickInterval);
+    connect(ClockTimer, &QTimer::timeout, this, &TPLNClock::onTimer);
+    if (clockEnabled_)
+        ClockTimer->start();
+
+    resize(kStartSize, kStartSize);
+    const TimeOfDay now = timeOfDay(localTime_->now());
+    LastHr = now.hour;
+    LastMin = now.minute;
+    LastSec = now.second;
+}
+
+TPLNClock::~TPLNClock()
+{
+    destroying_ = true;
+    delete ClockTimer; // before anything else goes, so that no tick finds half a clock
+    ClockTimer = nullptr;
+}
+
+template <typename T>
+void TPLNClock::assign(T &field, T value)
+{
+    field = value;
+    Paint();
+}
+
+void TPLNClock::setDate(bool date) { assign(date_, date); }
+void TPLNClock::setSpiderClock(bool spider) { assign(spiderClock_, spider); }
+void TPLNClock::setMinMarks(bool marks) { assign(minMarks_, marks); }
+void TPLNClock::setHrStyle(THrStyle style) { assign(hrStyle_, style); }
+void TPLNClock::setMinStyle(THrStyle style) { assign(minStyle_, style); }
+void TPLNClock::setHrMarks(THrMarks marks) { assign(hrMarks_, marks); }
+void TPLNClock::setHrSize(std::int32_t size) { assign(hrSize_, size); }
+void TPLNClock::setMinSize(std::int32_t size) { assign(minSize_, size); }
+void TPLNClock::setMinFontSize(std::int32_t points) { assign(minFontSize_, points); }
+void TPLNClock::setColorHr(TColor color) { assign(colorHr_, color); }
+void TPLNClock::setColorHrIn(TColor color) { assign(colorHrIn_, color); }
+void TPLNClock::setColorMin(TColor color) { assign(colorMin_, color); }
+void TPLNClock::setColorMinIn(TColor color) { assign(colorMinIn_, color); }
+void TPLNClock::setColorHandHr(TColor color) { assign(colorHandHr_, color); }
+void TPLNClock::setColorHandMin(TColor color) { assign(colorHandMin_, color); }
+void TPLNClock::setColorHandSec(TColor color) { assign(colorHandSec_, color); }
+void TPLNClock::setWidthHandSec(std::uint8_t width) { assign(widthHandSec_, width); }
+void TPLNClock::setWidthHandMin(std::uint8_t width) { assign(widthHandMin_, width); }
+void TPLNClock::setWidthHandHr(std::uint8_t width) { assign(widthHandHr_, width); }
+void TPLNClock::setWidthHr(std::uint8_t width) { assign(widthHr_, width); }
+void TPLNClock::setWidthMin(std::uint8_t width) { assign(widthMin_, width); }
+void TPLNClock::setColor(TColor color) { assign(color_, color); }
+void TPLNClock::setFontColor(TColor color) { assign(fontColor_, color); }
+void TPLNClock::setBevelWidth(std::int32_t width) { assign(bevelWidth_, width); }
+void TPLNClock::setBevelInner(TPanelBevel bevel) { assign(bevelInner_, bevel); }
+void TPLNClock::setBevelOuter(TPanelBevel bevel) { assign(bevelOuter_, bevel); }
+
+void TPLNClock::setClockEnabled(bool enabled)
+{
+    clockEnabled_ = enabled;
+    if (enabled && !ClockTimer->isActive())
+        ClockTimer->start();
+    TickCount = kRefreshCount;
+    if (!enabled) {
+        // Stopping freezes the moment of stopping, at the cost of any alarm time.
+        timeSet_ = localTime_->now();
+        ClockTick();
+    }
+}
+
+void TPLNClock::setTimeSet(TDateTime time)
+{
+    timeSet_ = time;
+    TickCount = kRefreshCount;
+    ClockTick();
+}
+
+void TPLNClock::setTimeOffset(std::int32_t minutes)
+{
+    timeOffset_ = minutes;
+    TickCount = kRefreshCount;
+    if (!clockEnabled_)
+        ClockTick(); // a running clock refreshes at its next tick
+}
+
+void TPLNClock::onTimer()
+{
+    try {
+        ClockTick();
+    } catch (const std::exception &error) {
+        // A failing handler ends only this tick; the clock keeps running.
+        qWarning("TPLNClock: %s", error.what());
+    }
+}
+
+void TPLNClock::ClockTick()
+{
+    if (!clockEnabled_ && ClockTimer)
+        ClockTimer->stop();
+    const TDateTime base = clockEnabled_ ? localTime_->now() : timeSet_;
+    const TimeOfDay shown = timeOfDay(base + timeOffset_ / 1440.0);
+    const int hour = shown.hour;
+    const int minute = shown.minute;
+    const int second = shown.second;
+    int msec = shown.msec;
+    ++TickCount;
+
+    if (secJump_) {
+        if (second == JumpSec && clockEnabled_)
+            return;
+        JumpSec = std::uint16_t(second);
+        msec = 0;
+    }
+
+    if (clockEnabled_ && second != LastSec) {
+        LastSec = second;
+        DoChangeSec(hour, minute, second);
+        const TimeOfDay alarm = timeOfDay(timeSet_);
+        if (alarm.hour == hour && alarm.minute == minute && alarm.second == second)
+            DoSameTime();
+        // An hour change is only looked for when the minute changed too.
+        if (minute != LastMin) {
+            LastMin = minute;
+            DoChangeMin(hour, minute, second);
+            if (hour != LastHr) {
+                LastHr = hour;
+                DoChangeHour(hour, minute, second);
+            }
+        }
+    }
+
+    UpdateHands(hour, minute, second, msec);
+}
+
+void TPLNClock::DoChangeSec(int hour, int minute, int second)
+{
+    if (onChangeSec_ && !destroying_)
+        onChangeSec_(this, hour, minute, second);
+}
+
+void TPLNClock::DoChangeMin(int hour, int minute, int second)
+{
+    if (onChangeMin_ && !destroying_)
+        onChangeMin_(this, hour, minute, second);
+}
+
+void TPLNClock::DoChangeHour(int hour, int minute, int second)
+{
+    if (onChangeHour_ && !destroying_)
+        onChangeHour_(this, hour, minute, second);
+}
+
+void TPLNClock::DoSameTime()
+{
+    if (onSameTime_ && !destroying_)
+        onSameTime_(this);
+}
+
+void TPLNClock::paintEvent(QPaintEvent *event)
+{
+    if (surface_.size() != size())
+        Paint();
+    QPainter painter(this);
+    painter.drawImage(event->rect(), surface_, event->rect());
+}
+
+void TPLNClock::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Paint();
+}
+
+void TPLNClock::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        Paint();
+}
+
+// The panel's own painting (bevels, background), then the face, all into the surface.
+void TPLNClock::Paint()
+{
+    if (width() <= 0 || height() <= 0) {
+        surface_ = QImage();
+    } else {
+        if (surface_.size() != size())
+            surface_ = QImage(size(), QImage::Format_RGB32);
+        GdiCanvas canvas(&surface_);
+        GdiRect rect{0, 0, width(), height()};
+        for (const TPanelBevel bevel : {bevelOuter_, bevelInner_}) {
+            if (bevel == bvNone)
+                continue;
+            const TColor top = bevel == bvLowered ? clBtnShadow : bevel == bvRaised ? clBtnHighlight : color_;
+            const TColor bottom = bevel == bvLowered ? clBtnHighlight : bevel == bvRaised ? clBtnShadow : color_;
+            canvas.FrameRect3D(rect, top, bottom, bevelWidth_);
+        }
+        canvas.setBrushColor(color_);
+        canvas.setBrushStyle(BrushStyle::Solid);
+        canvas.fillRect(rect);
+    }
+    update();
+    DrawFace();
+}
+
+void TPLNClock::DrawFace()
+{
+    Geometry &g = geometry_;
+    g.CenterX = width() / 2;
+    g.CenterY = height() / 2;
+    if (date_)
+        g.CenterY = (height() - gdiFontHeight(font()) - 4) / 2;
+    g.RadiusX = g.CenterX - hrSize_ - 1;
+    g.RadiusY = g.CenterY - hrSize_ - 1;
+    for (const TPanelBevel bevel : {bevelInner_, bevelOuter_}) {
+        if (bevel != bvNone) {
+            g.RadiusX -= bevelWidth_;
+            g.RadiusY -= bevelWidth_;
+        }
+    }
+    g.HandRadius = std::min(g.RadiusX, g.RadiusY) - widthHr_;
+    g.HrHandCut = g.HandRadius / 3;
+
+    if (!surface_.isNull()) {
+        GdiCanvas canvas(&surface_);
+        canvas.setFontColor(fontColor_);
+        if (minMarks_) {
+            canvas.setPenColor(colorMin_);
+            canvas.setPenWidth(widthMin_);
+            if (minStyle_ == hsNumber || minStyle_ == hsNumInCir) {
+                QFont small = font();
+                if (minFontSize_ > 0)
+                    small.setPointSize(minFontSize_);
+                else if (minFontSize_ < 0)
+                    small.setPixelSize(-minFontSize_); // a negative size is a height in pixels
+                canvas.setFont(small);
+            }
+            for (int i = 0; i < 60; ++i) {
+                if (!carriesMinuteMark(i))
+                    continue;
+                if (minStyle_ == hsLine)
+                    DrawLineMark(canvas, i * kMinuteStep, minSize_);
+                else
+                    DrawRoundMark(canvas, i * kMinuteStep, minSize_, minStyle_, colorMinIn_, i);
+            }
+        }
+        if (hrMarks_ != hmNone) {
+            canvas.setPenColor(colorHr_);
+            canvas.setPenWidth(widthHr_);
+            canvas.setFont(font());
+            for (int n = 1; n <= 12; ++n) {
+                if (hrMarks_ == hmFour && n % 3 != 0)
+                    continue;
+                if (hrStyle_ == hsLine)
+                    DrawLineMark(canvas, n * kHourStep, hrSize_);
+                else
+                    DrawRoundMark(canvas, n * kHourStep, hrSize_, hrStyle_, colorHrIn_, n);
+            }
+        }
+    }
+
+    if (!clockEnabled_) {
+        // A stopped clock has no timer to bring its hands back.
+        TickCount = kRefreshCount;
+        ClockTick();
+    }
+}
+
+bool TPLNClock::carriesMinuteMark(int i) const
+{
+    if (minStyle_ == hsLine && hrStyle_ == hsNumInCir)
+        return true; // the hour circles cover the lines
+    const bool hourThere = i % 5 == 0 && hrMarks_ != hmNone && (hrMarks_ == hmAll || (i / 5) % 3 == 0);
+    return !hourThere;
+}
+
+QLine TPLNClock::markLine(int position, int size) const
+{
+    const Geometry &g = geometry_;
+    const double a = position * kStepAngle;
+    const double s = std::sin(a);
+    const double c = std::cos(a);
+    int o = std::min(g.RadiusX, g.RadiusY);
+    if (spiderClock_) {
+        const double rx = std::abs(g.RadiusX * s);
+        const double ry = std::abs(g.RadiusY * c);
+        o = nint(std::sqrt(rx * rx + ry * ry));
+    }
+    const int x = limit(g.CenterX + nint(s * (o + size)), g.CenterX - g.RadiusX - size, g.CenterX + g.RadiusX + size);
+    const int y = limit(g.CenterY - nint(c * (o + size)), g.CenterY - g.RadiusY - size, g.CenterY + g.RadiusY + size);
+    return QLine(outward(position, g.HandRadius + 1), QPoint(x, y));
+}
+
+GdiRect TPLNClock::markBox(int position, int size) const
+{
+    const Geometry &g = geometry_;
+    const double a = position * kStepAngle;
+    const int o = std::min(g.RadiusX, g.RadiusY);
+    const int h = size / 2;
+    // One pixel right of and below the ray point.
+    const int x = g.CenterX + 1 + nint(std::sin(a) * (o + h));
+    const int y = g.CenterY + 1 - nint(std::cos(a) * (o + h));
+    return {x - h, y - h, x + h, y + h};
+}
+
+void TPLNClock::DrawLineMark(GdiCanvas &canvas, int position, int size)
+{
+    const QLine line = markLine(position, size);
+    canvas.moveTo(line.x1(), line.y1());
+    canvas.lineTo(line.x2(), line.y2());
+}
+
+void TPLNClock::DrawRoundMark(GdiCanvas &canvas, int position, int size, THrStyle style, TColor fill,
+                              int number)
+{
+    const GdiRect box = markBox(position, size);
+    if (style == hsCircle || style == hsNumInCir) {
+        canvas.setBrushColor(fill);
+        canvas.setBrushStyle(BrushStyle::Solid);
+        canvas.ellipse(box);
+    }
+    if (style == hsNumber || style == hsNumInCir) {
+        canvas.setBrushStyle(BrushStyle::Clear);
+        const QString text = QString::number(number);
+        const int x = box.right - box.width() / 2 - canvas.textWidth(text) / 2 - 1;
+        const int y = box.bottom - box.height() / 2 - canvas.textHeight() / 2 - 1;
+        canvas.textRect(box, x, y, text);
+    }
+}
+
+QPoint TPLNClock::outward(int position, int distance) const
+{
+    const double a = position * kStepAngle;
+    return {geometry_.CenterX + nint(std::sin(a) * distance), geometry_.CenterY - nint(std::cos(a) * distance)};
+}
+
+QPoint TPLNClock::opposite(int position, int distance) const
+{
+    const double a = position * kStepAngle;
+    return {geometry_.CenterX - nint(std::sin(a) * distance), geometry_.CenterY + nint(std::cos(a) * distance)};
+}
+
+void TPLNClock::UpdateHands(int hour, int minute, int second, int msec)
+{
+    if (surface_.size() != size())
+        Paint();
+    if (surface_.isNull())
+        return;
+    changed_ = QRect();
+    {
+        GdiCanvas canvas(&surface_);
+        if (seconds_)
+            ++TickCount;
+        // Also erases a hand left at 12 o'clock (position 0) when seconds were switched off.
+        if (seconds_ || secondHandDrawn_)
+            DrawHand(canvas, Hand::Second, posSec_, color_);
+        if (TickCount > kRefreshCount) {
+            DrawHand(canvas, Hand::Hour, posHr_, color_);
+            DrawHand(canvas, Hand::Minute, posMin_, color_);
+            posMin_ = int(((unsigned(minute) * 60 + unsigned(second)) * 10) / 6);
+            posHr_ = int(((unsigned(hour) * 60 + unsigned(minute)) * 25) / 3);
+        }
+        if (TickCount > kRefreshCount || RedrawHands) {
+            RedrawHands = false;
+            DrawHand(canvas, Hand::Minute, posMin_, colorHandMin_);
+            DrawHand(canvas, Hand::Hour, posHr_, colorHandHr_);
+            if (!seconds_)
+                DrawCenter(canvas);
+            if (TickCount > kRefreshCount)
+                TickCount = 0;
+        }
+        if (seconds_) {
+            posSec_ = int((unsigned(second) * 1000 + unsigned(msec)) / 10);
+            DrawHand(canvas, Hand::Second, posSec_, colorHandSec_);
+            // Erasing the second hand next tick takes pixels from the other two.
+            RedrawHands = true;
+            DrawCenter(canvas);
+        } else {
+            posSec_ = 0;
+        }
+        secondHandDrawn_ = seconds_;
+    }
+    update(changed_);
+}
+
+void TPLNClock::DrawHand(GdiCanvas &canvas, Hand hand, int position, TColor color)
+{
+    const int radius = geometry_.HandRadius;
+    HandShape shape{};
+    int width = 1;
+    switch (hand) {
+    case Hand::Second:
+        shape = {4, radius, 15};
+        width = widthHandSec_;
+        break;
+    case Hand::Minute:
+        shape = {3, radius - widthHandMin_, 10};
+        width = widthHandMin_;
+        break;
+    case Hand::Hour:
+        shape = {3, radius - geometry_.HrHandCut, 10};
+        width = widthHandHr_;
+        break;
+    }
+    canvas.setPenColor(color);
+    canvas.setPenWidth(width);
+    canvas.setPenStyle(PenStyle::Solid);
+    stroke(canvas, outward(position, shape.inner), outward(position, shape.tip));
+    stroke(canvas, opposite(position, shape.inner), opposite(position, shape.tail));
+}
+
+void TPLNClock::stroke(GdiCanvas &canvas, QPoint from, QPoint to)
+{
+    canvas.moveTo(from.x(), from.y());
+    canvas.lineTo(to.x(), to.y());
+    const int margin = canvas.penWidth() / 2 + 2; // round caps reach half the pen beyond the ends
+    changed_ |= QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin);
+}
+
+void TPLNClock::DrawCenter(GdiCanvas &canvas)
+{
+    if (centerSize_ == 0)
+        return;
+    const GdiRect box{geometry_.CenterX - centerSize_, geometry_.CenterY - centerSize_,
+                      geometry_.CenterX + centerSize_, geometry_.CenterY + centerSize_};
+    canvas.setPenColor(colorHandHr_);
+    canvas.setPenWidth(1);
+    canvas.setPenStyle(PenStyle::Solid);
+    canvas.setBrushColor(centerCol_);
+    canvas.setBrushStyle(BrushStyle::Solid);
+    canvas.ellipse(box);
+    changed_ |= box.toQRect();
+}
