@@ -88,6 +88,11 @@ private:
             if (!fragment.isValid())
                 continue;
             empty = false;
+            if (const auto known = controls_.constFind(fragment.charFormatIndex()); known != controls_.cend()) {
+                body_ += *known;
+                appendText(body_, fragment.text(), false);
+                continue;
+            }
             const QTextCharFormat format = fragment.charFormat();
             if (format.isImageFormat()) {
                 // Adjacent equal pictures share one fragment, one replacement character each.
@@ -95,7 +100,9 @@ private:
                     writePicture(format.toImageFormat());
                 continue;
             }
+            const qsizetype start = body_.size();
             writeCharFormat(format);
+            controls_.insert(fragment.charFormatIndex(), body_.sliced(start)); // formats repeat; write each once
             appendText(body_, fragment.text(), false);
         }
         if (empty)
@@ -235,14 +242,35 @@ private:
                 || ch == 0xFDD0 || ch == 0xFDD1)
                 continue; // structure, not text
             if (const unsigned char byte = RtfCodePage::toWestern(ch); byte >= 0x80) {
-                out += "\\'";
-                out += kHexDigits[byte >> 4];
-                out += kHexDigits[byte & 0xF];
+                const char escaped[] = {'\\', '\'', kHexDigits[byte >> 4], kHexDigits[byte & 0xF]};
+                out.append(escaped, sizeof escaped);
                 continue;
             }
-            // The fallback as \'3f, not a bare '?': unrtf drops the character after a bare one.
-            out += "\\u" + QByteArray::number(int(qint16(ch))) + "\\'3f";
+            appendUnicode(out, ch);
         }
+    }
+
+    // \uN takes a signed 16-bit number. The fallback is \'3f, not a bare '?': unrtf drops the character after a bare one.
+    static void appendUnicode(QByteArray &out, char16_t ch)
+    {
+        char buffer[16] = {'\\', 'u'};
+        char *end = buffer + 2;
+        int value = qint16(ch);
+        if (value < 0) {
+            *end++ = '-';
+            value = -value;
+        }
+        char digits[6];
+        int count = 0;
+        do {
+            digits[count++] = char('0' + value % 10);
+            value /= 10;
+        } while (value > 0);
+        while (count > 0)
+            *end++ = digits[--count];
+        for (const char c : {'\\', '\'', '3', 'f'})
+            *end++ = c;
+        out.append(buffer, end - buffer);
     }
 
     void writePicture(const QTextImageFormat &format)
@@ -319,6 +347,7 @@ private:
     QHash<QString, int> fontIndexes_;
     QList<QRgb> colors_;
     QHash<QRgb, int> colorIndexes_;
+    QHash<int, QByteArray> controls_; // by the document's format index
 };
 
 } // namespace
