@@ -323,6 +323,11 @@ void TOvalButton::mousePressEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton)
         clickArmed_ = true;
     const QPoint p = event->position().toPoint();
+    // The press is a sighting of the pointer too. Qt sends no move before a press at the
+    // spot where the pointer rested while a dialog was open (and left the button), so
+    // without this a second click on an unmoved pointer would be lost.
+    if (!mousePressed_)
+        MouseMove(event->modifiers(), p.x(), p.y());
     MouseDown(event->button(), event->modifiers(), p.x(), p.y());
 }
 
@@ -350,6 +355,12 @@ void TOvalButton::mouseReleaseEvent(QMouseEvent *event)
 void TOvalButton::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint p = event->position().toPoint();
+    MouseMove(event->modifiers(), p.x(), p.y());
+}
+
+void TOvalButton::MouseMove(Qt::KeyboardModifiers shift, int x, int y)
+{
+    const QPoint p(x, y);
     const bool inside = InEllipse(p.x(), p.y());
     if (mousePressed_) {
         if (inside) {
@@ -381,7 +392,7 @@ void TOvalButton::mouseMoveEvent(QMouseEvent *event)
         mouseInside_ = inside;
     }
     if (mouseInside_)
-        emit mouseMoved(this, event->modifiers(), p.x(), p.y());
+        emit mouseMoved(this, shift, p.x(), p.y());
 }
 
 void TOvalButton::enterEvent(QEnterEvent *event)

@@ -109,6 +109,7 @@ private:
     void DblClick();
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void MouseMove(Qt::KeyboardModifiers shift, int x, int y);
     void updateAccelerator();
 
     QString caption_;

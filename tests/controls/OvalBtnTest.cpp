@@ -231,6 +231,23 @@ TEST_F(PlayButton, ToggleStaysDownUntilTheNextClick)
     EXPECT_EQ(button.RimState(), -1);
 }
 
+TEST_F(PlayButton, PressWithoutMoveAfterLeavingStillClicks)
+{
+    // A dialog opened by the first click takes the pointer away; it comes back at the
+    // same spot with no move event.
+    moveTo(button, kCentre);
+    press(button, kCentre);
+    release(button, kCentre);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&button, &leave);
+    press(button, kCentre);
+    release(button, kCentre);
+    EXPECT_EQ(clicks.count(), 2);
+    press(button, QPoint(1, 1)); // a corner, outside the ellipse
+    release(button, QPoint(1, 1));
+    EXPECT_EQ(clicks.count(), 2);
+}
+
 TEST_F(PlayButton, AcceleratorClicksOnlyWithThePointerInside)
 {
     button.setCaption("&Go");
