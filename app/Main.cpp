@@ -4,6 +4,11 @@
 #include "app/DlgYesNo.h"
 #include "app/SettingsStore.h"
 #include "app/Shape.h"
+#include "controls/Label3D.h"
+#include "controls/OvalBtn.h"
+#include "controls/PLNClock.h"
+#include "controls/oClrBox.h"
+#include "platform/SystemColors.h"
 #include "platform/LongTimeFormat.h"
 #include "platform/Monitors.h"
 #include "platform/Shell.h"
@@ -38,36 +43,29 @@ namespace {
 constexpr auto kDesignCaption = "0.94";
 constexpr int kPanelCfgHeight = 67;
 constexpr int kSetFieldWidth = 55;
-constexpr std::uint32_t kPlayStopped = 160;      // dark red
-constexpr std::uint32_t kPlayRunning = 0x00B000; // green
+constexpr TColor kPlayStopped = 160;      // dark red
+constexpr TColor kPlayRunning = 0x00B000; // green
 
-QColor fromTColor(std::uint32_t c)
-{
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-void setTextColour(QWidget *w, std::uint32_t c)
+// Text and ground of the platform's own controls (edits, panels, plain labels).
+void setTextColour(QWidget *w, TColor c)
 {
     QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, fromTColor(c));
-    pal.setColor(QPalette::Text, fromTColor(c));
+    if (pal.color(QPalette::WindowText) == toQColor(c) && pal.color(QPalette::Text) == toQColor(c))
+        return;
+    pal.setColor(QPalette::WindowText, toQColor(c));
+    pal.setColor(QPalette::Text, toQColor(c));
     w->setPalette(pal);
 }
 
-void setGround(QWidget *w, std::uint32_t c)
+void setGround(QWidget *w, TColor c)
 {
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, fromTColor(c));
-    pal.setColor(QPalette::Base, fromTColor(c));
-    w->setPalette(pal);
     w->setAutoFillBackground(true);
-}
-
-void setButtonColour(QPushButton *b, std::uint32_t c)
-{
-    QPalette pal = b->palette();
-    pal.setColor(QPalette::Button, fromTColor(c));
-    b->setPalette(pal);
+    QPalette pal = w->palette();
+    if (pal.color(QPalette::Window) == toQColor(c) && pal.color(QPalette::Base) == toQColor(c))
+        return;
+    pal.setColor(QPalette::Window, toQColor(c));
+    pal.setColor(QPalette::Base, toQColor(c));
+    w->setPalette(pal);
 }
 
 // Keys of the hidden menu, in menu order: name, caption, shortcut code.
@@ -115,22 +113,41 @@ TFormMain::~TFormMain()
 void TFormMain::createControls()
 {
     const QString arial = QStringLiteral("Arial");
-    auto plainLabel = [this](const char *name, QRect geometry) {
-        auto *l = new QLabel(this);
+    const QString sansSerif = QStringLiteral("MS Sans Serif");
+    auto plainLabel = [this](QWidget *parent, const char *name, QRect geometry) {
+        auto *l = new QLabel(parent);
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(geometry);
         return l;
     };
-    auto figure = [&](const char *name, QRect geometry, const QFont &font, std::uint32_t colour,
-                      Qt::Alignment align = Qt::AlignCenter) {
-        QLabel *l = plainLabel(name, geometry);
-        l->setFont(font);
+    // The figures share one look: a white 1-pixel frame, black bevel copies, text centred
+    // vertically, on the text-field ground.
+    auto figure = [&](QWidget *parent, const char *name, QRect geometry, const QFont &font,
+                      TColor colour, TAlignment align = taCenter) {
+        auto *l = new TLabel3D(parent);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(geometry);
+        l->setFirstColor(clWhite);
+        l->setLastColor(clTeal);
+        l->setFillGradient(false);
+        l->setGradientOrientation(goHorizontal);
+        l->setHighLightColor(clBlack);
+        l->setShadowColor(clBlack);
+        l->setBorderColor(clWhite);
+        l->setBorderWidth(1);
+        l->setBorderStyle(lbNormal);
+        l->setColor(clBlack);
+        l->setTransparent(false);
+        l->setLayout(tlCenter);
         l->setAlignment(align);
-        setTextColour(l, colour);
-        setGround(l, scheme_[1]);
+        l->setFont(font);
+        l->setFontColor(colour);
         l->setCursor(Qt::PointingHandCursor);
-        l->installEventFilter(this);
         return l;
+    };
+    auto onGamesDown = [this](TLabel3D *field, int entry) {
+        connect(field, &TLabel3D::mouseDown, this,
+                [this, entry](TLabel3D *, Qt::MouseButton button) { score().SMouseDown(entry, button); });
     };
     auto serveMark = [this](const char *name, QRect geometry) {
         auto *s = new TShape(this);
@@ -141,73 +158,111 @@ void TFormMain::createControls()
         connect(s, &TShape::mouseDown, this, &TFormMain::eShapeMouseDown);
         return s;
     };
-    auto button = [this](const char *name, QRect geometry, const QString &hint) {
-        auto *b = new QPushButton(this);
+    auto ovalButton = [this](const char *name, QRect geometry, const QString &hint) {
+        auto *b = new TOvalButton(this);
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(geometry);
         b->setCursor(Qt::PointingHandCursor);
-        b->setToolTip(hint);
-        b->setFocusPolicy(Qt::NoFocus);
+        b->setHint(hint);
+        b->setShowHint(true);
+        b->setDown(false);
+        b->setFlat(false);
+        b->setGroupIndex(0);
+        b->setLayout(blGlyphBottom);
+        b->setMargin(0);
+        b->setSpacing(4);
+        b->setTransparent(false);
+        return b;
+    };
+    auto toolButton = [&](const char *name, QRect geometry, const QString &hint, const char *glyph) {
+        TOvalButton *b = ovalButton(name, geometry, hint);
+        b->setColor(clBtnFace);
+        b->setFont(boardFont(sansSerif, 11));
+        b->setFontColor(clWindowText);
+        b->setGlyph(QImage(QString::fromLatin1(glyph)));
+        b->setNumGlyphs(2);
+        b->setTransparentColor(clOlive);
         return b;
     };
 
-    // Labels, shapes and pictures first: everything that owns a window lies above them.
-    Image1 = plainLabel("Image1", {264, 24, 529, 233});
+    // Labels, shapes, pictures and oval buttons first: whatever owns a window lies above.
+    Image1 = plainLabel(this, "Image1", {264, 24, 529, 233});
     Shape1 = serveMark("Shape1", {736, 358, 49, 49});
-    LabelTieBreak = plainLabel("LabelTieBreak", {620, 327, 113, 32});
+    LabelTieBreak = plainLabel(this, "LabelTieBreak", {620, 327, 113, 32});
     LabelTieBreak->setText(QStringLiteral("Tiebreak:"));
     LabelTieBreak->setFont(boardFont(arial, 27));
     LabelTieBreak->setCursor(Qt::PointingHandCursor);
     LabelTieBreak->hide();
     Shape2 = serveMark("Shape2", {736, 414, 49, 49});
-    eSchet1 = figure("eSchet1", {624, 358, 105, 49}, boardFont(arial, 45, true), 0x00FFFF);
-    eSchet2 = figure("eSchet2", {624, 414, 105, 49}, boardFont(arial, 45, true), 0x00FFFF);
-    LabTBreak1 = figure("LabTBreak1", {448, 497, 55, 44}, boardFont(arial, 37, true), 0x00FFFF);
-    LabTBreak2 = figure("LabTBreak2", {512, 498, 55, 44}, boardFont(arial, 37, true), 0x00FFFF);
-    LabTBreak1->hide();
-    LabTBreak2->hide();
-    eTime = figure("eTime", {8, 274, 195, 44}, boardFont(arial, 45), 0xFFFF00);
+    eSchet1 = figure(this, "eSchet1", {624, 358, 105, 49}, boardFont(arial, 45, true), clYellow);
+    eSchet2 = figure(this, "eSchet2", {624, 414, 105, 49}, boardFont(arial, 45, true), clYellow);
+    for (TLabel3D *points : {eSchet1, eSchet2}) {
+        points->setTag(-1);
+        connect(points, &TLabel3D::mouseDown, this, [this](TLabel3D *sender, Qt::MouseButton button) {
+            score().eSchetMouseDown(sender == eSchet1 ? 1 : 2, button);
+        });
+    }
+    LabTBreak1 = figure(this, "LabTBreak1", {448, 497, 55, 44}, boardFont(arial, 37, true), clYellow);
+    LabTBreak2 = figure(this, "LabTBreak2", {512, 498, 55, 44}, boardFont(arial, 37, true), clYellow);
+    onGamesDown(LabTBreak1, MatchScore::kLabTBreak1);
+    onGamesDown(LabTBreak2, MatchScore::kLabTBreak2);
+    for (TLabel3D *hidden : {LabTBreak1, LabTBreak2}) {
+        hidden->setCaption(QStringLiteral("0"));
+        hidden->hide();
+    }
+    eTime = figure(this, "eTime", {8, 274, 195, 44}, boardFont(arial, 45), clAqua);
+    eTime->setCaption(QStringLiteral("00:00.00"));
     eTime->setCursor(Qt::ArrowCursor);
-    eTime->removeEventFilter(this);
-    ImageDE = plainLabel("ImageDE", {613, 510, 175, 32});
+    ImageDE = plainLabel(this, "ImageDE", {613, 510, 175, 32});
     ImageDE->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.png")));
     ImageDE->installEventFilter(this);
-    bPlay = button("bPlay", {207, 274, 45, 45}, QStringLiteral("HotKey (Pause)"));
-    bPlay->setText(QStringLiteral("Play"));
-    bPlay->setFont(boardFont(QStringLiteral("MS Sans Serif"), 11, true));
-    setTextColour(bPlay, 0x00FFFF);
-    setButtonColour(bPlay, kPlayStopped);
-    connect(bPlay, &QPushButton::clicked, this, &TFormMain::bPlayClick);
-    ImageBall = plainLabel("ImageBall", {736, 358, 49, 49});
+    bPlay = ovalButton("bPlay", {207, 274, 45, 45}, QStringLiteral("HotKey (Pause)"));
+    bPlay->setCaption(QStringLiteral("Play"));
+    bPlay->setColor(kPlayStopped);
+    bPlay->setFont(boardFont(sansSerif, 11, true));
+    bPlay->setFontColor(clYellow);
+    bPlay->setTransparentColor(clBlack);
+    connect(bPlay, &TOvalButton::clicked, this, &TFormMain::bPlayClick);
+    ImageBall = plainLabel(this, "ImageBall", {736, 358, 49, 49});
     ImageBall->setPixmap(QPixmap(QStringLiteral(":/pictures/ball.png")));
     ImageBall->setCursor(Qt::PointingHandCursor);
     ImageBall->setToolTip(QStringLiteral("F5"));
     ImageBall->installEventFilter(this);
-    ObCFG = button("ObCFG", {2, 512, 33, 33}, QStringLiteral("Einstellungen (Ctrl+E)"));
-    connect(ObCFG, &QPushButton::clicked, this, &TFormMain::ObCFGClick);
+    ObCFG = toolButton("ObCFG", {2, 512, 33, 33}, QStringLiteral("Einstellungen (Ctrl+E)"),
+                       ":/pictures/glyph_cfg.png");
+    connect(ObCFG, &TOvalButton::clicked, this, &TFormMain::ObCFGClick);
     const QFont nameFont = boardFont(arial, 37);
-    LName1 = figure("LName1", {8, 342, 324, 49}, nameFont, 0xFFFFFF, Qt::AlignRight | Qt::AlignVCenter);
-    LName1->setToolTip(QStringLiteral("F1"));
-    LName1->hide();
-    LName2 = figure("LName2", {8, 430, 324, 49}, nameFont, 0xFFFFFF, Qt::AlignRight | Qt::AlignVCenter);
-    LName2->setToolTip(QStringLiteral("F2")); // kept, but never shown: see eventFilter
-    LName2->hide();
-    bReset = button("bReset", {36, 512, 33, 33}, QStringLiteral("Reset (Ctrl+0)"));
-    connect(bReset, &QPushButton::clicked, this, &TFormMain::bResetClick);
-    LabelTbOn = plainLabel("LabelTbOn", {74, 514, 18, 32});
+    LName1 = figure(this, "LName1", {8, 342, 324, 49}, nameFont, clWhite, taRightJustify);
+    LName1->setHint(QStringLiteral("F1"));
+    LName1->setShowHint(true);
+    LName2 = figure(this, "LName2", {8, 430, 324, 49}, nameFont, clWhite, taRightJustify);
+    LName2->setHint(QStringLiteral("F2"));
+    LName2->setShowHint(false);
+    for (TLabel3D *name : {LName1, LName2}) {
+        name->setTag(-1);
+        name->hide();
+    }
+    connect(LName1, &TLabel3D::clicked, &score(), &MatchScore::mSchet1Click);
+    connect(LName2, &TLabel3D::clicked, &score(), &MatchScore::mSchet2Click);
+    bReset = toolButton("bReset", {36, 512, 33, 33}, QStringLiteral("Reset (Ctrl+0)"),
+                        ":/pictures/glyph_reset.png");
+    bReset->setTag(-1);
+    connect(bReset, &TOvalButton::clicked, this, &TFormMain::bResetClick);
+    LabelTbOn = plainLabel(this, "LabelTbOn", {74, 514, 18, 32});
     LabelTbOn->setText(QStringLiteral("T"));
     LabelTbOn->setFont(boardFont(arial, 27, true));
     LabelTbOn->setCursor(Qt::PointingHandCursor);
     LabelTbOn->setToolTip(QStringLiteral("Show/Hide Tiebreak"));
     LabelTbOn->installEventFilter(this);
 
+    createClock();
     auto nameEdit = [&](const char *name, int top, const char *text) {
         auto *e = new QLineEdit(QString::fromLatin1(text), this);
         e->setObjectName(QString::fromLatin1(name));
         e->setGeometry(8, top, 324, 50);
         e->setFont(nameFont);
-        setGround(e, scheme_[1]);
-        setTextColour(e, 0xFFFFFF);
+        setGround(e, clBlack);
+        setTextColour(e, clWhite);
         e->installEventFilter(this);
         return e;
     };
@@ -217,13 +272,70 @@ void TFormMain::createControls()
     eTitle->setObjectName(QStringLiteral("eTitle"));
     eTitle->setGeometry(256, 8, 530, 320);
     eTitle->setFrameStyle(QFrame::NoFrame);
-    setGround(eTitle, scheme_[0]);
-    setTextColour(eTitle, 0xFFFFFF);
+    setGround(eTitle, clBlack);
+    setTextColour(eTitle, clWhite);
     eTitle->installEventFilter(this);
     createPanelCFG();
     createPanelSatz();
+
+    const QFont headerFont = boardFont(sansSerif, 16);
+    const QFont gamesFont = boardFont(arial, 45, true);
+    for (int n = 0; n < 5; ++n) {
+        auto *h = plainLabel(PanelSatz, "", {54 * n, 0, 56, 20});
+        h->setObjectName(QStringLiteral("LabelS%1").arg(n + 1));
+        h->setText(QStringLiteral("Satz %1").arg(n + 1));
+        h->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        h->setFont(headerFont);
+        setTextColour(h, clWhite);
+        h->setCursor(Qt::PointingHandCursor);
+        h->installEventFilter(this);
+        LabelS[n] = h;
+    }
+    auto gamesField = [&](int side, int n) {
+        TLabel3D *l = figure(PanelSatz, "", {54 * n, side == 1 ? 21 : 77, kSetFieldWidth, 49},
+                             gamesFont, clWhite);
+        l->setObjectName(QStringLiteral("S%1_%2").arg(side).arg(n + 1));
+        l->setTag(-1);
+        onGamesDown(l, MatchScore::gamesEntry(side, n + 1));
+        return l;
+    };
+    // The upper row is created right to left, so each field lies under its left neighbour.
+    for (int n = 4; n >= 0; --n)
+        S1[n] = gamesField(1, n);
+    for (int n = 0; n < 5; ++n)
+        S2[n] = gamesField(2, n);
+
+    setTabOrder(PLNClock1, eName1);
     setTabOrder(eName1, eName2);
     setTabOrder(eName2, eTitle);
+    setTabOrder(eTitle, PanelCFG);
+}
+
+void TFormMain::createClock()
+{
+    PLNClock1 = new TPLNClock(this);
+    PLNClock1->setObjectName(QStringLiteral("PLNClock1"));
+    PLNClock1->setGeometry(2, 10, 249, 249);
+    PLNClock1->setSpiderClock(false);
+    PLNClock1->setHrStyle(hsCircle);
+    PLNClock1->setHrSize(10);
+    PLNClock1->setColorHr(clWhite);
+    PLNClock1->setColorHrIn(clWhite);
+    PLNClock1->setColorMin(clWhite);
+    PLNClock1->setColorMinIn(clWhite);
+    PLNClock1->setColorHandHr(clYellow);
+    PLNClock1->setColorHandMin(clYellow);
+    PLNClock1->setColorHandSec(clWhite);
+    PLNClock1->setWidthHandHr(6);
+    PLNClock1->setWidthHr(1);
+    PLNClock1->setCenterSize(5);
+    PLNClock1->setCenterCol(clYellow);
+    PLNClock1->setColor(clBlack);
+    PLNClock1->setFont(boardFont(QStringLiteral("MS Sans Serif"), 12, true));
+    PLNClock1->setFontColor(clYellow);
+    PLNClock1->setBevelWidth(3);
+    PLNClock1->setBevelInner(bvNone);
+    PLNClock1->setBevelOuter(bvNone);
 }
 
 void TFormMain::createPanelSatz()
@@ -231,36 +343,7 @@ void TFormMain::createPanelSatz()
     PanelSatz = new QFrame(this);
     PanelSatz->setObjectName(QStringLiteral("PanelSatz"));
     PanelSatz->setGeometry(340, 337, 271, 126);
-    setGround(PanelSatz, scheme_[0]);
-    const QFont headerFont = boardFont(QStringLiteral("MS Sans Serif"), 16);
-    const QFont gamesFont = boardFont(QStringLiteral("Arial"), 45, true);
-    for (int n = 0; n < 5; ++n) {
-        auto *h = new QLabel(QStringLiteral("Satz %1").arg(n + 1), PanelSatz);
-        h->setObjectName(QStringLiteral("LabelS%1").arg(n + 1));
-        h->setGeometry(54 * n, 0, 56, 20);
-        h->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        h->setFont(headerFont);
-        h->setCursor(Qt::PointingHandCursor);
-        h->installEventFilter(this);
-        LabelS[n] = h;
-    }
-    auto gamesField = [&](int side, int n) {
-        auto *l = new QLabel(PanelSatz);
-        l->setObjectName(QStringLiteral("S%1_%2").arg(side).arg(n + 1));
-        l->setGeometry(54 * n, side == 1 ? 21 : 77, kSetFieldWidth, 49);
-        l->setFont(gamesFont);
-        l->setAlignment(Qt::AlignCenter);
-        setGround(l, scheme_[1]);
-        setTextColour(l, scheme_[2]);
-        l->setCursor(Qt::PointingHandCursor);
-        l->installEventFilter(this);
-        return l;
-    };
-    // Created right to left in the upper row, so each field lies under its left neighbour.
-    for (int n = 4; n >= 0; --n)
-        S1[n] = gamesField(1, n);
-    for (int n = 0; n < 5; ++n)
-        S2[n] = gamesField(2, n);
+    setGround(PanelSatz, clHotLight); // the scheme's "Display:" colour replaces it at start
 }
 
 void TFormMain::createPanelCFG()
@@ -302,6 +385,7 @@ void TFormMain::createPanelCFG()
     }
     rgCountSatzItems[0]->setChecked(true);
 
+    createColourPickers();
     bGame = new QPushButton(QStringLiteral("Game"), PanelCFG);
     bGame->setObjectName(QStringLiteral("bGame"));
     bGame->setGeometry(722, 10, 62, 25);
@@ -316,6 +400,7 @@ void TFormMain::createPanelCFG()
     cbMonitor->setEnabled(false);
     connect(cbMonitor, &QComboBox::activated, this, &TFormMain::cbMonitorChange);
 
+    setTabOrder(gbFarbe, bGame);
     setTabOrder(bGame, cbAutoSchet);
     setTabOrder(cbAutoSchet, sbClose);
     setTabOrder(sbClose, cbTieBreak);
@@ -325,6 +410,92 @@ void TFormMain::createPanelCFG()
         if (from && to && PanelCFG->isAncestorOf(from) && !PanelCFG->isAncestorOf(to))
             PanelCFGExit();
     });
+}
+
+void TFormMain::createColourPickers()
+{
+    gbFarbe = new QGroupBox(QStringLiteral("Farben"), PanelCFG);
+    gbFarbe->setObjectName(QStringLiteral("gbFarbe"));
+    gbFarbe->setGeometry(32, 2, 377, 60);
+    struct Caption { const char *name; const char *text; QRect geometry; };
+    const Caption captions[] = {
+        {"Label3", "TextHi:", {261, 18, 34, 13}}, {"Label4", "Display:", {3, 21, 37, 13}},
+        {"Label5", "Border:", {132, 40, 34, 13}}, {"Label16", "Text:", {134, 18, 24, 13}},
+        {"Label17", "TextFon:", {4, 40, 42, 13}}};
+    for (const Caption &c : captions) {
+        auto *l = new QLabel(QString::fromLatin1(c.text), gbFarbe);
+        l->setObjectName(QString::fromLatin1(c.name));
+        l->setGeometry(c.geometry);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    // In creation order: cbColor1, cbColor0, cbColor2, cbColor3, cbColor4.
+    const std::pair<int, QRect> pickers[] = {{1, {49, 38, 73, 19}}, {0, {41, 16, 56, 19}},
+                                             {2, {161, 16, 73, 19}}, {3, {169, 38, 73, 19}},
+                                             {4, {297, 16, 73, 19}}};
+    for (const auto &[slot, geometry] : pickers) {
+        auto *c = new ToColorCombo(gbFarbe);
+        c->setObjectName(QStringLiteral("cbColor%1").arg(slot));
+        c->setGeometry(geometry);
+        c->setTag(slot);
+        c->setColorSet({clrPure, clrUser});
+        c->setDrawColorName(false);
+        // The value first, the user colour after it, and the callback only then: no
+        // picker has raised a change when the window's creation step begins.
+        c->setColorValue(slot == 4 ? clYellow : clBlack);
+        c->setColorUser(clBlack);
+        connect(c, &ToColorCombo::changed, this, &TFormMain::cbColorChange);
+        cbColor[slot] = c;
+    }
+    for (int slot = 0; slot < 4; ++slot)
+        setTabOrder(cbColor[slot], cbColor[slot + 1]);
+}
+
+QList<QWidget *> TFormMain::textFields() const
+{
+    QList<QWidget *> list{eName1, LName1, eName2, LName2};
+    for (TLabel3D *f : S1)
+        list << f;
+    for (TLabel3D *f : S2)
+        list << f;
+    list << eSchet1 << eSchet2 << eTime << LabTBreak1 << LabTBreak2;
+    return list;
+}
+
+void TFormMain::applyScheme()
+{
+    setGround(this, scheme_[0]);
+    // The clock repaints on every assignment; an unchanged scheme must not make it flicker.
+    if (PLNClock1->Color() != scheme_[0])
+        PLNClock1->setColor(scheme_[0]);
+    setGround(eTitle, scheme_[0]);
+    setGround(PanelSatz, scheme_[0]);
+    const QList<QWidget *> fields = textFields();
+    for (QWidget *w : fields) {
+        if (auto *l = qobject_cast<TLabel3D *>(w))
+            l->setColor(scheme_[1]);
+        else
+            setGround(w, scheme_[1]);
+    }
+    for (QWidget *w : fields) {
+        if (auto *l = qobject_cast<TLabel3D *>(w))
+            l->setFontColor(scheme_[2]);
+        else
+            setTextColour(w, scheme_[2]);
+    }
+    for (QLabel *header : LabelS)
+        setTextColour(header, scheme_[2]);
+    for (QWidget *w : fields) {
+        if (auto *l = qobject_cast<TLabel3D *>(w))
+            l->setBorderColor(scheme_[3]);
+    }
+    Shape1->setPenColor(toQColor(scheme_[3]));
+    Shape2->setPenColor(toQColor(scheme_[3]));
+}
+
+void TFormMain::cbColorChange(ToColorCombo *sender)
+{
+    scheme_[sender->Tag()] = sender->ColorValue();
+    applyScheme();
 }
 
 void TFormMain::createMenu()
@@ -376,7 +547,7 @@ void TFormMain::connectMatch()
     connect(s, &MatchScore::serverChanged, this, &TFormMain::showServer);
     connect(s, &MatchScore::setLeaderMarked, this, &TFormMain::markLeader);
     connect(&match_.timer(), &MatchTimer::phaseChanged, this, &TFormMain::showPhase);
-    connect(&match_.timer(), &MatchTimer::elapsedTextChanged, eTime, &QLabel::setText);
+    connect(&match_.timer(), &MatchTimer::elapsedTextChanged, eTime, &TLabel3D::setCaption);
 }
 
 void TFormMain::FormCreate()
@@ -390,7 +561,7 @@ void TFormMain::FormCreate()
     if (title.open(QIODevice::ReadOnly))
         eTitle->setPlainText(QString::fromUtf8(title.readAll()));
     eTitle->document()->setModified(false);
-    eTime->setText(match_.timer().elapsedText());
+    eTime->setCaption(match_.timer().elapsedText());
     PanelCFG->setGeometry(0, height() - kPanelCfgHeight, width(), kPanelCfgHeight);
     PanelCFG->hide();
     LName1->move(LName1->x(), eName1->y());
@@ -405,7 +576,9 @@ void TFormMain::FormCreate()
     score().setTieBreakOption(cbTieBreak->isChecked());
     SettingsStore(*this).read();
     refreshMonitorList();
-    // The colour scheme attaches here.
+    applyScheme();
+    for (int slot = 0; slot < 5; ++slot)
+        cbColor[slot]->setColorValue(scheme_[slot]);
 }
 
 QRect TFormMain::outerBounds() const
@@ -505,7 +678,7 @@ void TFormMain::saveTitle()
     }
 }
 
-QLabel *TFormMain::fieldLabel(int entry) const
+TLabel3D *TFormMain::fieldLabel(int entry) const
 {
     if (entry == MatchScore::kLabTBreak1)
         return LabTBreak1;
@@ -638,8 +811,8 @@ void TFormMain::eShapeMouseDown()
 
 void TFormMain::showField(int entry)
 {
-    if (QLabel *l = fieldLabel(entry))
-        l->setText(score().field(entry).Text);
+    if (TLabel3D *l = fieldLabel(entry))
+        l->setCaption(score().field(entry).Text);
 }
 
 void TFormMain::showBoldHeader(int header)
@@ -659,14 +832,14 @@ void TFormMain::showServer(int server)
 void TFormMain::showPhase(int phase)
 {
     const bool running = phase == MatchTimer::Running;
-    bPlay->setText(running ? QStringLiteral("Pause") : QStringLiteral("Play"));
-    setButtonColour(bPlay, running ? kPlayRunning : kPlayStopped);
+    bPlay->setCaption(running ? QStringLiteral("Pause") : QStringLiteral("Play"));
+    bPlay->setColor(running ? kPlayRunning : kPlayStopped);
     const bool editing = !match_.timer().isRunning();
     eName1->setVisible(editing);
     eName2->setVisible(editing);
     if (!editing) {
-        LName1->setText(eName1->text() + u' ');
-        LName2->setText(eName2->text() + u' ');
+        LName1->setCaption(eName1->text() + u' ');
+        LName2->setCaption(eName2->text() + u' ');
     }
     LName1->setVisible(!editing);
     LName2->setVisible(!editing);
@@ -674,8 +847,9 @@ void TFormMain::showPhase(int phase)
 
 void TFormMain::markLeader(int entry, MatchScore::TextRole role)
 {
-    if (QLabel *l = fieldLabel(entry))
-        setTextColour(l, scheme_[role == MatchScore::TextRole::TextHi ? 4 : 2]);
+    // The pickers' current colours, which are the scheme's once it has been applied.
+    if (TLabel3D *l = fieldLabel(entry))
+        l->setFontColor(cbColor[role == MatchScore::TextRole::TextHi ? 4 : 2]->ColorValue());
 }
 
 bool TFormMain::isShortcut(const QKeyEvent *event) const
@@ -698,28 +872,13 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         break;
-    case QEvent::ToolTip:
-        // LName2 carries its hint with tooltips switched off.
-        if (watched == LName2)
-            return true;
-        break;
     case QEvent::MouseButtonPress: {
         const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
         if (button != Qt::LeftButton && button != Qt::RightButton && button != Qt::MiddleButton)
             break;
-        if (watched == eSchet1 || watched == eSchet2) {
-            score().eSchetMouseDown(watched == eSchet1 ? 1 : 2, button);
-            return true;
-        }
         if (watched == ImageBall) {
             eShapeMouseDown();
             return true;
-        }
-        for (int entry = MatchScore::gamesEntry(1, 1); entry <= MatchScore::kLabTBreak2; ++entry) {
-            if (fieldLabel(entry) == watched && entry != MatchScore::pointsEntry(2)) {
-                score().SMouseDown(entry, button);
-                return true;
-            }
         }
         break;
     }
@@ -730,10 +889,6 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
             break;
         if (watched == ImageDE)
             ImageDEClick();
-        if (watched == LName1)
-            score().mSchet1Click();
-        else if (watched == LName2)
-            score().mSchet2Click();
         else if (watched == LabelTbOn)
             mTieBreak->trigger();
         for (int n = 0; n < 5; ++n) {

@@ -20,6 +20,10 @@ class QPushButton;
 class QRadioButton;
 class QTextEdit;
 class TFDlgYesNo;
+class TLabel3D;
+class TOvalButton;
+class ToColorCombo;
+class TPLNClock;
 class TShape;
 class TickSource;
 class MonitorSource;
@@ -57,8 +61,8 @@ public:
     MatchScore &score() { return match_.score(); }
     const MatchScore &score() const { return match_.score(); }
 
-    // The widget that shows an entry of the score field table (or a hidden tie-break field).
-    QLabel *fieldLabel(int entry) const;
+    // The figure that shows an entry of the score field table (or a hidden tie-break field).
+    TLabel3D *fieldLabel(int entry) const;
     QAction *menuItem(const QString &name) const;
     QString titleFileName() const;
 
@@ -93,25 +97,28 @@ public:
     void ImageDEClick();
     void refreshMonitorList();
     void cbMonitorChange(int index);
+    void applyScheme();
+    void cbColorChange(ToColorCombo *sender);
 
     // Controls, by the names the board gives them.
     QLabel *Image1;
     TShape *Shape1;
     QLabel *LabelTieBreak;
     TShape *Shape2;
-    QLabel *eSchet1;
-    QLabel *eSchet2;
-    QLabel *LabTBreak1;
-    QLabel *LabTBreak2;
-    QLabel *eTime;
+    TLabel3D *eSchet1;
+    TLabel3D *eSchet2;
+    TLabel3D *LabTBreak1;
+    TLabel3D *LabTBreak2;
+    TLabel3D *eTime;
     QLabel *ImageDE;
-    QPushButton *bPlay;
+    TOvalButton *bPlay;
     QLabel *ImageBall;
-    QPushButton *ObCFG;
-    QLabel *LName1;
-    QLabel *LName2;
-    QPushButton *bReset;
+    TOvalButton *ObCFG;
+    TLabel3D *LName1;
+    TLabel3D *LName2;
+    TOvalButton *bReset;
     QLabel *LabelTbOn;
+    TPLNClock *PLNClock1 = nullptr;
     QLineEdit *eName1;
     QLineEdit *eName2;
     QTextEdit *eTitle;
@@ -124,10 +131,12 @@ public:
     QPushButton *bGame;
     QLabel *LabMonitor;
     QComboBox *cbMonitor;
+    QGroupBox *gbFarbe;
+    std::array<ToColorCombo *, 5> cbColor; // cbColor0 .. cbColor4, tags 0 .. 4
     QFrame *PanelSatz;
     std::array<QLabel *, 5> LabelS;
-    std::array<QLabel *, 5> S1; // S1_1 .. S1_5
-    std::array<QLabel *, 5> S2; // S2_1 .. S2_5
+    std::array<TLabel3D *, 5> S1; // S1_1 .. S1_5
+    std::array<TLabel3D *, 5> S2; // S2_1 .. S2_5
     QMenu *Keys1;
     QMenu *Reklama1;
     QAction *mTieBreak;
@@ -141,7 +150,11 @@ private:
     void createControls();
     void createPanelSatz();
     void createPanelCFG();
+    void createClock();
+    void createColourPickers();
     void createMenu();
+    // The nineteen text fields in the order the colour scheme treats them.
+    QList<QWidget *> textFields() const;
     void connectMatch();
     void FormCreate();
     bool FormCloseQuery();

@@ -2,6 +2,8 @@
 
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
+#include "controls/Label3D.h"
+#include "controls/OvalBtn.h"
 #include "platform/Monitors.h"
 #include "platform/Shell.h"
 #include "tests/scoring/FakeTicks.h"
@@ -70,18 +72,38 @@ protected:
                         Qt::Key(k), mods);
     }
 
-    // Answers the next modal question by what `answer` does to the open dialog.
+    // Answers the next modal question by what `answer` does to the open dialog, once it
+    // is open: events processed before it opens must not use the answer up.
     void whenAsked(std::function<void(TFDlgYesNo *)> answer)
     {
-        QTimer::singleShot(0, [this, answer] {
+        asked.clear();
+        auto *poll = new QTimer(board.get());
+        poll->setInterval(5);
+        auto tries = std::make_shared<int>(0);
+        QObject::connect(poll, &QTimer::timeout, [this, poll, answer, tries] {
             auto *open = qobject_cast<TFDlgYesNo *>(QApplication::activeModalWidget());
-            asked = open ? open->Label1->text() : QString();
-            if (open)
+            if (!open && ++*tries < 400)
+                return;
+            poll->deleteLater();
+            poll->stop();
+            if (open) {
+                asked = open->Label1->text();
                 answer(open);
+            }
         });
+        poll->start();
     }
 
-    QString text(int entry) { return board->fieldLabel(entry)->text(); }
+    // An oval button clicks only where the pointer was last seen inside its ellipse, and
+    // a second click soon after the first is a double click.
+    static void click(TOvalButton *button)
+    {
+        QTest::mouseMove(button);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(),
+                          QApplication::doubleClickInterval() + 1);
+    }
+
+    QString text(int entry) { return board->fieldLabel(entry)->Caption(); }
 
     FakeTicks ticks;
     FakeMonitors monitors;

@@ -29,8 +29,8 @@ TEST_F(BoardKeys, CaptionAndFixedClientSize)
     EXPECT_EQ(board->LName2->y(), 414);
     EXPECT_TRUE(board->PanelCFG->isHidden());
     EXPECT_EQ(board->PanelCFG->geometry(), QRect(0, 480, 792, 67));
-    EXPECT_EQ(board->eTime->text(), board->match().timer().timeZeroText());
-    EXPECT_FALSE(board->eTime->text().contains(u't'));
+    EXPECT_EQ(board->eTime->Caption(), board->match().timer().timeZeroText());
+    EXPECT_FALSE(board->eTime->Caption().contains(u't'));
 }
 
 TEST_F(BoardKeys, PointBeforeFirstStartIsIgnoredAndPauseStartsTheMatch)
@@ -40,12 +40,12 @@ TEST_F(BoardKeys, PointBeforeFirstStartIsIgnoredAndPauseStartsTheMatch)
     key(Qt::Key_Pause);
     EXPECT_EQ(board->match().timer().MatchPhase(), MatchTimer::Running);
     EXPECT_EQ(board->score().CurrentSet(), 1);
-    EXPECT_EQ(board->S1[0]->text(), "0");
+    EXPECT_EQ(board->S1[0]->Caption(), "0");
     EXPECT_EQ(board->LabelS[0]->font().bold(), true);
-    EXPECT_EQ(board->bPlay->text(), "Pause");
+    EXPECT_EQ(board->bPlay->Caption(), "Pause");
     EXPECT_TRUE(board->LName1->isVisible());
     EXPECT_FALSE(board->eName1->isVisible());
-    EXPECT_EQ(board->LName1->text(), "Name 1 ");
+    EXPECT_EQ(board->LName1->Caption(), "Name 1 ");
     for (int i = 0; i < 3; ++i)
         key(Qt::Key_F1);
     for (int i = 0; i < 4; ++i)
@@ -68,7 +68,7 @@ TEST_F(BoardKeys, FunctionKeyInNameEditScoresAndLeavesTheText)
     EXPECT_EQ(text(kPoints1), "15");
     EXPECT_EQ(board->eName1->text(), "Graf");
     key(Qt::Key_Pause, Qt::NoModifier, board->eName1);
-    EXPECT_EQ(board->LName1->text(), "Graf ") << "names edited in a pause show at the resume";
+    EXPECT_EQ(board->LName1->Caption(), "Graf ") << "names edited in a pause show at the resume";
 }
 
 TEST_F(BoardKeys, ControlKeysReachTheBoardFromEveryEdit)
@@ -131,13 +131,13 @@ TEST_F(BoardMouse, ButtonsStepPointsAndGames)
     QTest::mouseClick(board->eSchet1, Qt::MiddleButton);
     EXPECT_EQ(board->score().points(1), 5);
 
-    QLabel *games = board->S2[2];
+    TLabel3D *games = board->S2[2];
     QTest::mouseClick(games, Qt::LeftButton);
     QTest::mouseClick(games, Qt::LeftButton);
-    EXPECT_EQ(games->text(), "1");
+    EXPECT_EQ(games->Caption(), "1");
     QTest::mouseClick(games, Qt::MiddleButton);
     QTest::mouseClick(games, Qt::RightButton);
-    EXPECT_EQ(games->text(), "0");
+    EXPECT_EQ(games->Caption(), "0");
     EXPECT_EQ(board->score().games(2, 3), 0);
 }
 
@@ -198,15 +198,16 @@ TEST_F(Questions, ResetAnsweredNeinChangesNothingJaResets)
     EXPECT_TRUE(board->match().timer().isRunning());
 
     whenAsked([](TFDlgYesNo *d) { QTest::keyClick(d, Qt::Key_Escape); });
-    QTest::mouseClick(board->bReset, Qt::LeftButton);
+    click(board->bReset);
+    EXPECT_EQ(asked, "Reset?");
     EXPECT_EQ(text(kPoints1), "15");
 
     whenAsked([](TFDlgYesNo *d) { d->OKBtn->click(); });
-    QTest::mouseClick(board->bReset, Qt::LeftButton);
+    click(board->bReset);
     EXPECT_EQ(text(kPoints1), "");
-    EXPECT_EQ(board->S1[0]->text(), "");
-    EXPECT_EQ(board->eTime->text(), board->match().timer().timeZeroText());
-    EXPECT_EQ(board->bPlay->text(), "Play");
+    EXPECT_EQ(board->S1[0]->Caption(), "");
+    EXPECT_EQ(board->eTime->Caption(), board->match().timer().timeZeroText());
+    EXPECT_EQ(board->bPlay->Caption(), "Play");
     EXPECT_TRUE(board->eName1->isVisible());
     EXPECT_FALSE(board->LName1->isVisible());
 }
