@@ -11,6 +11,7 @@
 #include "platform/SystemColors.h"
 #include "platform/LongTimeFormat.h"
 #include "platform/Monitors.h"
+#include "platform/RtfFile.h"
 #include "platform/Shell.h"
 #include "platform/ShortcutCode.h"
 
@@ -20,7 +21,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -32,7 +32,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
-#include <QSaveFile>
 #include <QScreen>
 #include <QTextEdit>
 
@@ -336,6 +335,7 @@ void TFormMain::createClock()
     PLNClock1->setBevelWidth(3);
     PLNClock1->setBevelInner(bvNone);
     PLNClock1->setBevelOuter(bvNone);
+    PLNClock1->setFocus(); // the window's first focused control
 }
 
 void TFormMain::createPanelSatz()
@@ -557,9 +557,7 @@ void TFormMain::FormCreate()
     eTitle->setToolTip(program.absolutePath() + u'/' + program.completeBaseName()
                        + QStringLiteral(".rtf"));
     // A missing or unreadable title file leaves the title area empty.
-    QFile title(titleFileName());
-    if (title.open(QIODevice::ReadOnly))
-        eTitle->setPlainText(QString::fromUtf8(title.readAll()));
+    loadRtfFile(*eTitle->document(), titleFileName());
     eTitle->document()->setModified(false);
     eTime->setCaption(match_.timer().elapsedText());
     PanelCFG->setGeometry(0, height() - kPanelCfgHeight, width(), kPanelCfgHeight);
@@ -668,14 +666,9 @@ void TFormMain::FormDestroy()
 
 void TFormMain::saveTitle()
 {
-    if (eTitle->document()->isModified()) {
-        // Written whole or not at all: a failed save keeps the old file.
-        QSaveFile file(titleFileName());
-        if (file.open(QIODevice::WriteOnly)) {
-            file.write(eTitle->toPlainText().toUtf8());
-            file.commit();
-        }
-    }
+    // Written whole or not at all: a failed save keeps the old file.
+    if (eTitle->document()->isModified())
+        saveRtfFile(*eTitle->document(), titleFileName());
 }
 
 TLabel3D *TFormMain::fieldLabel(int entry) const
@@ -716,11 +709,10 @@ void TFormMain::bResetClick()
 
 void TFormMain::RekClick(int tag)
 {
+    // A missing or unreadable file changes nothing, not even the file name.
     const QString name = QString::number(tag) + QStringLiteral(".rtf");
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!loadRtfFile(*eTitle->document(), name))
         return;
-    eTitle->setPlainText(QString::fromUtf8(file.readAll()));
     eTitle->document()->setModified(false);
     eTitle->setToolTip(name);
 }

@@ -1,6 +1,7 @@
 #include "tests/app/BoardFixture.h"
 
 #include "app/Shape.h"
+#include "controls/PLNClock.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -9,9 +10,11 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTextEdit>
 
 namespace {
@@ -31,6 +34,7 @@ TEST_F(BoardKeys, CaptionAndFixedClientSize)
     EXPECT_EQ(board->PanelCFG->geometry(), QRect(0, 480, 792, 67));
     EXPECT_EQ(board->eTime->Caption(), board->match().timer().timeZeroText());
     EXPECT_FALSE(board->eTime->Caption().contains(u't'));
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget *>(board->PLNClock1)) << "the clock has the first focus";
 }
 
 TEST_F(BoardKeys, PointBeforeFirstStartIsIgnoredAndPauseStartsTheMatch)
@@ -256,7 +260,7 @@ TEST_F(TitleFile, EditedTitleIsSavedToTheFileLastLoadedOnly)
     QDir::setCurrent(dir.path());
     QFile three(QStringLiteral("3.rtf"));
     ASSERT_TRUE(three.open(QIODevice::WriteOnly));
-    three.write("Finale");
+    three.write("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs48 {\\b Finale} D\\'fcsseldorf\\par}");
     three.close();
     QFile four(QStringLiteral("4.rtf"));
     ASSERT_TRUE(four.open(QIODevice::WriteOnly));
@@ -273,14 +277,40 @@ TEST_F(TitleFile, EditedTitleIsSavedToTheFileLastLoadedOnly)
 
     startBoard();
     key(Qt::Key_3, Qt::ControlModifier);
-    EXPECT_EQ(board->eTitle->toPlainText(), "Finale");
+    EXPECT_EQ(board->eTitle->toPlainText(), QStringLiteral("Finale D\u00fcsseldorf"));
+    QTextCursor bold(board->eTitle->document());
+    bold.setPosition(2);
+    EXPECT_TRUE(bold.charFormat().font().bold()) << "read as rich text";
     EXPECT_EQ(board->eTitle->toolTip(), "3.rtf");
     board->eTitle->setFocus();
     QTest::keyClicks(board->eTitle, "Grand ");
     board.reset();
     three.open(QIODevice::ReadOnly);
-    EXPECT_TRUE(three.readAll().contains("Grand"));
+    const QByteArray saved = three.readAll();
+    EXPECT_TRUE(saved.startsWith("{\\rtf1")) << "saved as rich text";
+    EXPECT_TRUE(saved.contains("Grand"));
+    EXPECT_TRUE(saved.contains("\\b")) << "formatting kept";
     QDir::setCurrent(oldCwd);
+}
+
+TEST_F(TitleFile, DefaultTitleLivesBesideTheProgram)
+{
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    const QString expected = program.absolutePath() + u'/' + program.completeBaseName() + ".rtf";
+    EXPECT_EQ(board->titleFileName(), expected);
+    QFile::remove(expected);
+    board.reset();
+    EXPECT_FALSE(QFile::exists(expected)) << "an untouched title area writes nothing";
+
+    startBoard();
+    EXPECT_TRUE(board->eTitle->toPlainText().isEmpty());
+    board->eTitle->setFocus();
+    QTest::keyClicks(board->eTitle, "Centre Court");
+    board.reset();
+    QFile written(expected);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << "typed text creates the file at exit";
+    EXPECT_TRUE(written.readAll().contains("Centre Court"));
+    written.remove();
 }
 
 } // namespace
