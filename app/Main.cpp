@@ -367,6 +367,7 @@ void TFormMain::createPanelCFG()
     sbClose->setObjectName(QStringLiteral("sbClose"));
     sbClose->setGeometry(4, 21, 23, 23);
     sbClose->setFont(boardFont(QStringLiteral("MS Sans Serif"), 11, true));
+    sbClose->setAutoDefault(true); // Enter presses the focused button, as Space does
     connect(sbClose, &QPushButton::clicked, this, &TFormMain::sbCloseClick);
     cbAutoSchet = check("cbAutoSchet", "AutoSchet", 8);
     connect(cbAutoSchet, &QCheckBox::toggled, &score(), &MatchScore::setAutoCount);

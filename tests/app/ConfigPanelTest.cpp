@@ -75,6 +75,9 @@ TEST_F(ConfigPanel, OpensDockedWithFocusOnCloseButton)
     EXPECT_EQ(board->score().server(), 1) << "the keys act while the strip is open";
     QTest::keyClick(board->sbClose, Qt::Key_Space);
     EXPECT_FALSE(board->PanelCFG->isVisible());
+    board->ObCFGClick();
+    QTest::keyClick(board->sbClose, Qt::Key_Return);
+    EXPECT_FALSE(board->PanelCFG->isVisible()) << "Enter closes it too";
 }
 
 TEST_F(ConfigPanel, FocusLeavingForANameEditClosesIt)
