@@ -1,13 +1,17 @@
 #include "app/BoardFonts.h"
 
+#include "platform/GdiCanvas.h"
+
 namespace {
 
 QString freeFamily(const QString &family)
 {
-    // Liberation Sans is metric-compatible with Arial; MS Sans Serif has no free twin,
-    // and the same face keeps the small operator texts within their boxes.
-    if (family == u"Arial" || family == u"MS Sans Serif")
+    // Liberation Sans has Arial's metrics. MS Sans Serif has no free twin; the narrow cut
+    // keeps the operator's small captions inside boxes sized for that narrow face.
+    if (family == u"Arial")
         return QStringLiteral("Liberation Sans");
+    if (family == u"MS Sans Serif")
+        return QStringLiteral("Liberation Sans Narrow");
     return family;
 }
 
@@ -15,9 +19,7 @@ QString freeFamily(const QString &family)
 
 QFont boardFont(const QString &family, int pixelHeight, bool bold)
 {
-    QFont font(freeFamily(family));
-    font.setPixelSize(pixelHeight);
-    font.setBold(bold);
+    QFont font = gdiFont(freeFamily(family), pixelHeight, bold);
     font.setStyleStrategy(QFont::PreferMatch);
     return font;
 }
