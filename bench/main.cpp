@@ -1,0 +1,65 @@
+#include "bench/BenchTable.h"
+#include "bench/BoardBench.h"
+#include "bench/ClockBench.h"
+#include "bench/RtfBench.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+// courtlyx_bench [figure ...]: key, paint, clock, idle, startup, rtf; all by default.
+int main(int argc, char **argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], "--startup-child") == 0)
+        return startupChild(argc, argv);
+    QTemporaryDir work;
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Private, as Qt wants it; the start-up children inherit it.
+    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(work.path()));
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Courtlyx"));
+    // The board reads and writes its settings; never the real user's.
+    const QString settingsDir = work.path() + QStringLiteral("/settings");
+    QDir().mkpath(settingsDir);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir);
+
+    QStringList wanted = app.arguments().mid(1);
+    auto want = [&](const char *name) { return wanted.isEmpty() || wanted.contains(QLatin1String(name)); };
+    auto step = [](const char *what) { std::fprintf(stderr, "measuring %s ...\n", what); };
+    BenchTable table;
+    if (want("key")) {
+        step("key to painted board");
+        runKeyBench(table);
+    }
+    if (want("paint")) {
+        step("full paint");
+        runPaintBench(table);
+    }
+    if (want("clock")) {
+        step("clock tick");
+        runClockBench(table);
+    }
+    if (want("idle")) {
+        step("idle cost (30 s)");
+        runIdleBench(table);
+    }
+    if (want("startup")) {
+        step("start-up");
+        const QString startupSettings = work.path() + QStringLiteral("/startup-settings");
+        QDir().mkpath(startupSettings);
+        runStartupBench(table, QCoreApplication::applicationFilePath(), startupSettings);
+    }
+    if (want("rtf")) {
+        step("title files");
+        runRtfBench(table, work.path());
+    }
+    table.print();
+    return table.allPassed() ? 0 : 1;
+}
