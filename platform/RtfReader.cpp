@@ -24,7 +24,7 @@ namespace {
 constexpr std::size_t kMaxGroupDepth = 256;       // deeper groups share the innermost state
 constexpr qsizetype kMaxPictureBytes = 64 * 1024 * 1024;
 constexpr std::size_t kMaxCodePages = 32;
-constexpr std::size_t kMaxCachedFormats = 32;
+constexpr qsizetype kMaxCachedFormats = 1024;     // distinct character and paragraph formats remembered
 constexpr int kMaxUnicodeSkip = 16;
 constexpr int kMaxFontSize = 3276;                // half-points: 1638 pt, the largest word processors offer
 constexpr int kMaxIndent = 31680;                 // twips: 22 inches
@@ -51,6 +51,12 @@ struct CharProps
     bool operator==(const CharProps &) const = default;
 };
 
+size_t qHash(const CharProps &c, size_t seed = 0)
+{
+    return qHashMulti(seed, c.font, c.size, c.foreground, c.background, c.script, c.bold, c.italic,
+                      c.underline, c.strike, c.hidden);
+}
+
 struct ParaProps
 {
     Qt::Alignment alignment = Qt::AlignLeft;
@@ -62,6 +68,12 @@ struct ParaProps
 
     bool operator==(const ParaProps &) const = default;
 };
+
+size_t qHash(const ParaProps &p, size_t seed = 0)
+{
+    return qHashMulti(seed, int(p.alignment), p.leftIndent, p.rightIndent, p.firstIndent, p.spaceBefore,
+                      p.spaceAfter);
+}
 
 // Everything a group restores when it closes.
 struct State
@@ -797,14 +809,12 @@ private:
 
     QTextCharFormat charFormat(const CharProps &chars)
     {
-        for (const auto &[props, format] : formats_) {
-            if (props == chars)
-                return format;
-        }
+        // Building a format costs more than the text it carries; titles switch among a few.
+        if (const auto known = formats_.constFind(chars); known != formats_.cend())
+            return *known;
         if (formats_.size() >= kMaxCachedFormats)
             formats_.clear();
-        formats_.emplace_back(chars, makeCharFormat(chars));
-        return formats_.back().second;
+        return *formats_.insert(chars, makeCharFormat(chars));
     }
 
     QTextCharFormat makeCharFormat(const CharProps &chars) const
@@ -828,7 +838,16 @@ private:
         return format;
     }
 
-    static QTextBlockFormat blockFormat(const ParaProps &para)
+    QTextBlockFormat blockFormat(const ParaProps &para)
+    {
+        if (const auto known = paraFormats_.constFind(para); known != paraFormats_.cend())
+            return *known;
+        if (paraFormats_.size() >= kMaxCachedFormats)
+            paraFormats_.clear();
+        return *paraFormats_.insert(para, makeBlockFormat(para));
+    }
+
+    static QTextBlockFormat makeBlockFormat(const ParaProps &para)
     {
         QTextBlockFormat format;
         format.setAlignment(para.alignment);
@@ -946,7 +965,8 @@ private:
     bool paragraphPending_ = false;
     ParaProps contentPara_;
     ParaProps blockPara_;  // what the cursor's block carries now
-    std::vector<std::pair<CharProps, QTextCharFormat>> formats_;
+    QHash<CharProps, QTextCharFormat> formats_;
+    QHash<ParaProps, QTextBlockFormat> paraFormats_;
 
     Picture picture_;
     int pictureCount_ = 0;

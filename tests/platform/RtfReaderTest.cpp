@@ -219,6 +219,29 @@ TEST_F(RtfReaderTest, ParagraphFormattingLastsUntilPard)
     EXPECT_DOUBLE_EQ(blockFormatAt(doc, 3).leftMargin(), 0.0);
 }
 
+TEST_F(RtfReaderTest, EveryParagraphKeepsItsOwnFormatsBeyondTheRememberedOnes)
+{
+    // More distinct character and paragraph formats than the reader keeps built at once.
+    constexpr int kParagraphs = 1500;
+    QByteArray rtf = "{\\rtf1\\ansi{\\colortbl;\\red1\\green2\\blue3;}";
+    for (int n = 0; n < kParagraphs; ++n)
+        rtf += "\\pard\\li" + QByteArray::number(n * 15) + "\\fs" + QByteArray::number(2 + 2 * n)
+            + (n % 2 ? "\\cf1" : "\\cf0") + " p" + QByteArray::number(n) + "\\par ";
+    read(rtf + "}");
+    ASSERT_GE(doc.blockCount(), kParagraphs);
+    int wrong = 0;
+    for (int n = 0; n < kParagraphs; ++n) {
+        const QTextBlock block = doc.findBlockByNumber(n);
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::NextCharacter);
+        const QTextCharFormat format = cursor.charFormat();
+        const bool coloured = format.foreground().style() != Qt::NoBrush;
+        wrong += block.text() != "p" + QString::number(n) || block.blockFormat().leftMargin() != n
+            || format.fontPointSize() != 1 + n || coloured != (n % 2 == 1);
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST_F(RtfReaderTest, DestinationsSymbolsAndUnknownWords)
 {
     EXPECT_EQ(text("{\\*\\unknowndest secret}{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt shown}}"
