@@ -8,6 +8,8 @@
 #include <QPolygon>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -232,31 +234,126 @@ void GdiCanvas::setPixel(int x, int y, TColor color)
     fillSpan(x, x + 1, y, color);
 }
 
-void GdiCanvas::plotLine(QPoint from, QPoint to, TColor color)
+namespace {
+
+// Pixel i of the 1-pixel line from `from` to `to`, which has max(|dx|, |dy|) pixels: the
+// minor coordinate rounded to nearest, halves upwards; the end point is left out.
+QPoint linePixel(QPoint from, QPoint to, int i)
 {
     const int dx = to.x() - from.x();
     const int dy = to.y() - from.y();
     const int steps = std::max(std::abs(dx), std::abs(dy));
-    // Minor coordinate rounded to nearest, halves upwards; the end point is left out.
-    const auto along = [](int i, int delta, int steps) {
+    const auto along = [steps](int i, int delta) {
         const int num = 2 * i * delta + steps;
         const int den = 2 * steps;
         return num >= 0 ? num / den : -((-num + den - 1) / den);
     };
+    if (std::abs(dx) >= std::abs(dy))
+        return {from.x() + (dx > 0 ? i : -i), from.y() + along(i, dy)};
+    return {from.x() + along(i, dx), from.y() + (dy > 0 ? i : -i)};
+}
+
+// The box with a and b as corners, both inside it (QRect::normalized() moves a corner
+// of an upside-down box by one pixel).
+QRect pixelBox(QPoint a, QPoint b)
+{
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}
+
+QPen widePen(const QColor &color, int width)
+{
+    return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+// The pixels a round-capped wide line sets, found by drawing it where it lies. Its caps are
+// polygons whose pixels depend on the position, so no formula gets the box exact.
+QRect wideLineBox(QPoint from, QPoint to, int width, const QRect &device)
+{
+    struct Measured
+    {
+        QPoint from;
+        QPoint to;
+        int width = 0;
+        QRect device;
+        QRect box;
+    };
+    // Hands and pointers are redrawn where they were: a few recent lines cover the repeats.
+    thread_local std::array<Measured, 16> measured;
+    thread_local std::size_t nextSlot = 0;
+    for (const Measured &m : measured) {
+        if (m.width == width && m.from == from && m.to == to && m.device == device)
+            return m.box;
+    }
+    const int reach = width / 2 + 2; // beyond any round cap
+    const QRect area = pixelBox(from, to).adjusted(-reach, -reach, reach, reach) & device;
+    QRect box;
+    if (!area.isEmpty()) {
+        thread_local QImage mask;
+        if (mask.width() <= area.right() || mask.height() <= area.bottom())
+            mask = QImage(std::max(mask.width(), area.right() + 1), std::max(mask.height(), area.bottom() + 1),
+                          QImage::Format_Alpha8);
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            std::memset(mask.scanLine(y) + area.left(), 0, std::size_t(area.width()));
+        {
+            QPainter painter(&mask);
+            painter.setClipRect(area);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setPen(widePen(Qt::black, width));
+            painter.drawLine(QPointF(from) + QPointF(0.5, 0.5), QPointF(to) + QPointF(0.5, 0.5));
+        }
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            const uchar *row = mask.constScanLine(y);
+            int x0 = area.left();
+            while (x0 <= area.right() && row[x0] == 0)
+                ++x0;
+            if (x0 > area.right())
+                continue;
+            int x1 = area.right();
+            while (row[x1] == 0)
+                --x1;
+            box |= QRect(x0, y, x1 - x0 + 1, 1);
+        }
+    }
+    measured[nextSlot] = {from, to, width, device, box};
+    nextSlot = (nextSlot + 1) % measured.size();
+    return box;
+}
+
+} // namespace
+
+QRect GdiCanvas::lineBounds(QPoint from, QPoint to) const
+{
+    if (penStyle_ == PenStyle::Clear || from == to)
+        return {};
+    const QPaintDevice *device = painter_->device();
+    const QRect within(0, 0, device->width(), device->height());
+    if (penWidth_ > 1)
+        return wideLineBox(from, to, penWidth_, within);
+    const int steps = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
+    const QRect box = pixelBox(from, linePixel(from, to, steps - 1));
+    if (within.contains(box))
+        return box;
+    // A line that leaves the device: only its pixels on it count.
+    QRect on;
+    for (int i = 0; i < steps; ++i) {
+        if (const QPoint pixel = linePixel(from, to, i); within.contains(pixel))
+            on |= QRect(pixel, QSize(1, 1));
+    }
+    return on;
+}
+
+void GdiCanvas::plotLine(QPoint from, QPoint to, TColor color)
+{
+    const int steps = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
     int runStart = 0;
     int runY = 0;
     int runEnd = 0;
     bool open = false;
     for (int i = 0; i < steps; ++i) {
-        int x;
-        int y;
-        if (std::abs(dx) >= std::abs(dy)) {
-            x = from.x() + (dx > 0 ? i : -i);
-            y = from.y() + along(i, dy, steps);
-        } else {
-            y = from.y() + (dy > 0 ? i : -i);
-            x = from.x() + along(i, dx, steps);
-        }
+        const QPoint pixel = linePixel(from, to, i);
+        const int x = pixel.x();
+        const int y = pixel.y();
         // Merge pixels of one row into a span to keep the number of fills small.
         if (open && y == runY && (x == runEnd || x == runStart - 1)) {
             runStart = std::min(runStart, x);
@@ -283,7 +380,7 @@ void GdiCanvas::strokeLine(QPoint from, QPoint to)
         return;
     }
     painter_->save();
-    painter_->setPen(QPen(toQColor(penColor_), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter_->setPen(widePen(toQColor(penColor_), penWidth_));
     painter_->drawLine(QPointF(from) + QPointF(0.5, 0.5), QPointF(to) + QPointF(0.5, 0.5));
     painter_->restore();
 }
@@ -307,7 +404,7 @@ void GdiCanvas::polyline(std::span<const QPoint> points)
     for (const QPoint &p : points)
         stroke << QPointF(p) + QPointF(0.5, 0.5);
     painter_->save();
-    painter_->setPen(QPen(toQColor(penColor_), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter_->setPen(widePen(toQColor(penColor_), penWidth_));
     painter_->drawPolyline(stroke);
     painter_->restore();
 }

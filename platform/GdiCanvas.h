@@ -87,6 +87,11 @@ public:
     void moveTo(int x, int y) { penPos_ = QPoint(x, y); }
     void lineTo(int x, int y);
     QPoint penPos() const { return penPos_; }
+    // The box of the pixels lineTo(to) from `from` would set with the current pen, within
+    // the device; empty when it sets none. Exact, so that a caller can repaint no more than
+    // it drew: a wide pen is measured by drawing it once into a mask (the last few
+    // measurements are kept). For a canvas whose painter has no transformation.
+    QRect lineBounds(QPoint from, QPoint to) const;
     void polyline(std::span<const QPoint> points);
     void polyline(std::initializer_list<QPoint> points) { polyline(std::span(points.begin(), points.size())); }
     // Filled with the brush (alternate rule) and outlined with the pen, closed.

@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,44 @@ TEST(GdiLines, ClearPenDrawsNothing)
         canvas.arc(0, 0, 8, 8, 8, 0, 0, 8);
     }
     EXPECT_EQ(countColor(image, clWhite), 64);
+}
+
+TEST(GdiLines, BoundsAreExactlyThePixelsALineSets)
+{
+    // Random lines of every pen width, some running off the device or of no length.
+    QRandomGenerator random(5);
+    int wrong = 0;
+    for (int i = 0; i < 600; ++i) {
+        const int width = 1 + i % 8;
+        const QPoint from(random.bounded(-10, 70), random.bounded(-10, 70));
+        const QPoint to = i % 50 == 0 ? from : QPoint(random.bounded(-10, 70), random.bounded(-10, 70));
+        QImage image = blank(60, 60);
+        QRect bounds;
+        {
+            GdiCanvas canvas(&image);
+            canvas.setPenWidth(width);
+            bounds = canvas.lineBounds(from, to);
+            canvas.moveTo(from.x(), from.y());
+            canvas.lineTo(to.x(), to.y());
+            EXPECT_EQ(canvas.lineBounds(from, to), bounds) << "measured again";
+        }
+        QRect drawn;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (at(image, x, y) != clWhite)
+                    drawn |= QRect(x, y, 1, 1);
+        if (drawn != bounds) {
+            ++wrong;
+            ADD_FAILURE() << "width " << width << " from " << from.x() << "," << from.y() << " to " << to.x() << ","
+                          << to.y();
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+
+    QImage image = blank(8, 8);
+    GdiCanvas canvas(&image);
+    canvas.setPenStyle(PenStyle::Clear);
+    EXPECT_TRUE(canvas.lineBounds({0, 0}, {7, 7}).isEmpty());
 }
 
 TEST(GdiFill, FillRectExcludesRightAndBottom)
