@@ -1,6 +1,7 @@
 #include "controls/PLNClock.h"
 
 #include "platform/GdiCanvas.h"
+#include "platform/SystemColors.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -250,6 +251,7 @@ void TPLNClock::Paint()
         canvas.setBrushStyle(BrushStyle::Solid);
         canvas.fillRect(rect);
     }
+    handOnSurface_.fill(false);
     update();
     DrawFace();
 }
@@ -404,10 +406,10 @@ void TPLNClock::UpdateHands(int hour, int minute, int second, int msec)
             ++TickCount;
         // Also erases a hand left at 12 o'clock (position 0) when seconds were switched off.
         if (seconds_ || secondHandDrawn_)
-            DrawHand(canvas, Hand::Second, posSec_, color_);
+            EraseHand(canvas, Hand::Second, posSec_);
         if (TickCount > kRefreshCount) {
-            DrawHand(canvas, Hand::Hour, posHr_, color_);
-            DrawHand(canvas, Hand::Minute, posMin_, color_);
+            EraseHand(canvas, Hand::Hour, posHr_);
+            EraseHand(canvas, Hand::Minute, posMin_);
             posMin_ = int(((unsigned(minute) * 60 + unsigned(second)) * 10) / 6);
             posHr_ = int(((unsigned(hour) * 60 + unsigned(minute)) * 25) / 3);
         }
@@ -434,7 +436,15 @@ void TPLNClock::UpdateHands(int hour, int minute, int second, int msec)
     update(changed_);
 }
 
-void TPLNClock::DrawHand(GdiCanvas &canvas, Hand hand, int position, TColor color)
+void TPLNClock::EraseHand(GdiCanvas &canvas, Hand hand, int position)
+{
+    bool &onSurface = handOnSurface_[std::size_t(hand)];
+    // A hand the face repaint wiped away is erased over bare face, mostly changing nothing.
+    DrawHand(canvas, hand, position, color_, onSurface ? Shown::Always : Shown::IfChanged);
+    onSurface = false;
+}
+
+void TPLNClock::DrawHand(GdiCanvas &canvas, Hand hand, int position, TColor color, Shown shown)
 {
     const int radius = geometry_.HandRadius;
     HandShape shape{};
@@ -456,16 +466,31 @@ void TPLNClock::DrawHand(GdiCanvas &canvas, Hand hand, int position, TColor colo
     canvas.setPenColor(color);
     canvas.setPenWidth(width);
     canvas.setPenStyle(PenStyle::Solid);
-    stroke(canvas, outward(position, shape.inner), outward(position, shape.tip));
-    stroke(canvas, opposite(position, shape.inner), opposite(position, shape.tail));
+    stroke(canvas, outward(position, shape.inner), outward(position, shape.tip), shown);
+    stroke(canvas, opposite(position, shape.inner), opposite(position, shape.tail), shown);
+    if (shown == Shown::Always)
+        handOnSurface_[std::size_t(hand)] = true;
 }
 
-void TPLNClock::stroke(GdiCanvas &canvas, QPoint from, QPoint to)
+// Only the pixels a stroke sets are asked to be shown, so a tick repaints no more than the hands.
+void TPLNClock::stroke(GdiCanvas &canvas, QPoint from, QPoint to, Shown shown)
 {
+    const QRect drawn = canvas.lineBounds(from, to);
+    if (shown == Shown::Always || !allColor(drawn, canvas.penColor()))
+        changed_ |= drawn;
     canvas.moveTo(from.x(), from.y());
     canvas.lineTo(to.x(), to.y());
-    const int margin = canvas.penWidth() / 2 + 2; // round caps reach half the pen beyond the ends
-    changed_ |= QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin);
+}
+
+bool TPLNClock::allColor(const QRect &area, TColor color) const
+{
+    const QRgb pixel = toQColor(color).rgb();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(surface_.constScanLine(y));
+        if (!std::all_of(row + area.left(), row + area.right() + 1, [pixel](QRgb p) { return p == pixel; }))
+            return false;
+    }
+    return true;
 }
 
 void TPLNClock::DrawCenter(GdiCanvas &canvas)

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -159,6 +160,8 @@ protected:
 
 private:
     enum class Hand { Second, Minute, Hour };
+    // Whether a stroke's pixels need showing: always, or only where drawing them changed some.
+    enum class Shown { Always, IfChanged };
 
     template <typename T>
     void assign(T &field, T value);
@@ -167,9 +170,11 @@ private:
     void DrawLineMark(GdiCanvas &canvas, int position, int size);
     void DrawRoundMark(GdiCanvas &canvas, int position, int size, THrStyle style, TColor fill, int number);
     void UpdateHands(int hour, int minute, int second, int msec);
-    void DrawHand(GdiCanvas &canvas, Hand hand, int position, TColor color);
+    void DrawHand(GdiCanvas &canvas, Hand hand, int position, TColor color, Shown shown = Shown::Always);
+    void EraseHand(GdiCanvas &canvas, Hand hand, int position);
     void DrawCenter(GdiCanvas &canvas);
-    void stroke(GdiCanvas &canvas, QPoint from, QPoint to);
+    void stroke(GdiCanvas &canvas, QPoint from, QPoint to, Shown shown);
+    bool allColor(const QRect &area, TColor color) const;
     QPoint outward(int position, int distance) const;
     QPoint opposite(int position, int distance) const;
     void onTimer();
@@ -183,7 +188,9 @@ private:
     QTimer *ClockTimer = nullptr;
     bool destroying_ = false;
     QImage surface_;
-    QRect changed_; // what the running hand update has drawn over
+    QRect changed_; // what the running hand update has changed
+    // Which hands are on the surface; a face repaint wipes them all.
+    std::array<bool, 3> handOnSurface_{};
 
     bool date_ = false;
     bool clockEnabled_ = true;

@@ -233,6 +233,45 @@ TEST_F(ScoreboardClock, TickUpdatesOnlyTheHandsAndExposeKeepsThem)
 
 namespace {
 
+// The box of the pixels where a and b differ.
+QRect differing(const QImage &a, const QImage &b)
+{
+    QRect box;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+} // namespace
+
+TEST_F(ScoreboardClock, TickRepaintsExactlyTheBoxOfTheHandsItErasedAndDrew)
+{
+    WatchedClock watched(nullptr, &time);
+    makeScoreboardClock(watched);
+    const QImage face = watched.surface().copy(); // no tick yet: no hands
+    watched.show();
+    QApplication::processEvents();
+    // The first tick after a face repaint erases hands that are not there, the later ones
+    // move the second hand, and a refresh tick moves the others.
+    for (int tick = 0; tick < 60; ++tick) {
+        const QImage before = watched.surface().copy();
+        time.value += 1.0 / 86400;
+        watched.painted = QRegion();
+        watched.ClockTick();
+        QApplication::processEvents();
+        const QImage &after = watched.surface();
+        const QRect hands = differing(before, face) | differing(after, face);
+        const QRect update = watched.painted.boundingRect();
+        ASSERT_TRUE(update == hands) << "tick " << tick << ": update " << update.width() << "x" << update.height()
+                                     << " at " << update.x() << "," << update.y() << ", hands " << hands.width()
+                                     << "x" << hands.height() << " at " << hands.x() << "," << hands.y();
+    }
+}
+
+namespace {
+
 class ClockEvents : public ::testing::Test
 {
 protected:
