@@ -229,6 +229,28 @@ void GdiCanvas::fillSpan(int x0, int x1, int y, TColor color)
         painter_->fillRect(QRect(x0, y, x1 - x0, 1), toQColor(color));
 }
 
+void GdiCanvas::addSpan(std::vector<QRect> &spans, int x0, int x1, int y) const
+{
+    if (x1 > x0)
+        spans.emplace_back(x0, y, x1 - x0, 1);
+}
+
+// A line or an ellipse has a span per row; filling them in one call costs a fraction of
+// one call each.
+void GdiCanvas::fillSpans(std::vector<QRect> &spans, TColor color)
+{
+    if (!spans.empty()) {
+        const QPen pen = painter_->pen();
+        const QBrush brush = painter_->brush();
+        painter_->setPen(Qt::NoPen);
+        painter_->setBrush(toQColor(color));
+        painter_->drawRects(spans.data(), int(spans.size()));
+        painter_->setPen(pen);
+        painter_->setBrush(brush);
+    }
+    spans.clear();
+}
+
 void GdiCanvas::setPixel(int x, int y, TColor color)
 {
     fillSpan(x, x + 1, y, color);
@@ -361,14 +383,15 @@ void GdiCanvas::plotLine(QPoint from, QPoint to, TColor color)
             continue;
         }
         if (open)
-            fillSpan(runStart, runEnd, runY, color);
+            addSpan(penSpans_, runStart, runEnd, runY);
         runStart = x;
         runEnd = x + 1;
         runY = y;
         open = true;
     }
     if (open)
-        fillSpan(runStart, runEnd, runY, color);
+        addSpan(penSpans_, runStart, runEnd, runY);
+    fillSpans(penSpans_, color);
 }
 
 void GdiCanvas::strokeLine(QPoint from, QPoint to)
@@ -498,20 +521,24 @@ void GdiCanvas::ellipse(const GdiRect &box)
         const EllipticRegion fill(box.left, box.top, box.right - 1, box.bottom - 1);
         for (int y = fill.top(); y < fill.bottom(); ++y) {
             const auto [x0, x1] = fill.span(y);
-            fillSpan(x0, x1, y, brushColor_);
+            addSpan(brushSpans_, x0, x1, y);
         }
+        fillSpans(brushSpans_, brushColor_);
         return;
     }
+    // The filling and the outline share no pixel, so their order does not matter.
     for (const OutlineRow &row : outlineRows(box, penWidth_)) {
         if (brushStyle_ == BrushStyle::Solid)
-            fillSpan(row.i0, row.i1, row.y, brushColor_);
+            addSpan(brushSpans_, row.i0, row.i1, row.y);
         if (row.i0 < row.i1) {
-            fillSpan(row.x0, row.i0, row.y, penColor_);
-            fillSpan(row.i1, row.x1, row.y, penColor_);
+            addSpan(penSpans_, row.x0, row.i0, row.y);
+            addSpan(penSpans_, row.i1, row.x1, row.y);
         } else {
-            fillSpan(row.x0, row.x1, row.y, penColor_);
+            addSpan(penSpans_, row.x0, row.x1, row.y);
         }
     }
+    fillSpans(brushSpans_, brushColor_);
+    fillSpans(penSpans_, penColor_);
 }
 
 void GdiCanvas::arc(const GdiRect &box, QPoint start, QPoint end)

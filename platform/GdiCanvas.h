@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <optional>
 #include <span>
+#include <vector>
 
 class QImage;
 class QPaintDevice;
@@ -134,6 +135,8 @@ public:
 
 private:
     void fillSpan(int x0, int x1, int y, TColor color);
+    void addSpan(std::vector<QRect> &spans, int x0, int x1, int y) const;
+    void fillSpans(std::vector<QRect> &spans, TColor color);
     void plotLine(QPoint from, QPoint to, TColor color);
     void strokeLine(QPoint from, QPoint to);
     void drawTextLine(const QString &line, int underline, int x, int y, bool expandTabs);
@@ -148,4 +151,7 @@ private:
     QFont font_;
     TColor fontColor_ = clBlack;
     QPoint penPos_;
+    // Rows waiting to be filled in one call, kept to spare allocations.
+    std::vector<QRect> penSpans_;
+    std::vector<QRect> brushSpans_;
 };
