@@ -4,6 +4,8 @@
 //   ball.png         49 x 49  the serve marker, a tennis ball on a transparent ground
 //   logo.png        175 x 32  the program's name, 16 colours
 //   question.png     32 x 32  a question mark in a speech bubble
+//   courtlyx-icon-<n>.png     the program's icon for the desktop menu, 256, 48 and 32 pixels:
+//                             a ball on a court-green rounded square with the court's lines
 // The button glyphs use olive RGB(128, 128, 0) for transparent pixels, as the buttons expect.
 //
 // Usage: drawpictures [output folder]   (default: resources)
@@ -13,10 +15,12 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -223,6 +227,73 @@ QImage question()
     return image;
 }
 
+// Drawn in a 256-unit box and scaled, so that every size has the same proportions; lines
+// keep at least one pixel and the service lines go where they would blur into the ground.
+QImage icon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal unit = size / 256.0;
+    p.scale(unit, unit);
+    const auto lineWidth = [unit](qreal width) { return std::max(width, 1.0 / unit); };
+
+    const QRectF tile(8, 8, 240, 240);
+    QLinearGradient ground(tile.topLeft(), tile.bottomLeft());
+    ground.setColorAt(0.0, QColor(58, 150, 88));
+    ground.setColorAt(1.0, QColor(30, 104, 62));
+    p.setPen(QPen(QColor(18, 70, 40), lineWidth(4)));
+    p.setBrush(ground);
+    p.drawRoundedRect(tile, 44, 44);
+
+    // The court from above: side lines, base lines, the net across, and the service boxes.
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(245, 250, 245), lineWidth(7), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    const QRectF court(56, 36, 144, 184);
+    p.drawRect(court);
+    p.setPen(QPen(QColor(230, 236, 230), lineWidth(size >= 48 ? 5 : 7)));
+    p.drawLine(QPointF(40, 128), QPointF(216, 128));
+    if (size >= 48) {
+        p.setPen(QPen(QColor(245, 250, 245), lineWidth(5)));
+        p.drawLine(QPointF(56, 82), QPointF(200, 82));
+        p.drawLine(QPointF(56, 174), QPointF(200, 174));
+        p.drawLine(QPointF(128, 82), QPointF(128, 174));
+    }
+
+    // The ball, landing in the lower service box with a soft shadow below it.
+    const QPointF centre(160, 158);
+    const qreal radius = 54;
+    QRadialGradient shadow(centre + QPointF(10, 14), radius * 1.15);
+    shadow.setColorAt(0.0, QColor(0, 0, 0, 110));
+    shadow.setColorAt(0.8, QColor(0, 0, 0, 40));
+    shadow.setColorAt(1.0, QColor(0, 0, 0, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(shadow);
+    p.drawEllipse(centre + QPointF(10, 14), radius * 1.15, radius * 1.15);
+
+    QRadialGradient felt(centre - QPointF(18, 20), radius * 1.5);
+    felt.setColorAt(0.0, QColor(240, 255, 130));
+    felt.setColorAt(0.5, QColor(206, 242, 34));
+    felt.setColorAt(1.0, QColor(138, 178, 0));
+    p.setPen(QPen(QColor(100, 130, 0), lineWidth(3)));
+    p.setBrush(felt);
+    p.drawEllipse(centre, radius, radius);
+
+    QPainterPath clip;
+    clip.addEllipse(centre, radius - 2, radius - 2);
+    p.setClipPath(clip);
+    QPainterPath seam;
+    seam.moveTo(centre + QPointF(-44, -44));
+    seam.cubicTo(centre + QPointF(-8, -18), centre + QPointF(-8, 18), centre + QPointF(-44, 44));
+    seam.moveTo(centre + QPointF(44, -44));
+    seam.cubicTo(centre + QPointF(8, -18), centre + QPointF(8, 18), centre + QPointF(44, 44));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(255, 255, 250), lineWidth(8), Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(seam);
+    return image;
+}
+
 bool save(const QImage &image, const QDir &dir, const char *name)
 {
     const QString path = dir.filePath(QString::fromLatin1(name));
@@ -251,5 +322,7 @@ int main(int argc, char **argv)
     ok = save(ball(), out, "ball.png") && ok;
     ok = save(logo(), out, "logo.png") && ok;
     ok = save(question(), out, "question.png") && ok;
+    for (const int size : {256, 48, 32})
+        ok = save(icon(size), out, qPrintable(QStringLiteral("courtlyx-icon-%1.png").arg(size))) && ok;
     return ok ? 0 : 1;
 }
