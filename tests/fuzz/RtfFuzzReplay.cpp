@@ -1,6 +1,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
@@ -29,5 +30,6 @@ TEST(RtfFuzzCorpus, EveryFileLoadsAndWritesBack)
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    const QGuiApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
