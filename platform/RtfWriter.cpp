@@ -218,8 +218,8 @@ private:
     // Text in code page 1252, everything else as a UTF-16 unit in \uN with '?' for readers without Unicode.
     static void appendText(QByteArray &out, const QString &text, bool inTable)
     {
-        for (const QChar qc : text) {
-            const char16_t ch = qc.unicode();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            char16_t ch = text.at(i).unicode();
             if (ch >= 0x20 && ch < 0x80) {
                 if (ch == '\\' || ch == '{' || ch == '}')
                     out += '\\';
@@ -245,6 +245,13 @@ private:
                 const char escaped[] = {'\\', '\'', kHexDigits[byte >> 4], kHexDigits[byte & 0xF]};
                 out.append(escaped, sizeof escaped);
                 continue;
+            }
+            // A surrogate without its other half is no character; readers would drop or mangle it.
+            if (QChar::isHighSurrogate(ch) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                appendUnicode(out, ch);
+                ch = text.at(++i).unicode();
+            } else if (QChar::isSurrogate(ch)) {
+                ch = QChar::ReplacementCharacter;
             }
             appendUnicode(out, ch);
         }

@@ -4,6 +4,7 @@
 #include "tests/platform/RtfTestSupport.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -41,6 +42,29 @@ TEST_F(RtfRoundTrip, TextSurvivesIncludingNonAsciiAndRtfSpecials)
     EXPECT_EQ(blockTexts(reread()), blockTexts(original));
     EXPECT_TRUE(std::all_of(written.cbegin(), written.cend(), [](char c) { return (c & 0x80) == 0; }))
         << "RTF is 7-bit";
+}
+
+TEST_F(RtfRoundTrip, LoneSurrogatesAreSavedAsReplacementCharacter)
+{
+    // Broken plain text (read as UTF-16 or UTF-32) is the only way such halves reach a title.
+    const QString grin = QString::fromUtf8("😀");
+    QString text = "a" + grin + "b";
+    text += QChar(0xD800);
+    text += "c";
+    text += QChar(0xDC00);
+    text += QChar(0xDC01);
+    cursor.insertText(text);
+    const QString expected = "a" + grin + "b" + QChar(QChar::ReplacementCharacter) + "c"
+                             + QChar(QChar::ReplacementCharacter) + QChar(QChar::ReplacementCharacter);
+    EXPECT_EQ(reread().toPlainText(), expected);
+
+    // Other word processors get no half characters to mangle either: only the pair's halves.
+    QList<char16_t> escaped;
+    static const QRegularExpression unicodeWord(QStringLiteral("\\\\u(-?\\d+)"));
+    for (const QRegularExpressionMatch &m : unicodeWord.globalMatch(QString::fromLatin1(written)))
+        escaped.append(char16_t(m.captured(1).toInt()));
+    EXPECT_EQ(escaped, (QList<char16_t>{grin.at(0).unicode(), grin.at(1).unicode(), QChar::ReplacementCharacter,
+                                        QChar::ReplacementCharacter, QChar::ReplacementCharacter}));
 }
 
 TEST_F(RtfRoundTrip, EmptyDocumentStaysEmpty)
