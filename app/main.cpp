@@ -1,4 +1,5 @@
 #include "app/DlgYesNo.h"
+#include "app/HeapTuning.h"
 #include "app/Main.h"
 #include "platform/Monitors.h"
 #include "platform/Shell.h"
@@ -8,6 +9,7 @@
 
 int main(int argc, char *argv[])
 {
+    keepFreedHeapForReuse();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Courtlyx"));
     const SystemTickSource ticks;

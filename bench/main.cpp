@@ -1,3 +1,4 @@
+#include "app/HeapTuning.h"
 #include "bench/BenchTable.h"
 #include "bench/BoardBench.h"
 #include "bench/ClockBench.h"
@@ -14,6 +15,8 @@
 // courtlyx_bench [figure ...]: key, paint, clock, idle, startup, rtf; all by default.
 int main(int argc, char **argv)
 {
+    // As the program does, so the figures are the program's.
+    keepFreedHeapForReuse();
     if (argc == 3 && qstrcmp(argv[1], "--startup-child") == 0)
         return startupChild(argc, argv);
     QTemporaryDir work;
