@@ -239,7 +239,7 @@ void GdiCanvas::addSpan(std::vector<QRect> &spans, int x0, int x1, int y) const
 // one call each.
 void GdiCanvas::fillSpans(std::vector<QRect> &spans, TColor color)
 {
-    if (!spans.empty()) {
+    if (!spans.empty() && !writeSpans(spans, color)) {
         const QPen pen = painter_->pen();
         const QBrush brush = painter_->brush();
         painter_->setPen(Qt::NoPen);
@@ -249,6 +249,43 @@ void GdiCanvas::fillSpans(std::vector<QRect> &spans, TColor color)
         painter_->setBrush(brush);
     }
     spans.clear();
+}
+
+// Spans on a plain image go straight into its rows: QPainter's rectangle path costs tens
+// of instructions a pixel for the one-pixel spans of a thin line, and the clock draws
+// those ten times a second. Anything the painter would change (clip, transform, opacity,
+// a raster operation, a translucent colour) takes the painter's path instead.
+bool GdiCanvas::writeSpans(const std::vector<QRect> &spans, TColor color)
+{
+    QPaintDevice *device = painter_->device();
+    if (!device || device->devType() != QInternal::Image)
+        return false;
+    auto *image = static_cast<QImage *>(device);
+    const QImage::Format format = image->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32
+        && format != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    // A shared image would be copied by scanLine() and the painter would draw on the old one.
+    if (!image->isDetached() || image->devicePixelRatio() != 1.0)
+        return false;
+    if (painter_->hasClipping() || !painter_->deviceTransform().isIdentity() || painter_->opacity() != 1.0
+        || painter_->compositionMode() != QPainter::CompositionMode_SourceOver)
+        return false;
+    const QColor qcolor = toQColor(color);
+    if (qcolor.alpha() != 255)
+        return false;
+    const QRgb pixel = qcolor.rgba(); // opaque: the same premultiplied or not
+    const QRect bounds = image->rect();
+    for (const QRect &span : spans) {
+        const QRect on = span & bounds;
+        if (on.isEmpty())
+            continue;
+        for (int y = on.top(); y <= on.bottom(); ++y) {
+            auto *row = reinterpret_cast<QRgb *>(image->scanLine(y));
+            std::fill(row + on.left(), row + on.right() + 1, pixel);
+        }
+    }
+    return true;
 }
 
 void GdiCanvas::setPixel(int x, int y, TColor color)

@@ -129,6 +129,45 @@ TEST(GdiLines, BoundsAreExactlyThePixelsALineSets)
     EXPECT_TRUE(canvas.lineBounds({0, 0}, {7, 7}).isEmpty());
 }
 
+// Thin lines and ellipses write their spans straight into an image's rows; through a
+// clipped painter they go the painter's way. Both must set the same pixels.
+TEST(GdiLines, ImageRowsMatchThePaintersPath)
+{
+    auto draw = [](GdiCanvas &canvas) {
+        QRandomGenerator random(9);
+        for (int i = 0; i < 200; ++i) {
+            canvas.setPenColor(i % 2 ? clRed : clBlue);
+            canvas.moveTo(random.bounded(-20, 80), random.bounded(-20, 80));
+            canvas.lineTo(random.bounded(-20, 80), random.bounded(-20, 80));
+        }
+        canvas.setPenColor(clYellow);
+        canvas.setBrushColor(clTeal);
+        canvas.ellipse(-5, 30, 40, 70);
+    };
+    QImage direct = blank(60, 60);
+    {
+        GdiCanvas canvas(&direct);
+        draw(canvas);
+    }
+    QImage premultiplied(60, 60, QImage::Format_ARGB32_Premultiplied);
+    premultiplied.fill(toQColor(clWhite));
+    {
+        GdiCanvas canvas(&premultiplied);
+        draw(canvas);
+    }
+    QImage painted = blank(60, 60);
+    {
+        QPainter painter(&painted);
+        painter.setClipRect(painted.rect());
+        GdiCanvas canvas(painter);
+        draw(canvas);
+    }
+    EXPECT_GT(countColor(painted, clRed), 300);
+    EXPECT_GT(countColor(painted, clTeal), 300);
+    EXPECT_EQ(direct, painted);
+    EXPECT_EQ(premultiplied.convertToFormat(QImage::Format_RGB32), painted);
+}
+
 TEST(GdiFill, FillRectExcludesRightAndBottom)
 {
     QImage image = blank(6, 6);
