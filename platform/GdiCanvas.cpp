@@ -102,6 +102,11 @@ void wrapParagraph(const MarkedText &para, int maxWidth, const TextMeasure &meas
     const qsizetype n = s.size();
     qsizetype start = 0;
     while (start < n) {
+        // Most lines fit whole: one measurement instead of one per character.
+        if (measure.width(QStringView(s).mid(start)) <= maxWidth) {
+            lines.push_back(para.mid(start, n));
+            return;
+        }
         qsizetype end = start;
         while (end < n && measure.width(QStringView(s).mid(start, end + 1 - start)) <= maxWidth)
             ++end;
@@ -239,7 +244,9 @@ void GdiCanvas::addSpan(std::vector<QRect> &spans, int x0, int x1, int y) const
 // one call each.
 void GdiCanvas::fillSpans(std::vector<QRect> &spans, TColor color)
 {
-    if (!spans.empty() && !writeSpans(spans, color)) {
+    if (QImage *image = spans.empty() ? nullptr : directImage(color)) {
+        writeSpans(*image, spans, color);
+    } else if (!spans.empty()) {
         const QPen pen = painter_->pen();
         const QBrush brush = painter_->brush();
         painter_->setPen(Qt::NoPen);
@@ -251,41 +258,48 @@ void GdiCanvas::fillSpans(std::vector<QRect> &spans, TColor color)
     spans.clear();
 }
 
-// Spans on a plain image go straight into its rows: QPainter's rectangle path costs tens
-// of instructions a pixel for the one-pixel spans of a thin line, and the clock draws
-// those ten times a second. Anything the painter would change (clip, transform, opacity,
-// a raster operation, a translucent colour) takes the painter's path instead.
-bool GdiCanvas::writeSpans(const std::vector<QRect> &spans, TColor color)
+// Spans on a plain image go straight into its rows: QPainter's general paths cost tens of
+// instructions a pixel for the one-pixel spans of a thin line, and far more for a wide
+// one, and the clock draws its hands ten times a second. Anything the painter would
+// change (clip, transform, opacity, a raster operation, a translucent colour) takes the
+// painter's path instead. Returns the image, or null for the painter's path.
+QImage *GdiCanvas::directImage(TColor color) const
 {
     QPaintDevice *device = painter_->device();
     if (!device || device->devType() != QInternal::Image)
-        return false;
+        return nullptr;
     auto *image = static_cast<QImage *>(device);
     const QImage::Format format = image->format();
     if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32
         && format != QImage::Format_ARGB32_Premultiplied)
-        return false;
-    // A shared image would be copied by scanLine() and the painter would draw on the old one.
+        return nullptr;
+    // A shared image would be copied by bits() and the painter would draw on the old one.
     if (!image->isDetached() || image->devicePixelRatio() != 1.0)
-        return false;
+        return nullptr;
     if (painter_->hasClipping() || !painter_->deviceTransform().isIdentity() || painter_->opacity() != 1.0
         || painter_->compositionMode() != QPainter::CompositionMode_SourceOver)
-        return false;
-    const QColor qcolor = toQColor(color);
-    if (qcolor.alpha() != 255)
-        return false;
-    const QRgb pixel = qcolor.rgba(); // opaque: the same premultiplied or not
-    const QRect bounds = image->rect();
+        return nullptr;
+    if (toQColor(color).alpha() != 255)
+        return nullptr;
+    return image;
+}
+
+void GdiCanvas::writeSpans(QImage &image, const std::vector<QRect> &spans, TColor color)
+{
+    const QRgb pixel = toQColor(color).rgba(); // opaque: the same premultiplied or not
+    uchar *const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const int width = image.width();
+    const int height = image.height();
     for (const QRect &span : spans) {
-        const QRect on = span & bounds;
-        if (on.isEmpty())
-            continue;
-        for (int y = on.top(); y <= on.bottom(); ++y) {
-            auto *row = reinterpret_cast<QRgb *>(image->scanLine(y));
-            std::fill(row + on.left(), row + on.right() + 1, pixel);
+        const int x0 = std::max(span.left(), 0);
+        const int x1 = std::min(span.left() + span.width(), width);
+        const int y1 = std::min(span.top() + span.height(), height);
+        for (int y = std::max(span.top(), 0); y < y1 && x0 < x1; ++y) {
+            auto *row = reinterpret_cast<QRgb *>(bits + y * stride);
+            std::fill(row + x0, row + x1, pixel);
         }
     }
-    return true;
 }
 
 void GdiCanvas::setPixel(int x, int y, TColor color)
@@ -312,6 +326,64 @@ QPoint linePixel(QPoint from, QPoint to, int i)
     return {from.x() + along(i, dx), from.y() + (dy > 0 ? i : -i)};
 }
 
+// The pixels of linePixel() in order, one step at a time: the clock plots its thin hands
+// ten times a second, and a division a pixel was most of that.
+class LineWalk
+{
+public:
+    LineWalk(QPoint from, QPoint to)
+    {
+        const int dx = to.x() - from.x();
+        const int dy = to.y() - from.y();
+        steps_ = std::max(std::abs(dx), std::abs(dy));
+        xMajor_ = std::abs(dx) >= std::abs(dy);
+        major_ = xMajor_ ? from.x() : from.y();
+        majorStep_ = (xMajor_ ? dx : dy) > 0 ? 1 : -1;
+        minorBase_ = xMajor_ ? from.y() : from.x();
+        // minor = base + floor((2 i delta + steps) / (2 steps)), kept as quotient and remainder
+        minorDelta_ = 2 * (xMajor_ ? dy : dx);
+        remainder_ = steps_;
+        settle();
+    }
+    int steps() const { return steps_; }
+    QPoint pixel() const
+    {
+        return xMajor_ ? QPoint(major_, minorBase_ + quotient_) : QPoint(minorBase_ + quotient_, major_);
+    }
+    void next()
+    {
+        major_ += majorStep_;
+        remainder_ += minorDelta_;
+        settle();
+    }
+
+private:
+    void settle()
+    {
+        const int den = 2 * steps_;
+        if (den == 0)
+            return;
+        // |minorDelta_| <= den, so one correction each way is enough after a step.
+        while (remainder_ >= den) {
+            remainder_ -= den;
+            ++quotient_;
+        }
+        while (remainder_ < 0) {
+            remainder_ += den;
+            --quotient_;
+        }
+    }
+
+    int steps_ = 0;
+    bool xMajor_ = true;
+    int major_ = 0;
+    int majorStep_ = 1;
+    int minorBase_ = 0;
+    int minorDelta_ = 0;
+    int quotient_ = 0;
+    int remainder_ = 0;
+};
+
 // The box with a and b as corners, both inside it (QRect::normalized() moves a corner
 // of an upside-down box by one pixel).
 QRect pixelBox(QPoint a, QPoint b)
@@ -325,58 +397,63 @@ QPen widePen(const QColor &color, int width)
     return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
-// The pixels a round-capped wide line sets, found by drawing it where it lies. Its caps are
-// polygons whose pixels depend on the position, so no formula gets the box exact.
-QRect wideLineBox(QPoint from, QPoint to, int width, const QRect &device)
+// The pixels a round-capped wide line sets, as row spans, found by drawing it where it
+// lies. Its caps are polygons whose pixels depend on the position, so no formula gets them
+// exact. The reference stays valid until the next call.
+struct WideLine
 {
-    struct Measured
-    {
-        QPoint from;
-        QPoint to;
-        int width = 0;
-        QRect device;
-        QRect box;
-    };
+    QPoint from;
+    QPoint to;
+    int width = 0;
+    QRect device;
+    QRect box;
+    std::vector<QRect> spans;
+};
+
+const WideLine &measureWideLine(QPoint from, QPoint to, int width, const QRect &device)
+{
     // Hands and pointers are redrawn where they were: a few recent lines cover the repeats.
-    thread_local std::array<Measured, 16> measured;
+    thread_local std::array<WideLine, 16> measured;
     thread_local std::size_t nextSlot = 0;
-    for (const Measured &m : measured) {
+    for (const WideLine &m : measured) {
         if (m.width == width && m.from == from && m.to == to && m.device == device)
-            return m.box;
+            return m;
     }
+    WideLine &line = measured[nextSlot];
+    nextSlot = (nextSlot + 1) % measured.size();
+    line = {from, to, width, device, QRect(), {}};
     const int reach = width / 2 + 2; // beyond any round cap
     const QRect area = pixelBox(from, to).adjusted(-reach, -reach, reach, reach) & device;
-    QRect box;
-    if (!area.isEmpty()) {
-        thread_local QImage mask;
-        if (mask.width() <= area.right() || mask.height() <= area.bottom())
-            mask = QImage(std::max(mask.width(), area.right() + 1), std::max(mask.height(), area.bottom() + 1),
-                          QImage::Format_Alpha8);
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            std::memset(mask.scanLine(y) + area.left(), 0, std::size_t(area.width()));
-        {
-            QPainter painter(&mask);
-            painter.setClipRect(area);
-            painter.setRenderHint(QPainter::Antialiasing, false);
-            painter.setPen(widePen(Qt::black, width));
-            painter.drawLine(QPointF(from) + QPointF(0.5, 0.5), QPointF(to) + QPointF(0.5, 0.5));
-        }
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            const uchar *row = mask.constScanLine(y);
-            int x0 = area.left();
-            while (x0 <= area.right() && row[x0] == 0)
-                ++x0;
-            if (x0 > area.right())
+    if (area.isEmpty())
+        return line;
+    thread_local QImage mask;
+    if (mask.width() <= area.right() || mask.height() <= area.bottom())
+        mask = QImage(std::max(mask.width(), area.right() + 1), std::max(mask.height(), area.bottom() + 1),
+                      QImage::Format_Alpha8);
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        std::memset(mask.scanLine(y) + area.left(), 0, std::size_t(area.width()));
+    {
+        QPainter painter(&mask);
+        painter.setClipRect(area);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(widePen(Qt::black, width));
+        painter.drawLine(QPointF(from) + QPointF(0.5, 0.5), QPointF(to) + QPointF(0.5, 0.5));
+    }
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uchar *row = mask.constScanLine(y);
+        for (int x = area.left(); x <= area.right();) {
+            if (row[x] == 0) {
+                ++x;
                 continue;
-            int x1 = area.right();
-            while (row[x1] == 0)
-                --x1;
-            box |= QRect(x0, y, x1 - x0 + 1, 1);
+            }
+            const int x0 = x;
+            while (x <= area.right() && row[x] != 0)
+                ++x;
+            line.spans.emplace_back(x0, y, x - x0, 1);
+            line.box |= line.spans.back();
         }
     }
-    measured[nextSlot] = {from, to, width, device, box};
-    nextSlot = (nextSlot + 1) % measured.size();
-    return box;
+    return line;
 }
 
 } // namespace
@@ -388,7 +465,7 @@ QRect GdiCanvas::lineBounds(QPoint from, QPoint to) const
     const QPaintDevice *device = painter_->device();
     const QRect within(0, 0, device->width(), device->height());
     if (penWidth_ > 1)
-        return wideLineBox(from, to, penWidth_, within);
+        return measureWideLine(from, to, penWidth_, within).box;
     const int steps = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
     const QRect box = pixelBox(from, linePixel(from, to, steps - 1));
     if (within.contains(box))
@@ -404,13 +481,13 @@ QRect GdiCanvas::lineBounds(QPoint from, QPoint to) const
 
 void GdiCanvas::plotLine(QPoint from, QPoint to, TColor color)
 {
-    const int steps = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
+    LineWalk walk(from, to);
     int runStart = 0;
     int runY = 0;
     int runEnd = 0;
     bool open = false;
-    for (int i = 0; i < steps; ++i) {
-        const QPoint pixel = linePixel(from, to, i);
+    for (int i = 0; i < walk.steps(); ++i, walk.next()) {
+        const QPoint pixel = walk.pixel();
         const int x = pixel.x();
         const int y = pixel.y();
         // Merge pixels of one row into a span to keep the number of fills small.
@@ -437,6 +514,10 @@ void GdiCanvas::strokeLine(QPoint from, QPoint to)
         return;
     if (penWidth_ <= 1) {
         plotLine(from, to, penColor_);
+        return;
+    }
+    if (QImage *image = directImage(penColor_)) {
+        writeSpans(*image, measureWideLine(from, to, penWidth_, image->rect()).spans, penColor_);
         return;
     }
     painter_->save();

@@ -137,7 +137,8 @@ private:
     void fillSpan(int x0, int x1, int y, TColor color);
     void addSpan(std::vector<QRect> &spans, int x0, int x1, int y) const;
     void fillSpans(std::vector<QRect> &spans, TColor color);
-    bool writeSpans(const std::vector<QRect> &spans, TColor color);
+    QImage *directImage(TColor color) const;
+    static void writeSpans(QImage &image, const std::vector<QRect> &spans, TColor color);
     void plotLine(QPoint from, QPoint to, TColor color);
     void strokeLine(QPoint from, QPoint to);
     void drawTextLine(const QString &line, int underline, int x, int y, bool expandTabs);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 QImage blank(int w, int h, TColor color = clWhite)
@@ -79,6 +81,33 @@ TEST(GdiLines, DiagonalAndPolyline)
     EXPECT_EQ(countColor(image, clBlue), 4 + 5);
 }
 
+TEST(GdiLines, ThinLinesRoundTheMinorCoordinateHalfUp)
+{
+    QRandomGenerator random(3);
+    for (int n = 0; n < 300; ++n) {
+        const QPoint from(random.bounded(0, 40), random.bounded(0, 40));
+        const QPoint to(random.bounded(0, 40), random.bounded(0, 40));
+        QImage image = blank(40, 40);
+        {
+            GdiCanvas canvas(&image);
+            canvas.moveTo(from.x(), from.y());
+            canvas.lineTo(to.x(), to.y());
+        }
+        QImage expected = blank(40, 40);
+        const int dx = to.x() - from.x();
+        const int dy = to.y() - from.y();
+        const int steps = std::max(std::abs(dx), std::abs(dy));
+        for (int i = 0; i < steps; ++i) {
+            const auto rounded = [&](int delta) { return int(std::floor(double(i) * delta / steps + 0.5)); };
+            const QPoint pixel = std::abs(dx) >= std::abs(dy)
+                                     ? QPoint(from.x() + (dx > 0 ? i : -i), from.y() + rounded(dy))
+                                     : QPoint(from.x() + rounded(dx), from.y() + (dy > 0 ? i : -i));
+            expected.setPixelColor(pixel, toQColor(clBlack));
+        }
+        ASSERT_EQ(image, expected) << "from " << from.x() << "," << from.y() << " to " << to.x() << "," << to.y();
+    }
+}
+
 TEST(GdiLines, ClearPenDrawsNothing)
 {
     QImage image = blank(8, 8);
@@ -129,18 +158,20 @@ TEST(GdiLines, BoundsAreExactlyThePixelsALineSets)
     EXPECT_TRUE(canvas.lineBounds({0, 0}, {7, 7}).isEmpty());
 }
 
-// Thin lines and ellipses write their spans straight into an image's rows; through a
-// clipped painter they go the painter's way. Both must set the same pixels.
+// Lines of every width and ellipses write their spans straight into an image's rows;
+// through a clipped painter they go the painter's way. Both must set the same pixels.
 TEST(GdiLines, ImageRowsMatchThePaintersPath)
 {
     auto draw = [](GdiCanvas &canvas) {
         QRandomGenerator random(9);
-        for (int i = 0; i < 200; ++i) {
+        for (int i = 0; i < 60; ++i) {
             canvas.setPenColor(i % 2 ? clRed : clBlue);
+            canvas.setPenWidth(1 + i % 6);
             canvas.moveTo(random.bounded(-20, 80), random.bounded(-20, 80));
             canvas.lineTo(random.bounded(-20, 80), random.bounded(-20, 80));
         }
         canvas.setPenColor(clYellow);
+        canvas.setPenWidth(1);
         canvas.setBrushColor(clTeal);
         canvas.ellipse(-5, 30, 40, 70);
     };
