@@ -178,6 +178,25 @@ double rayAngle(double dx, double dy)
     return a;
 }
 
+// Opaque spans into the rows of an image GdiCanvas::directImage() accepted, clipped to it.
+void writeSpans(QImage &image, const std::vector<QRect> &spans, TColor color)
+{
+    const QRgb pixel = toQColor(color).rgba(); // opaque: the same premultiplied or not
+    uchar *const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const int width = image.width();
+    const int height = image.height();
+    for (const QRect &span : spans) {
+        const int x0 = std::max(span.left(), 0);
+        const int x1 = std::min(span.left() + span.width(), width);
+        const int y1 = std::min(span.top() + span.height(), height);
+        for (int y = std::max(span.top(), 0); y < y1 && x0 < x1; ++y) {
+            auto *row = reinterpret_cast<QRgb *>(bits + y * stride);
+            std::fill(row + x0, row + x1, pixel);
+        }
+    }
+}
+
 } // namespace
 
 QFont gdiFont(const QString &family, int height, bool bold, bool italic)
@@ -244,9 +263,11 @@ void GdiCanvas::addSpan(std::vector<QRect> &spans, int x0, int x1, int y) const
 // one call each.
 void GdiCanvas::fillSpans(std::vector<QRect> &spans, TColor color)
 {
-    if (QImage *image = spans.empty() ? nullptr : directImage(color)) {
+    if (spans.empty())
+        return;
+    if (QImage *image = directImage(color)) {
         writeSpans(*image, spans, color);
-    } else if (!spans.empty()) {
+    } else {
         const QPen pen = painter_->pen();
         const QBrush brush = painter_->brush();
         painter_->setPen(Qt::NoPen);
@@ -282,24 +303,6 @@ QImage *GdiCanvas::directImage(TColor color) const
     if (toQColor(color).alpha() != 255)
         return nullptr;
     return image;
-}
-
-void GdiCanvas::writeSpans(QImage &image, const std::vector<QRect> &spans, TColor color)
-{
-    const QRgb pixel = toQColor(color).rgba(); // opaque: the same premultiplied or not
-    uchar *const bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
-    const int width = image.width();
-    const int height = image.height();
-    for (const QRect &span : spans) {
-        const int x0 = std::max(span.left(), 0);
-        const int x1 = std::min(span.left() + span.width(), width);
-        const int y1 = std::min(span.top() + span.height(), height);
-        for (int y = std::max(span.top(), 0); y < y1 && x0 < x1; ++y) {
-            auto *row = reinterpret_cast<QRgb *>(bits + y * stride);
-            std::fill(row + x0, row + x1, pixel);
-        }
-    }
 }
 
 void GdiCanvas::setPixel(int x, int y, TColor color)
@@ -472,8 +475,9 @@ QRect GdiCanvas::lineBounds(QPoint from, QPoint to) const
         return box;
     // A line that leaves the device: only its pixels on it count.
     QRect on;
-    for (int i = 0; i < steps; ++i) {
-        if (const QPoint pixel = linePixel(from, to, i); within.contains(pixel))
+    LineWalk walk(from, to);
+    for (int i = 0; i < steps; ++i, walk.next()) {
+        if (const QPoint pixel = walk.pixel(); within.contains(pixel))
             on |= QRect(pixel, QSize(1, 1));
     }
     return on;

@@ -138,7 +138,6 @@ private:
     void addSpan(std::vector<QRect> &spans, int x0, int x1, int y) const;
     void fillSpans(std::vector<QRect> &spans, TColor color);
     QImage *directImage(TColor color) const;
-    static void writeSpans(QImage &image, const std::vector<QRect> &spans, TColor color);
     void plotLine(QPoint from, QPoint to, TColor color);
     void strokeLine(QPoint from, QPoint to);
     void drawTextLine(const QString &line, int underline, int x, int y, bool expandTabs);
