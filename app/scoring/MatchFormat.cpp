@@ -190,7 +190,7 @@ QString MatchFormat::code() const
 {
     QString code = QStringLiteral("SET") + QString::number(bestOf) + (exactly ? QStringLiteral("X") : QString())
                    + QStringLiteral("-S:") + setCode(set);
-    if (!(finalSetFormat() == set))
+    if (finalSetFormat() != set)
         code += QStringLiteral("-F:") + setCode(finalSetFormat());
     return code;
 }
