@@ -22,24 +22,6 @@ std::string errorOf(const char *code)
     return result.error.toStdString();
 }
 
-TEST(MatchFormatParse, ReadsEveryPartOfASetForm)
-{
-    const MatchFormat wtt = parsed("SET5-S:5NOAD/TB9NOAD@4");
-    EXPECT_EQ(wtt.bestOf, 5);
-    EXPECT_FALSE(wtt.exactly);
-    EXPECT_EQ(wtt.set.setTo, 5);
-    EXPECT_TRUE(wtt.set.noAd);
-    ASSERT_TRUE(wtt.set.tiebreak);
-    EXPECT_EQ(wtt.set.tiebreak->to, 9);
-    EXPECT_TRUE(wtt.set.tiebreak->noAd);
-    EXPECT_EQ(wtt.set.tiebreakAt, 4);
-    EXPECT_FALSE(wtt.finalSet);
-
-    const MatchFormat advantage = parsed("SET3-S:6");
-    EXPECT_FALSE(advantage.set.tiebreak);
-    EXPECT_FALSE(advantage.set.noAd);
-}
-
 TEST(MatchFormatParse, ReadsExactlyPlayedSetsAndAMatchTiebreak)
 {
     const MatchFormat format = parsed("SET3X-S:6/TB7NOAD-F:TB10NOAD");
