@@ -163,8 +163,6 @@ private:
     // Whether a stroke's pixels need showing: always, or only where drawing them changed some.
     enum class Shown { Always, IfChanged };
 
-    template <typename T>
-    void assign(T &field, T value);
     void Paint();
     void DrawFace();
     void DrawLineMark(GdiCanvas &canvas, int position, int size);
