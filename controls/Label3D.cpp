@@ -10,44 +10,33 @@ TLabel3D::TLabel3D(QWidget *parent)
 {
 }
 
-template <typename T>
-void TLabel3D::change(T &field, T value)
-{
-    if (field == value)
-        return;
-    field = value;
-    update();
-}
-
-void TLabel3D::setCaption(const QString &caption) { change(caption_, caption); }
-void TLabel3D::setAlignment(TAlignment alignment) { change(alignment_, alignment); }
-void TLabel3D::setLayout(TTextLayout layout) { change(layout_, layout); }
-void TLabel3D::setColor(TColor color) { change(color_, color); }
-void TLabel3D::setFontColor(TColor color) { change(fontColor_, color); }
-void TLabel3D::setTransparent(bool transparent) { change(transparent_, transparent); }
-void TLabel3D::setShowAccelChar(bool show) { change(showAccelChar_, show); }
-void TLabel3D::setFirstColor(TColor color) { change(firstColor_, color); }
-void TLabel3D::setLastColor(TColor color) { change(lastColor_, color); }
-void TLabel3D::setFillGradient(bool fill) { change(fillGradient_, fill); }
-void TLabel3D::setGradientOrientation(TGradientOrientation orientation) { change(gradientOrientation_, orientation); }
-void TLabel3D::setHighLightColor(TColor color) { change(highLightColor_, color); }
-void TLabel3D::setShadowColor(TColor color) { change(shadowColor_, color); }
-void TLabel3D::setBevel(TLabel3DBevel bevel) { change(bevel_, bevel); }
-void TLabel3D::setShadowSize(std::uint8_t size) { change(shadowSize_, size); }
-void TLabel3D::setBorderColor(TColor color) { change(borderColor_, color); }
-void TLabel3D::setBorderWidth(std::int32_t width) { change(borderWidth_, width); }
-void TLabel3D::setBorderStyle(TLabel3DBorderStyle style) { change(borderStyle_, style); }
+void TLabel3D::setCaption(const QString &caption) { change(caption_, caption, this); }
+void TLabel3D::setAlignment(TAlignment alignment) { change(alignment_, alignment, this); }
+void TLabel3D::setLayout(TTextLayout layout) { change(layout_, layout, this); }
+void TLabel3D::setColor(TColor color) { change(color_, color, this); }
+void TLabel3D::setFontColor(TColor color) { change(fontColor_, color, this); }
+void TLabel3D::setTransparent(bool transparent) { change(transparent_, transparent, this); }
+void TLabel3D::setShowAccelChar(bool show) { change(showAccelChar_, show, this); }
+void TLabel3D::setFirstColor(TColor color) { change(firstColor_, color, this); }
+void TLabel3D::setLastColor(TColor color) { change(lastColor_, color, this); }
+void TLabel3D::setFillGradient(bool fill) { change(fillGradient_, fill, this); }
+void TLabel3D::setGradientOrientation(TGradientOrientation orientation) { change(gradientOrientation_, orientation, this); }
+void TLabel3D::setHighLightColor(TColor color) { change(highLightColor_, color, this); }
+void TLabel3D::setShadowColor(TColor color) { change(shadowColor_, color, this); }
+void TLabel3D::setBevel(TLabel3DBevel bevel) { change(bevel_, bevel, this); }
+void TLabel3D::setShadowSize(std::uint8_t size) { change(shadowSize_, size, this); }
+void TLabel3D::setBorderColor(TColor color) { change(borderColor_, color, this); }
+void TLabel3D::setBorderWidth(std::int32_t width) { change(borderWidth_, width, this); }
+void TLabel3D::setBorderStyle(TLabel3DBorderStyle style) { change(borderStyle_, style, this); }
 
 void TLabel3D::setHint(const QString &hint)
 {
-    hint_ = hint;
-    setToolTip(showHint_ ? hint_ : QString());
+    hint_.setText(*this, hint);
 }
 
 void TLabel3D::setShowHint(bool show)
 {
-    showHint_ = show;
-    setToolTip(showHint_ ? hint_ : QString());
+    hint_.setShown(*this, show);
 }
 
 void TLabel3D::paintEvent(QPaintEvent *)

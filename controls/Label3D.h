@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/PropertyChange.h"
 #include "platform/Colors.h"
 #include "platform/GdiRect.h"
 
@@ -46,9 +47,9 @@ public:
     void setShowAccelChar(bool show);
     bool WordWrap() const { return wordWrap_; } // kept, but text always wraps
     void setWordWrap(bool wrap) { wordWrap_ = wrap; }
-    QString Hint() const { return hint_; }
+    QString Hint() const { return hint_.text(); }
     void setHint(const QString &hint);
-    bool ShowHint() const { return showHint_; }
+    bool ShowHint() const { return hint_.shown(); }
     void setShowHint(bool show);
     std::int32_t Tag() const { return tag_; }
     void setTag(std::int32_t tag) { tag_ = tag; }
@@ -91,8 +92,6 @@ protected:
     virtual void Paint(GdiCanvas &canvas);
 
 private:
-    template <typename T>
-    void change(T &field, T value);
     void DrawLabelText(GdiCanvas &canvas, GdiRect &rect, unsigned flags);
     void DrawBevelText(GdiCanvas &canvas, const QString &text, GdiRect &rect, unsigned flags, TColor first,
                        TColor second);
@@ -106,8 +105,7 @@ private:
     bool transparent_ = false;
     bool showAccelChar_ = true;
     bool wordWrap_ = false;
-    QString hint_;
-    bool showHint_ = false;
+    HintText hint_;
     std::int32_t tag_ = 0;
     bool leftPressed_ = false;
 

@@ -30,15 +30,6 @@ TOvalButton::TOvalButton(QWidget *parent)
     ShadeColorLevels(color_, kLightLevel, kDarkLevel, lightColor_, darkColor_);
 }
 
-template <typename T>
-void TOvalButton::change(T &field, T value)
-{
-    if (field == value)
-        return;
-    field = value;
-    update();
-}
-
 void TOvalButton::setCaption(const QString &caption)
 {
     if (caption_ == caption)
@@ -75,13 +66,13 @@ void TOvalButton::setFlat(bool flat)
     update();
 }
 
-void TOvalButton::setFontColor(TColor color) { change(fontColor_, color); }
-void TOvalButton::setLayout(TButtonLayout layout) { change(layout_, layout); }
-void TOvalButton::setMargin(std::int32_t margin) { change(margin_, margin); }
-void TOvalButton::setNumGlyphs(TNumGlyphs count) { change(numGlyphs_, TNumGlyphs(std::min<int>(count, kMaxNumGlyphs))); }
-void TOvalButton::setSpacing(std::int32_t spacing) { change(spacing_, spacing); }
-void TOvalButton::setTransparent(bool transparent) { change(transparent_, transparent); }
-void TOvalButton::setTransparentColor(TColor color) { change(transparentColor_, color); }
+void TOvalButton::setFontColor(TColor color) { change(fontColor_, color, this); }
+void TOvalButton::setLayout(TButtonLayout layout) { change(layout_, layout, this); }
+void TOvalButton::setMargin(std::int32_t margin) { change(margin_, margin, this); }
+void TOvalButton::setNumGlyphs(TNumGlyphs count) { change(numGlyphs_, TNumGlyphs(std::min<int>(count, kMaxNumGlyphs)), this); }
+void TOvalButton::setSpacing(std::int32_t spacing) { change(spacing_, spacing, this); }
+void TOvalButton::setTransparent(bool transparent) { change(transparent_, transparent, this); }
+void TOvalButton::setTransparentColor(TColor color) { change(transparentColor_, color, this); }
 
 void TOvalButton::setGlyph(const QImage &glyph)
 {
@@ -94,14 +85,12 @@ void TOvalButton::setGlyph(const QImage &glyph)
 
 void TOvalButton::setHint(const QString &hint)
 {
-    hint_ = hint;
-    setToolTip(showHint_ ? hint_ : QString());
+    hint_.setText(*this, hint);
 }
 
 void TOvalButton::setShowHint(bool show)
 {
-    showHint_ = show;
-    setToolTip(showHint_ ? hint_ : QString());
+    hint_.setShown(*this, show);
 }
 
 void TOvalButton::updateAccelerator()

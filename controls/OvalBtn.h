@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/PropertyChange.h"
 #include "platform/Colors.h"
 
 #include <QImage>
@@ -63,9 +64,9 @@ public:
     void setTransparent(bool transparent);
     TColor TransparentColor() const { return transparentColor_; }
     void setTransparentColor(TColor color);
-    QString Hint() const { return hint_; }
+    QString Hint() const { return hint_.text(); }
     void setHint(const QString &hint);
-    bool ShowHint() const { return showHint_; }
+    bool ShowHint() const { return hint_.shown(); }
     void setShowHint(bool show);
     std::int32_t Tag() const { return tag_; }
     void setTag(std::int32_t tag) { tag_ = tag; }
@@ -99,8 +100,6 @@ protected:
     virtual void Paint(GdiCanvas &canvas);
 
 private:
-    template <typename T>
-    void change(T &field, T value);
     void DrawRim(GdiCanvas &canvas);
     void PaintFace(GdiCanvas &canvas);
     void setFaceBrush(GdiCanvas &canvas) const;
@@ -132,8 +131,7 @@ private:
     bool mousePressed_ = false;
     bool mouseInside_ = false;
     bool clickArmed_ = false; // left button went down on the control
-    QString hint_;
-    bool showHint_ = false;
+    HintText hint_;
     std::int32_t tag_ = 0;
     QShortcut *accelerator_ = nullptr;
 };

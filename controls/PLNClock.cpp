@@ -1,5 +1,6 @@
 #include "controls/PLNClock.h"
 
+#include "controls/PropertyChange.h"
 #include "platform/GdiCanvas.h"
 #include "platform/SystemColors.h"
 
@@ -74,39 +75,32 @@ TPLNClock::~TPLNClock()
     ClockTimer = nullptr;
 }
 
-template <typename T>
-void TPLNClock::assign(T &field, T value)
-{
-    field = value;
-    Paint();
-}
-
-void TPLNClock::setDate(bool date) { assign(date_, date); }
-void TPLNClock::setSpiderClock(bool spider) { assign(spiderClock_, spider); }
-void TPLNClock::setMinMarks(bool marks) { assign(minMarks_, marks); }
-void TPLNClock::setHrStyle(THrStyle style) { assign(hrStyle_, style); }
-void TPLNClock::setMinStyle(THrStyle style) { assign(minStyle_, style); }
-void TPLNClock::setHrMarks(THrMarks marks) { assign(hrMarks_, marks); }
-void TPLNClock::setHrSize(std::int32_t size) { assign(hrSize_, size); }
-void TPLNClock::setMinSize(std::int32_t size) { assign(minSize_, size); }
-void TPLNClock::setMinFontSize(std::int32_t points) { assign(minFontSize_, points); }
-void TPLNClock::setColorHr(TColor color) { assign(colorHr_, color); }
-void TPLNClock::setColorHrIn(TColor color) { assign(colorHrIn_, color); }
-void TPLNClock::setColorMin(TColor color) { assign(colorMin_, color); }
-void TPLNClock::setColorMinIn(TColor color) { assign(colorMinIn_, color); }
-void TPLNClock::setColorHandHr(TColor color) { assign(colorHandHr_, color); }
-void TPLNClock::setColorHandMin(TColor color) { assign(colorHandMin_, color); }
-void TPLNClock::setColorHandSec(TColor color) { assign(colorHandSec_, color); }
-void TPLNClock::setWidthHandSec(std::uint8_t width) { assign(widthHandSec_, width); }
-void TPLNClock::setWidthHandMin(std::uint8_t width) { assign(widthHandMin_, width); }
-void TPLNClock::setWidthHandHr(std::uint8_t width) { assign(widthHandHr_, width); }
-void TPLNClock::setWidthHr(std::uint8_t width) { assign(widthHr_, width); }
-void TPLNClock::setWidthMin(std::uint8_t width) { assign(widthMin_, width); }
-void TPLNClock::setColor(TColor color) { assign(color_, color); }
-void TPLNClock::setFontColor(TColor color) { assign(fontColor_, color); }
-void TPLNClock::setBevelWidth(std::int32_t width) { assign(bevelWidth_, width); }
-void TPLNClock::setBevelInner(TPanelBevel bevel) { assign(bevelInner_, bevel); }
-void TPLNClock::setBevelOuter(TPanelBevel bevel) { assign(bevelOuter_, bevel); }
+void TPLNClock::setDate(bool date) { change(date_, date, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setSpiderClock(bool spider) { change(spiderClock_, spider, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setMinMarks(bool marks) { change(minMarks_, marks, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setHrStyle(THrStyle style) { change(hrStyle_, style, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setMinStyle(THrStyle style) { change(minStyle_, style, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setHrMarks(THrMarks marks) { change(hrMarks_, marks, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setHrSize(std::int32_t size) { change(hrSize_, size, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setMinSize(std::int32_t size) { change(minSize_, size, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setMinFontSize(std::int32_t points) { change(minFontSize_, points, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setColorHr(TColor color) { change(colorHr_, color, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setColorHrIn(TColor color) { change(colorHrIn_, color, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setColorMin(TColor color) { change(colorMin_, color, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setColorMinIn(TColor color) { change(colorMinIn_, color, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setColorHandHr(TColor color) { change(colorHandHr_, color, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setColorHandMin(TColor color) { change(colorHandMin_, color, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setColorHandSec(TColor color) { change(colorHandSec_, color, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setWidthHandSec(std::uint8_t width) { change(widthHandSec_, width, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setWidthHandMin(std::uint8_t width) { change(widthHandMin_, width, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setWidthHandHr(std::uint8_t width) { change(widthHandHr_, width, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setWidthHr(std::uint8_t width) { change(widthHr_, width, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setWidthMin(std::uint8_t width) { change(widthMin_, width, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setColor(TColor color) { change(color_, color, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setFontColor(TColor color) { change(fontColor_, color, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setBevelWidth(std::int32_t width) { change(bevelWidth_, width, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setBevelInner(TPanelBevel bevel) { change(bevelInner_, bevel, [this] { Paint(); }, Repaint::Always); }
+void TPLNClock::setBevelOuter(TPanelBevel bevel) { change(bevelOuter_, bevel, [this] { Paint(); }, Repaint::Always); }
 
 void TPLNClock::setClockEnabled(bool enabled)
 {

@@ -41,7 +41,8 @@ public:
     explicit TPLNClock(QWidget *parent = nullptr, const LocalTimeSource *localTime = nullptr);
     ~TPLNClock() override;
 
-    // Moves the face centre up by half the font height (no date is drawn).
+    // Moves the face centre down, by about half the font height less 2 pixels (no date
+    // is drawn).
     bool Date() const { return date_; }
     void setDate(bool date);
     // Running shows the live local time; stopped shows TimeSet and raises no events.
@@ -163,8 +164,6 @@ private:
     // Whether a stroke's pixels need showing: always, or only where drawing them changed some.
     enum class Shown { Always, IfChanged };
 
-    template <typename T>
-    void assign(T &field, T value);
     void Paint();
     void DrawFace();
     void DrawLineMark(GdiCanvas &canvas, int position, int size);

@@ -312,6 +312,82 @@ TEST(Label3DLayout, TallTextAtTheBottomIsShiftedByTheWholeOverflow)
     EXPECT_EQ(render(label), expected);
 }
 
+TEST(Label3DLayout, EvenOverflowIsCentredByHalf)
+{
+    const QFont font = fontWithLineHeight(51);
+    TLabel3D label;
+    boardStyle(label, 105, 49); // framed area 47 high
+    label.setFont(font);
+    label.setFontColor(clYellow);
+    label.setBevel(blNone);
+    label.setCaption("30");
+    // dy = (47 - 51) / 2 = -2: the text starts at y = 1 - 2.
+    QImage expected(105, 49, QImage::Format_RGB32);
+    {
+        GdiCanvas canvas(&expected);
+        GdiRect r{0, 0, 105, 49};
+        canvas.FrameRect3D(r, clWhite, clWhite, 1);
+        canvas.setBrushColor(clBlack);
+        canvas.fillRect(r);
+        canvas.setBrushStyle(BrushStyle::Clear);
+        canvas.setFont(font);
+        canvas.setFontColor(clYellow);
+        GdiRect text{1, 1 - 2, 104, 1 + 51};
+        canvas.drawText("30", text, DT_CENTER | DT_WORDBREAK | DT_EXPANDTABS);
+    }
+    EXPECT_EQ(render(label), expected);
+}
+
+TEST(Label3DText, AmpersandMarksTheAcceleratorOnlyWithShowAccelChar)
+{
+    const QFont font = gdiFont("Liberation Sans", 16);
+    const auto drawLabel = [&](bool showAccelChar) {
+        TLabel3D label;
+        label.resize(90, 30);
+        label.setFont(font);
+        label.setColor(clWhite);
+        label.setFontColor(clBlack);
+        label.setBevel(blNone);
+        label.setLayout(tlCenter);
+        label.setCaption("M&&N &ox");
+        label.setShowAccelChar(showAccelChar);
+        return render(label);
+    };
+    const auto drawText = [&](unsigned flags) {
+        QImage image(90, 30, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        GdiCanvas canvas(&image);
+        canvas.setFont(font);
+        canvas.setFontColor(clBlack);
+        canvas.setBrushStyle(BrushStyle::Clear);
+        GdiRect r{0, 0, 90, 30};
+        canvas.drawText("M&&N &ox", r, DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS | flags);
+        return image;
+    };
+    const QImage marked = drawText(0);
+    const QImage literal = drawText(DT_NOPREFIX);
+    ASSERT_NE(marked, literal);
+    EXPECT_EQ(drawLabel(true), marked);
+    EXPECT_EQ(drawLabel(false), literal);
+}
+
+TEST(Label3DText, LoneAmpersandDrawsNothing)
+{
+    const auto draw = [](const QString &caption) {
+        TLabel3D label;
+        label.resize(40, 30);
+        label.setFont(gdiFont("Liberation Sans", 16));
+        label.setColor(clWhite);
+        label.setFontColor(clBlack);
+        label.setLayout(tlCenter);
+        label.setCaption(caption);
+        return render(label);
+    };
+    const QImage empty = draw(QString());
+    EXPECT_EQ(countColor(empty, clBlack), 0);
+    EXPECT_EQ(draw("&"), empty); // no underlined space
+}
+
 TEST(Label3DRepaint, UnchangedPropertyQueuesNoPaint)
 {
     TLabel3D label;

@@ -345,3 +345,68 @@ TEST(OvalButtonGlyph, GlyphBesideTheCaption)
     EXPECT_EQ(glyphTop.left(), (100 - 16) / 2);
     EXPECT_GE(textTop.top(), glyphTop.bottom() + 1 + 4);
 }
+
+namespace {
+
+// A 100 x 50 button with a red glyph left of a blue caption.
+struct GlyphButton : ::testing::Test
+{
+    TOvalButton button;
+
+    GlyphButton()
+    {
+        button.resize(100, 50);
+        button.setFont(gdiFont("Liberation Sans", 11));
+        button.setFontColor(clBlue);
+        button.setGlyph(glyphStrip(1));
+        button.setNumGlyphs(1);
+        button.setCaption("OK");
+        button.setLayout(blGlyphLeft);
+    }
+    QRect glyph() { return boundsOf(render(button), clRed); }
+    QRect caption() { return boundsOf(render(button), clBlue); }
+};
+
+constexpr QPoint kMiddle{50, 25};
+constexpr QPoint kOutside{2, 2}; // in the rectangle, outside the ellipse
+
+} // namespace
+
+TEST_F(GlyphButton, DraggedOffWhilePressedDrawsFullyReleased)
+{
+    const QRect glyphUp = glyph();
+    const QRect captionUp = caption();
+    const QImage up = render(button);
+    moveTo(button, kMiddle);
+    press(button, kMiddle);
+    // The glyph moves by 1; a caption right of it by 2 across (the glyph's pixel and its
+    // own) and by 1 down.
+    ASSERT_EQ(glyph(), glyphUp.translated(1, 1));
+    ASSERT_EQ(caption(), captionUp.translated(2, 1));
+
+    moveTo(button, kOutside);
+    EXPECT_EQ(glyph(), glyphUp);
+    EXPECT_EQ(caption(), captionUp);
+    EXPECT_EQ(render(button), up);
+}
+
+TEST_F(GlyphButton, DraggedBackInDrawsFullyPressed)
+{
+    moveTo(button, kMiddle);
+    press(button, kMiddle);
+    const QImage down = render(button);
+    moveTo(button, kOutside);
+    moveTo(button, kMiddle);
+    EXPECT_EQ(render(button), down);
+}
+
+TEST_F(PlayButton, DraggedOffAndBackMovesTheCaptionWithTheRim)
+{
+    const QRect up = boundsOf(render(button), clYellow);
+    moveTo(button, kCentre);
+    press(button, kCentre);
+    moveTo(button, kCorner);
+    EXPECT_EQ(boundsOf(render(button), clYellow), up);
+    moveTo(button, kCentre);
+    EXPECT_EQ(boundsOf(render(button), clYellow), up.translated(1, 1));
+}

@@ -493,3 +493,62 @@ TEST_F(ScoreboardClock, WithoutSecondsHandsReturnAtTheNextRefreshTick)
     EXPECT_EQ(at(clock->surface(), 90, 100), clYellow);
     EXPECT_EQ(at(clock->surface(), 124, 124), clYellow); // the centre dot
 }
+
+TEST_F(ScoreboardClock, WithSecondsHourAndMinuteHandsMoveEveryTwentySixthTick)
+{
+    clock->ClockTick(); // a refresh tick: the count starts again from 0
+    ASSERT_EQ(clock->PosMin(), 1025);
+    // Each tick adds 2; the count passes 50 only at the 26th.
+    for (int tick = 1; tick <= 25; ++tick) {
+        time.value += 1.0 / 86400;
+        clock->ClockTick();
+        ASSERT_EQ(clock->PosMin(), 1025) << "tick " << tick;
+    }
+    time.value += 1.0 / 86400;
+    clock->ClockTick();
+    EXPECT_EQ(clock->PosMin(), int(((10u * 60 + 41) * 10) / 6)); // 10:10:41
+}
+
+TEST_F(ScoreboardClock, WithoutSecondsHourAndMinuteHandsMoveEveryFiftyFirstTick)
+{
+    clock->setSeconds(false);
+    clock->ClockTick();
+    ASSERT_EQ(clock->PosMin(), 1025);
+    for (int tick = 1; tick <= 50; ++tick) {
+        time.value += 1.0 / 86400;
+        clock->ClockTick();
+        ASSERT_EQ(clock->PosMin(), 1025) << "tick " << tick;
+    }
+    time.value += 1.0 / 86400;
+    clock->ClockTick();
+    EXPECT_EQ(clock->PosMin(), int(((10u * 60 + 66) * 10) / 6)); // 10:11:06
+}
+
+TEST_F(ScoreboardClock, FourHourMarksLeaveTheOtherPlacesToMinuteMarks)
+{
+    clock->setColorMin(clBlue);
+    clock->setHrMarks(hmFour);
+    for (int i = 0; i < 60; ++i)
+        EXPECT_EQ(clock->carriesMinuteMark(i), i % 15 != 0) << i;
+
+    // Hour circles only at 3, 6, 9 and 12; a minute line where the others would be.
+    const QImage &face = clock->surface();
+    for (int n = 1; n <= 12; ++n) {
+        const GdiRect box = clock->markBox(n * 500, 10);
+        const QPoint middle((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+        if (n % 3 == 0)
+            EXPECT_EQ(at(face, middle.x(), middle.y()), clWhite) << n;
+        else
+            EXPECT_NE(at(face, middle.x(), middle.y()), clWhite) << n;
+        const QLine minute = clock->markLine(n * 500, 7);
+        EXPECT_EQ(at(face, minute.x1(), minute.y1()) == clBlue, n % 3 != 0) << n;
+    }
+
+    // Line hour marks follow the same four places.
+    clock->setHrStyle(hsLine);
+    clock->setColorHr(clRed);
+    for (int n = 1; n <= 12; ++n) {
+        const QLine hour = clock->markLine(n * 500, 10);
+        EXPECT_EQ(at(clock->surface(), hour.x1(), hour.y1()), n % 3 == 0 ? clRed : clBlue) << n;
+    }
+}

@@ -116,6 +116,14 @@ TEST(RGB2HLS, AgreesWithTheDoubleHexconeAndRoundTrips)
             }
 }
 
+TEST(RGB2HLS, ColoursNextToAGreyKeepTheirHue)
+{
+    // A channel a few 1e-5 away from the others is far above the tolerance: still a colour.
+    expectTriple(hlsOf(0.5002, 0.5, 0.5), 1.0, 0.5001, 0.0002 / 0.9998); // by mid-grey, red seam
+    expectTriple(hlsOf(0.3, 0.3, 0.30004), 2.0 / 3, 0.30002, 0.00004 / 0.60004); // dark, bluish
+    expectTriple(hlsOf(0.8, 0.8002, 0.8), 1.0 / 3, 0.8001, 0.0002 / 0.3998); // light, greenish
+}
+
 TEST(ShadeColor, WorkedValuesOfTheButtonLevels)
 {
     struct Case

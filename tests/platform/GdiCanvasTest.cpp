@@ -498,6 +498,34 @@ TEST(GdiText, AcceleratorIsUnderlined)
     EXPECT_EQ(literal, unprefixed);
 }
 
+TEST(GdiText, UnderlineIsOnePixelShorterThanItsCharacter)
+{
+    const QFontMetrics fm(testFont());
+    const auto draw = [](const QString &text) {
+        QImage image = blank(80, 30);
+        GdiCanvas canvas(&image);
+        canvas.setFont(testFont());
+        canvas.setBrushStyle(BrushStyle::Clear);
+        GdiRect r{2, 2, 80, 30};
+        canvas.drawText(text, r, DT_SINGLELINE);
+        return image;
+    };
+    // No letter here reaches below the baseline, so the row under it is the underline alone.
+    const int row = 2 + fm.ascent() + 1;
+    for (const QString &text : {QStringLiteral("&xo"), QStringLiteral("x&oe"), QStringLiteral("xo&m")}) {
+        const QImage image = draw(text);
+        const qsizetype amp = text.indexOf(u'&');
+        const QString shown = QString(text).remove(u'&');
+        const int x0 = 2 + fm.horizontalAdvance(shown.left(amp));
+        const int x1 = 2 + fm.horizontalAdvance(shown.left(amp + 1)) - 1;
+        QRect drawn;
+        for (int x = 0; x < image.width(); ++x)
+            if (at(image, x, row) == clBlack)
+                drawn |= QRect(x, row, 1, 1);
+        EXPECT_EQ(drawn, QRect(QPoint(x0, row), QPoint(x1 - 1, row))) << text.toStdString();
+    }
+}
+
 TEST(GdiText, PlacementAndOpaqueBackground)
 {
     // A solid brush paints the text cell, which shows where each flag puts the line.
