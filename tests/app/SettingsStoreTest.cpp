@@ -65,11 +65,11 @@ protected:
             return b >= a;
         };
         EXPECT_EQ(board->pos(), unread("L") ? QPoint(248, 128) : QPoint(300, 200));
-        EXPECT_EQ(board->eName1->text(), unread("Comanda1") ? "Name 1" : "Graf");
+        EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), unread("Comanda1") ? "Name 1" : "Graf");
         EXPECT_EQ(board->schemeColour(4), unread("C4") ? clYellow : 0x0000FFu);
-        EXPECT_EQ(board->cbTieBreak->isChecked(), unread("TieBreak"));
+        EXPECT_EQ(ctl<QCheckBox>("cbTieBreak")->isChecked(), unread("TieBreak"));
         EXPECT_EQ(board->score().setCount(), unread("CountSets") ? 5 : 3);
-        EXPECT_EQ(board->cbAutoSchet->isChecked(), unread("AutoSchet"));
+        EXPECT_EQ(ctl<QCheckBox>("cbAutoSchet")->isChecked(), unread("AutoSchet"));
     }
 };
 
@@ -79,9 +79,9 @@ TEST_F(Settings, NoKeyStartsAtTheDesignValues)
     EXPECT_EQ(board->pos(), QPoint(248, 128));
     EXPECT_EQ(board->size(), QSize(792, 547));
     EXPECT_EQ(board->outerBounds().size(), QSize(800, 578));
-    EXPECT_EQ(board->eName2->text(), "Name 2");
-    EXPECT_TRUE(board->cbTieBreak->isChecked());
-    EXPECT_TRUE(board->cbAutoSchet->isChecked());
+    EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Name 2");
+    EXPECT_TRUE(ctl<QCheckBox>("cbTieBreak")->isChecked());
+    EXPECT_TRUE(ctl<QCheckBox>("cbAutoSchet")->isChecked());
     EXPECT_EQ(board->score().setCount(), 5);
     EXPECT_EQ(board->schemeColour(2), clWhite);
 }
@@ -93,11 +93,11 @@ TEST_F(Settings, EveryValueReadsBackAndApplies)
     EXPECT_EQ(board->size(), QSize(992, 569));
     EXPECT_TRUE(board->Sound());
     EXPECT_EQ(board->Monitor(), 2);
-    EXPECT_EQ(board->eName2->text(), "Seles");
+    EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Seles");
     EXPECT_EQ(board->schemeColour(0), 0x000080u);
-    EXPECT_FALSE(board->LabelTbOn->isVisibleTo(board.get()));
-    EXPECT_TRUE(board->rgCountSatzItems[1]->isChecked());
-    EXPECT_EQ(board->PanelSatz->width(), 163);
+    EXPECT_FALSE(ctl<QLabel>("LabelTbOn")->isVisibleTo(board.get()));
+    EXPECT_TRUE(countItem(1)->isChecked());
+    EXPECT_EQ(ctl<QFrame>("PanelSatz")->width(), 163);
 }
 
 TEST_F(Settings, FirstMissingOrMistypedNumberEndsTheReading)
@@ -116,18 +116,18 @@ TEST_F(Settings, FirstMissingOrMistypedNumberEndsTheReading)
 TEST_F(Settings, MissingTextReadsEmptyAndReadingGoesOn)
 {
     startWithAll("Comanda1");
-    EXPECT_EQ(board->eName1->text(), "");
-    EXPECT_EQ(board->eName2->text(), "Seles");
+    EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), "");
+    EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Seles");
     EXPECT_EQ(board->score().setCount(), 3);
-    EXPECT_FALSE(board->cbAutoSchet->isChecked());
+    EXPECT_FALSE(ctl<QCheckBox>("cbAutoSchet")->isChecked());
 }
 
 TEST_F(Settings, BoundsAloneRestoreTheWindowOnly)
 {
     startWith({{"L", 10}, {"T", 20}, {"W", 800}, {"H", 578}});
     EXPECT_EQ(board->outerBounds(), QRect(10, 20, 800, 578));
-    EXPECT_EQ(board->eName1->text(), "Name 1");
-    EXPECT_TRUE(board->cbAutoSchet->isChecked());
+    EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), "Name 1");
+    EXPECT_TRUE(ctl<QCheckBox>("cbAutoSchet")->isChecked());
 }
 
 TEST_F(Settings, SizesOutOfRangeKeepAUsableWindow)
@@ -159,25 +159,25 @@ TEST_F(Settings, ColourOutside32BitsAndHugeNameDoNotHarm)
     const QString huge(100 * 1024, u'x');
     startWithAll("Comanda2", huge);
     EXPECT_EQ(board->score().setCount(), 3) << "reading went on past the long name";
-    EXPECT_FALSE(board->eName2->text().isEmpty());
+    EXPECT_FALSE(ctl<QLineEdit>("eName2")->text().isEmpty());
     QTest::keyClick(board.get(), Qt::Key_Pause);
-    EXPECT_TRUE(board->LName2->isVisible());
+    EXPECT_TRUE(ctl<TLabel3D>("LName2")->isVisible());
 }
 
 TEST_F(Settings, SetCountOtherThanThreePlaysFiveSets)
 {
     startWithAll("CountSets", 7);
     EXPECT_EQ(board->score().setCount(), 5);
-    EXPECT_TRUE(board->rgCountSatzItems[0]->isChecked());
-    EXPECT_EQ(board->PanelSatz->width(), 271);
-    EXPECT_FALSE(board->cbAutoSchet->isChecked()) << "reading went on";
+    EXPECT_TRUE(countItem(0)->isChecked());
+    EXPECT_EQ(ctl<QFrame>("PanelSatz")->width(), 271);
+    EXPECT_FALSE(ctl<QCheckBox>("cbAutoSchet")->isChecked()) << "reading went on";
 }
 
 TEST_F(Settings, ExitWritesAllSixteenValues)
 {
     startBoard();
-    board->eName1->setText(QStringLiteral("Evert"));
-    board->cbTieBreak->setChecked(false);
+    ctl<QLineEdit>("eName1")->setText(QStringLiteral("Evert"));
+    ctl<QCheckBox>("cbTieBreak")->setChecked(false);
     board->setSchemeColour(3, clBtnFace);
     board.reset();
     QSettings s = store();
@@ -187,20 +187,20 @@ TEST_F(Settings, ExitWritesAllSixteenValues)
     EXPECT_EQ(s.value("C3").toInt(), qint32(clBtnFace)) << "system colours as negative codes";
     EXPECT_EQ(s.value("W").toInt(), 800);
     startBoard();
-    EXPECT_EQ(board->eName1->text(), "Evert");
+    EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), "Evert");
     EXPECT_EQ(board->schemeColour(3), clBtnFace);
-    EXPECT_FALSE(board->cbTieBreak->isChecked());
+    EXPECT_FALSE(ctl<QCheckBox>("cbTieBreak")->isChecked());
 }
 
 TEST_F(Settings, LargerWindowKeepsSetPanelAndLogoAtTheRight)
 {
     startWith({{"L", 0}, {"T", 0}, {"W", 1000}, {"H", 678}});
     EXPECT_EQ(board->size(), QSize(992, 647));
-    EXPECT_EQ(board->PanelSatz->geometry(), QRect(540, 337, 271, 126));
-    EXPECT_EQ(board->ImageDE->pos(), QPoint(813, 610));
-    EXPECT_EQ(board->eSchet1->pos(), QPoint(624, 358)) << "the rest keeps top and left";
-    QTest::mouseClick(board->rgCountSatzItems[1], Qt::LeftButton);
-    EXPECT_EQ(board->PanelSatz->geometry(), QRect(648, 337, 163, 126));
+    EXPECT_EQ(ctl<QFrame>("PanelSatz")->geometry(), QRect(540, 337, 271, 126));
+    EXPECT_EQ(ctl<QLabel>("ImageDE")->pos(), QPoint(813, 610));
+    EXPECT_EQ(ctl<TLabel3D>("eSchet1")->pos(), QPoint(624, 358)) << "the rest keeps top and left";
+    QTest::mouseClick(countItem(1), Qt::LeftButton);
+    EXPECT_EQ(ctl<QFrame>("PanelSatz")->geometry(), QRect(648, 337, 163, 126));
 }
 
 } // namespace
