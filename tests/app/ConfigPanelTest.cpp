@@ -89,6 +89,15 @@ TEST_F(ConfigPanel, FocusLeavingForANameEditClosesIt)
     EXPECT_FALSE(ctl<QFrame>("PanelCFG")->isVisible());
 }
 
+TEST_F(ConfigPanel, FocusGoingNowhereLeavesItOpen)
+{
+    board->ObCFGClick();
+    ASSERT_EQ(QApplication::focusWidget(), ctl<QPushButton>("sbClose"));
+    ctl<QPushButton>("sbClose")->clearFocus();
+    ASSERT_EQ(QApplication::focusWidget(), nullptr);
+    EXPECT_TRUE(ctl<QFrame>("PanelCFG")->isVisible());
+}
+
 TEST_F(ConfigPanel, GameButtonFollowsTheCompanionFileAndOpensIt)
 {
     QTemporaryDir dir;

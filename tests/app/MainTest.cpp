@@ -176,6 +176,23 @@ TEST_F(BoardMouse, ClicksOnNamesHeadersAndTieBreakMark)
     EXPECT_FALSE(ctl<QLabel>("LabelTbOn")->isVisible());
 }
 
+TEST_F(BoardMouse, PressInsideReleasedOutsideIsNoClick)
+{
+    key(Qt::Key_Pause);
+    ctl<QCheckBox>("cbAutoSchet")->setChecked(false);
+    auto pressOutRelease = [](QWidget *w) {
+        QTest::mousePress(w, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(w->width() + 5, w->height() + 5));
+    };
+    pressOutRelease(ctl<QLabel>("LabelS4"));
+    EXPECT_FALSE(ctl<QLabel>("LabelS4")->font().bold());
+    EXPECT_TRUE(ctl<QLabel>("LabelS1")->font().bold());
+    pressOutRelease(ctl<QLabel>("ImageDE"));
+    EXPECT_TRUE(shell.opened.isEmpty());
+    pressOutRelease(ctl<QLabel>("LabelTbOn"));
+    EXPECT_FALSE(ctl<QLabel>("LabelTieBreak")->isVisible());
+}
+
 TEST_F(BoardMouse, ThreeSetsNarrowThePanelAndWidenTheNames)
 {
     EXPECT_EQ(ctl<QFrame>("PanelSatz")->geometry(), QRect(340, 337, 271, 126));

@@ -3,6 +3,8 @@
 #include "app/SettingsStore.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -201,6 +203,135 @@ TEST_F(Settings, LargerWindowKeepsSetPanelAndLogoAtTheRight)
     EXPECT_EQ(ctl<TLabel3D>("eSchet1")->pos(), QPoint(624, 358)) << "the rest keeps top and left";
     QTest::mouseClick(countItem(1), Qt::LeftButton);
     EXPECT_EQ(ctl<QFrame>("PanelSatz")->geometry(), QRect(648, 337, 163, 126));
+}
+
+} // namespace
+
+namespace {
+
+// Every one of the sixteen values away from its default.
+BoardSettings allChanged()
+{
+    BoardSettings s;
+    s.L = 301;
+    s.T = 202;
+    s.W = 1001;
+    s.H = 603;
+    s.Sound = true;
+    s.Monitor = 3;
+    s.Comanda1 = QStringLiteral("Graf");
+    s.Comanda2 = QStringLiteral("Seles");
+    s.C = {0x000080, 0x008000, 0x00FF00, clBtnFace, 0xFF0000};
+    s.TieBreak = false;
+    s.CountSets = 3;
+    s.AutoSchet = false;
+    return s;
+}
+
+void expectSame(const BoardSettings &a, const BoardSettings &b)
+{
+    EXPECT_EQ(a.L, b.L);
+    EXPECT_EQ(a.T, b.T);
+    EXPECT_EQ(a.W, b.W);
+    EXPECT_EQ(a.H, b.H);
+    EXPECT_EQ(a.Sound, b.Sound);
+    EXPECT_EQ(a.Monitor, b.Monitor);
+    EXPECT_EQ(a.Comanda1, b.Comanda1);
+    EXPECT_EQ(a.Comanda2, b.Comanda2);
+    for (int slot = 0; slot < 5; ++slot)
+        EXPECT_EQ(a.C[slot], b.C[slot]) << "C" << slot;
+    EXPECT_EQ(a.TieBreak, b.TieBreak);
+    EXPECT_EQ(a.CountSets, b.CountSets);
+    EXPECT_EQ(a.AutoSchet, b.AutoSchet);
+}
+
+// A store in a file of its own, written as an operator might have edited it.
+class StoreFile : public ::testing::Test
+{
+protected:
+    QString path() const { return dir.filePath(file); }
+    void writeRaw(const QByteArray &lines)
+    {
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[General]\n" + lines);
+    }
+    BoardSettings readOverDefaults()
+    {
+        QSettings s(path(), QSettings::IniFormat);
+        const std::optional<BoardSettings> read = SettingsStore::read(s, BoardSettings{});
+        EXPECT_TRUE(read.has_value());
+        return read.value_or(BoardSettings{});
+    }
+    QTemporaryDir dir;
+    // Qt keeps a store's file in memory; a file rewritten at once needs a new name.
+    QString file = QStringLiteral("Courtlyx.conf");
+};
+
+constexpr auto kAllButNames = "L=1\nT=2\nW=800\nH=578\nSound=0\nMonitor=0\n"
+                              "C0=0\nC1=0\nC2=0\nC3=0\nC4=0\nTieBreak=0\nCountSets=3\nAutoSchet=0\n";
+
+TEST_F(StoreFile, EverySixteenValuesRoundTrip)
+{
+    const BoardSettings written = allChanged();
+    const BoardSettings defaults;
+    ASSERT_NE(written.L, defaults.L);
+    ASSERT_NE(written.Monitor, defaults.Monitor);
+    {
+        QSettings s(path(), QSettings::IniFormat);
+        SettingsStore::write(s, written);
+        EXPECT_EQ(s.allKeys().size(), 16);
+    }
+    expectSame(readOverDefaults(), written);
+}
+
+TEST_F(StoreFile, NameSplitAtAnUnquotedCommaReadsWhole)
+{
+    writeRaw(QByteArray(kAllButNames) + "Comanda1=Graf, Steffi\nComanda2=Seles\n");
+    const BoardSettings read = readOverDefaults();
+    EXPECT_EQ(read.Comanda1, "Graf, Steffi");
+    EXPECT_EQ(read.Comanda2, "Seles") << "reading went on";
+    EXPECT_FALSE(read.AutoSchet);
+}
+
+TEST_F(StoreFile, ColourUpToTheUnsigned32BitLimitReads)
+{
+    writeRaw(QByteArray(kAllButNames).replace("C4=0", "C4=4294967295"));
+    BoardSettings read = readOverDefaults();
+    EXPECT_EQ(read.C[4], TColor(0xFFFFFFFF));
+    EXPECT_EQ(read.CountSets, 3) << "reading went on";
+    file = QStringLiteral("Beyond.conf");
+    writeRaw(QByteArray(kAllButNames).replace("C4=0", "C4=4294967296"));
+    read = readOverDefaults();
+    EXPECT_EQ(read.C[4], clYellow) << "one past the limit ends the reading";
+    EXPECT_EQ(read.CountSets, 5);
+}
+
+TEST_F(StoreFile, AnyNonZeroNumberReadsAsTrue)
+{
+    writeRaw(QByteArray(kAllButNames).replace("Sound=0", "Sound=2").replace("AutoSchet=0", "AutoSchet=-1"));
+    const BoardSettings read = readOverDefaults();
+    EXPECT_TRUE(read.Sound);
+    EXPECT_TRUE(read.AutoSchet);
+}
+
+TEST_F(Settings, EverySixteenValuesSurviveARestart)
+{
+    startBoard();
+    const BoardSettings changed = allChanged();
+    board->applySettings(changed);
+    board.reset();
+    startBoard();
+    expectSame(board->settings(), changed);
+    EXPECT_EQ(board->size(), QSize(993, 572));
+    EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Seles");
+}
+
+TEST_F(Settings, LargerWindowKeepsTheStripDockedAtTheBottom)
+{
+    startWith({{"L", 0}, {"T", 0}, {"W", 1000}, {"H", 678}});
+    board->ObCFGClick();
+    EXPECT_EQ(ctl<QFrame>("PanelCFG")->geometry(), QRect(0, 580, 992, 67));
 }
 
 } // namespace
