@@ -264,3 +264,35 @@ void BoardLayout::followResize(QSize size)
     PanelSatz->move(PanelSatz->x() + delta.width(), PanelSatz->y());
     ImageDE->move(ImageDE->pos() + QPoint(delta.width(), delta.height()));
 }
+
+void BoardLayout::showBoldHeader(int header)
+{
+    for (int n = 0; n < 5; ++n) {
+        QFont f = LabelS[n]->font();
+        f.setBold(n + 1 == header);
+        LabelS[n]->setFont(f);
+    }
+}
+
+void BoardLayout::showServer(int server)
+{
+    ImageBall->move(ImageBall->x(), (server == 0 ? Shape1 : Shape2)->y());
+}
+
+void BoardLayout::showPlay(bool running)
+{
+    bPlay->setCaption(running ? QStringLiteral("Pause") : QStringLiteral("Play"));
+    bPlay->setColor(running ? kPlayRunning : kPlayStopped);
+}
+
+void BoardLayout::showNames(bool editing)
+{
+    eName1->setVisible(editing);
+    eName2->setVisible(editing);
+    if (!editing) {
+        LName1->setCaption(eName1->text() + u' ');
+        LName2->setCaption(eName2->text() + u' ');
+    }
+    LName1->setVisible(!editing);
+    LName2->setVisible(!editing);
+}

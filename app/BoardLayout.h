@@ -42,6 +42,14 @@ public:
     // the bottom.
     void followResize(QSize size);
 
+    // Header `header` (1 .. 5) bold, the others plain; 0 leaves none bold.
+    void showBoldHeader(int header);
+    // The ball beside the serving side's mark: 0 side 1, 1 side 2.
+    void showServer(int server);
+    void showPlay(bool running);
+    // While the names may be edited the edits show; otherwise the figures show the names.
+    void showNames(bool editing);
+
     QWidget &window;
     QLabel *Image1 = nullptr;
     TShape *Shape1 = nullptr;

@@ -10,6 +10,7 @@
 #include "app/Shape.h"
 #include "app/TitleArea.h"
 #include "app/WidgetColours.h"
+#include "app/WindowBounds.h"
 #include "controls/Label3D.h"
 #include "controls/OvalBtn.h"
 #include "controls/oClrBox.h"
@@ -23,18 +24,13 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
-#include <QScreen>
 #include <QTextEdit>
-
-#include <algorithm>
 
 TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
                      QWidget *parent)
@@ -42,12 +38,12 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
                           | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                           | Qt::WindowCloseButtonHint),
       match_(ticks, formatLongTime(QTime(0, 0, 0))), monitors_(monitors), shell_(shell),
-      scheme_(std::make_unique<ColourScheme>())
+      bounds_(std::make_unique<WindowBounds>(*this))
 {
     setObjectName(QStringLiteral("FormMain"));
     setFixedSize(kClientWidth, kClientHeight);
     move(kDesignLeft, kDesignTop);
-    setGround(this, scheme_->colour(0));
+    setGround(this, BoardSettings().C[0]);
     setTextColour(this, 0xFFFFFF);
     setFont(boardFont(QStringLiteral("MS Sans Serif"), 11));
     // Creation order is stacking order: the title area and the strip lie between the
@@ -56,6 +52,9 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
     title_ = std::make_unique<TitleArea>(*this);
     strip_ = std::make_unique<ConfigStrip>(*this, [this] { PanelCFGExit(); });
     layout_->createSetPanel(title_->edit(), strip_->panel());
+    const BoardLayout &l = *layout_;
+    scheme_ = std::make_unique<ColourScheme>(ColourScheme::Targets{
+        this, l.PLNClock1, title_->edit(), l.PanelSatz, l.textFields(), l.LabelS, {l.Shape1, l.Shape2}});
     menu_ = std::make_unique<BoardMenu>(*this);
     wireLayout();
     wireStrip();
@@ -134,9 +133,9 @@ void TFormMain::connectMatch()
 {
     MatchScore *s = &score();
     connect(s, &MatchScore::fieldChanged, this, &TFormMain::showField);
-    connect(s, &MatchScore::boldHeaderChanged, this, &TFormMain::showBoldHeader);
+    connect(s, &MatchScore::boldHeaderChanged, this, [this](int header) { layout_->showBoldHeader(header); });
     connect(s, &MatchScore::tieBreakModeChanged, layout_->LabelTieBreak, &QWidget::setVisible);
-    connect(s, &MatchScore::serverChanged, this, &TFormMain::showServer);
+    connect(s, &MatchScore::serverChanged, this, [this](int server) { layout_->showServer(server); });
     connect(s, &MatchScore::setLeaderMarked, this, &TFormMain::markLeader);
     connect(&match_.timer(), &MatchTimer::phaseChanged, this, &TFormMain::showPhase);
     connect(&match_.timer(), &MatchTimer::elapsedTextChanged, layout_->eTime, &TLabel3D::setCaption);
@@ -162,7 +161,7 @@ void TFormMain::FormCreate()
     score().setTieBreakOption(strip_->cbTieBreak()->isChecked());
     if (const std::optional<BoardSettings> stored = SettingsStore::read(settings())) {
         applySettings(*stored);
-        keepOnScreen();
+        bounds_->keepOnScreen();
     }
     refreshMonitorList();
     applyScheme();
@@ -210,7 +209,7 @@ BoardSettings TFormMain::settings() const
 
 void TFormMain::applySettings(const BoardSettings &s)
 {
-    setOuterBounds(s);
+    bounds_->setOuter(QRect(s.L, s.T, s.W, s.H));
     sound_ = s.Sound;
     monitor_ = s.Monitor;
     layout_->eName1->setText(s.Comanda1);
@@ -239,44 +238,7 @@ void TFormMain::setSchemeColour(int slot, TColor colour)
 
 QRect TFormMain::outerBounds() const
 {
-    return QRect(pos(), size() + QSize(kFrameWidth, kFrameHeight));
-}
-
-namespace {
-// A stored size may be anything; the window stays between its minimum and the desktop.
-int boundedOuter(int stored, int minimum, int desktop)
-{
-    return std::clamp(stored, minimum, std::max(minimum, desktop));
-}
-} // namespace
-
-void TFormMain::setOuterBounds(const BoardSettings &s)
-{
-    // Only what differs is set, so bounds left as they are stay exactly as they are.
-    const QRect now = outerBounds();
-    if (s.L != now.left() || s.T != now.top())
-        move(s.L, s.T);
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (s.W != now.width()) {
-        const int desktop = screen ? screen->virtualGeometry().width() : kMinOuterWidth;
-        setFixedWidth(boundedOuter(s.W, kMinOuterWidth, desktop) - kFrameWidth);
-    }
-    if (s.H != now.height()) {
-        const int desktop = screen ? screen->virtualGeometry().height() : kMinOuterHeight;
-        setFixedHeight(boundedOuter(s.H, kMinOuterHeight, desktop) - kFrameHeight);
-    }
-}
-
-void TFormMain::keepOnScreen()
-{
-    // The caption strip must be reachable, or the operator cannot drag the window back.
-    const QRect caption(pos(), QSize(width(), kFrameHeight));
-    for (const QScreen *screen : QGuiApplication::screens()) {
-        if (screen->geometry().intersects(caption))
-            return;
-    }
-    if (const QScreen *primary = QGuiApplication::primaryScreen())
-        move(primary->availableGeometry().topLeft());
+    return bounds_->outer();
 }
 
 void TFormMain::resizeEvent(QResizeEvent *event)
@@ -360,7 +322,7 @@ void TFormMain::cbMonitorChange(int index)
 
 void TFormMain::applyScheme()
 {
-    scheme_->applyTo(*layout_, title_->edit());
+    scheme_->apply();
 }
 
 void TFormMain::cbColorChange(ToColorCombo *sender)
@@ -393,37 +355,10 @@ void TFormMain::showField(int entry)
         l->setCaption(score().field(entry).Text);
 }
 
-void TFormMain::showBoldHeader(int header)
-{
-    for (int n = 0; n < 5; ++n) {
-        QLabel *h = layout_->LabelS[n];
-        QFont f = h->font();
-        f.setBold(n + 1 == header);
-        h->setFont(f);
-    }
-}
-
-void TFormMain::showServer(int server)
-{
-    const BoardLayout &l = *layout_;
-    l.ImageBall->move(l.ImageBall->x(), (server == 0 ? l.Shape1 : l.Shape2)->y());
-}
-
 void TFormMain::showPhase(int phase)
 {
-    const BoardLayout &l = *layout_;
-    const bool running = phase == MatchTimer::Running;
-    l.bPlay->setCaption(running ? QStringLiteral("Pause") : QStringLiteral("Play"));
-    l.bPlay->setColor(running ? BoardLayout::kPlayRunning : BoardLayout::kPlayStopped);
-    const bool editing = !match_.timer().isRunning();
-    l.eName1->setVisible(editing);
-    l.eName2->setVisible(editing);
-    if (!editing) {
-        l.LName1->setCaption(l.eName1->text() + u' ');
-        l.LName2->setCaption(l.eName2->text() + u' ');
-    }
-    l.LName1->setVisible(!editing);
-    l.LName2->setVisible(!editing);
+    layout_->showPlay(phase == MatchTimer::Running);
+    layout_->showNames(!match_.timer().isRunning());
 }
 
 void TFormMain::markLeader(int entry, MatchScore::TextRole role)

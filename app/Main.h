@@ -16,6 +16,7 @@ class QAction;
 class TFDlgYesNo;
 class TLabel3D;
 class TitleArea;
+class WindowBounds;
 class ToColorCombo;
 class MonitorSource;
 class Shell;
@@ -32,11 +33,6 @@ public:
     static constexpr int kClientHeight = 547;
     static constexpr int kDesignLeft = 248;
     static constexpr int kDesignTop = 128;
-    // A Windows frame adds this much around the client area.
-    static constexpr int kFrameWidth = 8;
-    static constexpr int kFrameHeight = 31;
-    static constexpr int kMinOuterWidth = 800;
-    static constexpr int kMinOuterHeight = 546;
 
     // The address the logo opens.
     static constexpr auto kLogoAddress = "https://courtlyx.example.org/";
@@ -59,16 +55,12 @@ public:
     QString titleFileName() const;
 
     // The remembered set-up as the window holds it now, and the window set up from one.
-    // Applying leaves the scheme to `applyScheme` and the window's place to `keepOnScreen`.
+    // Applying leaves the scheme to `applyScheme` and does not move the window onto a screen.
     BoardSettings settings() const;
     void applySettings(const BoardSettings &settings);
 
-    // The window's bounds as the settings keep them: the frame's left and top, and the
-    // outer size of a Windows frame around the client area. The outer size never falls
-    // below 800 x 546 nor grows past the desktop.
+    // The frame's left and top and the outer size of a Windows frame around the client area.
     QRect outerBounds() const;
-    // Moves a window that lies on no screen back onto the primary one.
-    void keepOnScreen();
 
     bool Sound() const { return sound_; }
     int Monitor() const { return monitor_; }
@@ -105,10 +97,7 @@ private:
     void FormCreate();
     bool FormCloseQuery();
     void FormDestroy();
-    void setOuterBounds(const BoardSettings &settings);
     void showField(int entry);
-    void showBoldHeader(int header);
-    void showServer(int server);
     void showPhase(int phase);
     void markLeader(int entry, MatchScore::TextRole role);
 
@@ -118,8 +107,9 @@ private:
     TFDlgYesNo *FDlgYesNo = nullptr;
     bool sound_ = false;
     int monitor_ = 0;
-    std::unique_ptr<ColourScheme> scheme_;
+    std::unique_ptr<WindowBounds> bounds_;
     std::unique_ptr<BoardLayout> layout_;
+    std::unique_ptr<ColourScheme> scheme_;
     std::unique_ptr<TitleArea> title_;
     std::unique_ptr<ConfigStrip> strip_;
     std::unique_ptr<BoardMenu> menu_;
