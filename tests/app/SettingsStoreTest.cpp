@@ -315,6 +315,12 @@ TEST_F(StoreFile, AnyNonZeroNumberReadsAsTrue)
     EXPECT_TRUE(read.AutoSchet);
 }
 
+TEST_F(Settings, DesignStateIsTheDefaultValue)
+{
+    startBoard();
+    expectSame(board->settings(), BoardSettings{});
+}
+
 TEST_F(Settings, EverySixteenValuesSurviveARestart)
 {
     startBoard();
