@@ -1,16 +1,10 @@
 #include "app/SettingsStore.h"
 
-#include "app/Main.h"
-
-#include <QCheckBox>
 #include <QCoreApplication>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QSettings>
 
 #include <limits>
 #include <memory>
-#include <optional>
 
 namespace {
 
@@ -24,7 +18,7 @@ std::unique_ptr<QSettings> nativeStore()
 
 // A registry number: a 32-bit value, signed or unsigned. Anything else, missing or not,
 // ends the reading.
-std::optional<qint64> number(const QSettings &s, const char *key)
+std::optional<QVariant> number(const QSettings &s, const char *key)
 {
     const QVariant v = s.value(QLatin1String(key));
     if (!v.isValid())
@@ -47,99 +41,109 @@ std::optional<qint64> number(const QSettings &s, const char *key)
     }
     if (!ok || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<quint32>::max())
         return std::nullopt;
-    return n;
+    return QVariant(n);
 }
 
 // A text that is missing reads as empty; a value of another kind ends the reading.
-std::optional<QString> text(const QSettings &s, const char *key)
+std::optional<QVariant> text(const QSettings &s, const char *key)
 {
     const QVariant v = s.value(QLatin1String(key));
     if (!v.isValid())
-        return QString();
+        return QVariant(QString());
     if (v.typeId() == QMetaType::QString)
-        return v.toString();
+        return v;
     if (v.typeId() == QMetaType::QStringList) // an unquoted comma in a hand-edited file
-        return v.toStringList().join(QStringLiteral(", "));
+        return QVariant(v.toStringList().join(QStringLiteral(", ")));
     return std::nullopt;
 }
 
-constexpr const char *kColourKeys[] = {"C0", "C1", "C2", "C3", "C4"};
+// How a value is kept: numbers (and flags and colours) as 32-bit numbers, names as text.
+enum class Kind { Number, Text };
+
+// One stored value: its name, its kind, how it reaches the settings value when read (a
+// number arrives as qint64, a text as QString) and what is written for it. Its default
+// is what BoardSettings starts with.
+struct Key
+{
+    const char *name;
+    Kind kind;
+    void (*take)(BoardSettings &, const QVariant &);
+    QVariant (*give)(const BoardSettings &);
+};
+
+template <int BoardSettings::*M>
+void takeInt(BoardSettings &s, const QVariant &v) { s.*M = int(v.toLongLong()); }
+template <int BoardSettings::*M>
+QVariant giveInt(const BoardSettings &s) { return s.*M; }
+
+// Any non-zero number reads as true; true is written as 1.
+template <bool BoardSettings::*M>
+void takeFlag(BoardSettings &s, const QVariant &v) { s.*M = v.toLongLong() != 0; }
+template <bool BoardSettings::*M>
+QVariant giveFlag(const BoardSettings &s) { return s.*M ? 1 : 0; }
+
+template <QString BoardSettings::*M>
+void takeText(BoardSettings &s, const QVariant &v) { s.*M = v.toString(); }
+template <QString BoardSettings::*M>
+QVariant giveText(const BoardSettings &s) { return s.*M; }
+
+// System colours are stored as their negative codes, as the registry holds them.
+template <int Slot>
+void takeColour(BoardSettings &s, const QVariant &v) { s.C[Slot] = TColor(quint32(v.toLongLong())); }
+template <int Slot>
+QVariant giveColour(const BoardSettings &s) { return qint32(s.C[Slot]); }
+
+// In the stored order, which is also the order of reading. New keys go at the end: a
+// store written by an older board then reads in full and the new values keep defaults.
+const Key kKeys[] = {
+    {"L", Kind::Number, takeInt<&BoardSettings::L>, giveInt<&BoardSettings::L>},
+    {"T", Kind::Number, takeInt<&BoardSettings::T>, giveInt<&BoardSettings::T>},
+    {"W", Kind::Number, takeInt<&BoardSettings::W>, giveInt<&BoardSettings::W>},
+    {"H", Kind::Number, takeInt<&BoardSettings::H>, giveInt<&BoardSettings::H>},
+    {"Sound", Kind::Number, takeFlag<&BoardSettings::Sound>, giveFlag<&BoardSettings::Sound>},
+    {"Monitor", Kind::Number, takeInt<&BoardSettings::Monitor>, giveInt<&BoardSettings::Monitor>},
+    {"Comanda1", Kind::Text, takeText<&BoardSettings::Comanda1>, giveText<&BoardSettings::Comanda1>},
+    {"Comanda2", Kind::Text, takeText<&BoardSettings::Comanda2>, giveText<&BoardSettings::Comanda2>},
+    {"C0", Kind::Number, takeColour<0>, giveColour<0>},
+    {"C1", Kind::Number, takeColour<1>, giveColour<1>},
+    {"C2", Kind::Number, takeColour<2>, giveColour<2>},
+    {"C3", Kind::Number, takeColour<3>, giveColour<3>},
+    {"C4", Kind::Number, takeColour<4>, giveColour<4>},
+    {"TieBreak", Kind::Number, takeFlag<&BoardSettings::TieBreak>, giveFlag<&BoardSettings::TieBreak>},
+    {"CountSets", Kind::Number, takeInt<&BoardSettings::CountSets>, giveInt<&BoardSettings::CountSets>},
+    {"AutoSchet", Kind::Number, takeFlag<&BoardSettings::AutoSchet>, giveFlag<&BoardSettings::AutoSchet>},
+};
 
 } // namespace
 
-void SettingsStore::read()
+std::optional<BoardSettings> SettingsStore::read(const BoardSettings &current)
 {
-    read(*nativeStore());
+    return read(*nativeStore(), current);
 }
 
-void SettingsStore::write() const
+void SettingsStore::write(const BoardSettings &settings)
 {
-    write(*nativeStore());
+    write(*nativeStore(), settings);
 }
 
-void SettingsStore::read(QSettings &s)
+std::optional<BoardSettings> SettingsStore::read(QSettings &s, const BoardSettings &current)
 {
     if (s.allKeys().isEmpty())
-        return; // no key: every setting keeps its default
-    TFormMain &w = window_;
-    // Each value applies at once; the first one missing or of the wrong kind ends it all.
-    auto apply = [&]() -> bool {
-        auto n = number(s, "L");
-        if (!n) return false;
-        w.setOuterLeft(int(*n));
-        if (!(n = number(s, "T"))) return false;
-        w.setOuterTop(int(*n));
-        if (!(n = number(s, "W"))) return false;
-        w.setOuterWidth(int(*n));
-        if (!(n = number(s, "H"))) return false;
-        w.setOuterHeight(int(*n));
-        if (!(n = number(s, "Sound"))) return false;
-        w.setSound(*n != 0);
-        if (!(n = number(s, "Monitor"))) return false;
-        w.setMonitor(int(*n));
-        auto t = text(s, "Comanda1");
-        if (!t) return false;
-        w.eName1->setText(*t);
-        if (!(t = text(s, "Comanda2"))) return false;
-        w.eName2->setText(*t);
-        for (int slot = 0; slot < 5; ++slot) {
-            if (!(n = number(s, kColourKeys[slot]))) return false;
-            w.setSchemeColour(slot, TColor(quint32(*n)));
-        }
-        if (!(n = number(s, "TieBreak"))) return false;
-        w.cbTieBreak->setChecked(*n != 0);
-        w.cbTieBreakClick();
-        if (!(n = number(s, "CountSets"))) return false;
-        // Any count but 3 plays five sets.
-        if (*n == 3) {
-            w.rgCountSatzItems[1]->setChecked(true);
-            w.rgCountSatzClick();
-        }
-        if (!(n = number(s, "AutoSchet"))) return false;
-        w.cbAutoSchet->setChecked(*n != 0);
-        return true;
-    };
-    apply();
-    w.keepOnScreen();
+        return std::nullopt; // no key: every setting keeps its default
+    BoardSettings read = current;
+    for (const Key &key : kKeys) {
+        const std::optional<QVariant> v = key.kind == Kind::Number ? number(s, key.name)
+                                                                   : text(s, key.name);
+        if (!v)
+            break;
+        key.take(read, *v);
+    }
+    return read;
 }
 
-void SettingsStore::write(QSettings &s) const
+void SettingsStore::write(QSettings &s, const BoardSettings &settings)
 {
-    const TFormMain &w = window_;
-    const QRect bounds = w.outerBounds();
-    s.setValue(QStringLiteral("L"), bounds.left());
-    s.setValue(QStringLiteral("T"), bounds.top());
-    s.setValue(QStringLiteral("W"), bounds.width());
-    s.setValue(QStringLiteral("H"), bounds.height());
-    s.setValue(QStringLiteral("Monitor"), w.Monitor());
-    s.setValue(QStringLiteral("Sound"), w.Sound() ? 1 : 0);
-    s.setValue(QStringLiteral("Comanda1"), w.eName1->text());
-    s.setValue(QStringLiteral("Comanda2"), w.eName2->text());
-    // System colours are stored as their negative codes, as the registry holds them.
-    for (int slot = 0; slot < 5; ++slot)
-        s.setValue(QLatin1String(kColourKeys[slot]), qint32(w.schemeColour(slot)));
-    s.setValue(QStringLiteral("TieBreak"), w.cbTieBreak->isChecked() ? 1 : 0);
-    s.setValue(QStringLiteral("CountSets"), w.score().setCount());
-    s.setValue(QStringLiteral("AutoSchet"), w.cbAutoSchet->isChecked() ? 1 : 0);
+    for (const Key &key : kKeys)
+        s.setValue(QLatin1String(key.name), key.give(settings));
     s.sync();
 }

@@ -1,24 +1,25 @@
 #pragma once
 
-class QSettings;
-class TFormMain;
+#include "app/BoardSettings.h"
 
-// The board's remembered set-up: read once at start, written once at exit. The values
-// live in the window's controls; nothing is kept here between the two.
+#include <optional>
+
+class QSettings;
+
+// The board's remembered set-up in the user's store: read once at start, written once at
+// exit. It knows the keys, not the window.
 class SettingsStore
 {
 public:
     static constexpr auto kOrganisation = "Quorbel";
 
-    explicit SettingsStore(TFormMain &window) : window_(window) {}
-
-    void read();
-    void write() const;
+    // The values read over `current`, in the stored order: the first one missing or of the
+    // wrong kind ends the reading and it and those after it keep what `current` holds.
+    // Nothing when the store holds no key at all.
+    static std::optional<BoardSettings> read(const BoardSettings &current);
+    static void write(const BoardSettings &settings);
 
     // The same, on a given store (tests point it at a temporary one).
-    void read(QSettings &settings);
-    void write(QSettings &settings) const;
-
-private:
-    TFormMain &window_;
+    static std::optional<BoardSettings> read(QSettings &store, const BoardSettings &current);
+    static void write(QSettings &store, const BoardSettings &settings);
 };

@@ -102,6 +102,8 @@ void runKeyBench(BenchTable &table)
     BoardUnderTest t(ticks);
     TFormMain &board = *t.board;
     QWindow *window = board.windowHandle();
+    const TLabel3D *points = board.fieldLabel(MatchScore::pointsEntry(1));
+    const TLabel3D *games = board.fieldLabel(MatchScore::gamesEntry(1, 1));
     board.bPlayClick();
     PaintCounter counter;
     std::vector<double> times;
@@ -116,20 +118,20 @@ void runKeyBench(BenchTable &table)
         ticks.value += 1000;
         QApplication::processEvents();
         counter.painted.clear();
-        const QString before = board.eSchet1->Caption() + board.S1[0]->Caption();
+        const QString before = points->Caption() + games->Caption();
         const auto start = Clock::now();
         QTest::keyClick(window, Qt::Key_F1);
         // The window's update request paints every dirty widget and flushes the frame.
         QCoreApplication::sendPostedEvents();
         times.push_back(microseconds(Clock::now() - start));
         widgets += int(counter.painted.size());
-        if (board.eSchet1->Caption() + board.S1[0]->Caption() == before || counter.painted.empty())
+        if (points->Caption() + games->Caption() == before || counter.painted.empty())
             ++unpainted;
         // Anything painted now, apart from what the timers drive, was missed above.
         counter.painted.clear();
         QApplication::processEvents();
-        counter.painted.erase(board.PLNClock1);
-        counter.painted.erase(board.eTime);
+        counter.painted.erase(board.findChild<TPLNClock *>(QStringLiteral("PLNClock1")));
+        counter.painted.erase(board.findChild<TLabel3D *>(QStringLiteral("eTime")));
         if (!counter.painted.empty())
             ++late;
     }
@@ -199,7 +201,7 @@ void runIdleBench(BenchTable &table)
               QStringLiteral("%1 runs, user %2 %; %3 paint events a second; elapsed shows %4")
                   .arg(kIdleRuns).arg(median(userPercent), 0, 'f', 3)
                   .arg(counter.paints / (kIdleRuns * kIdleMs / 1000.0), 0, 'f', 1)
-                  .arg(board.eTime->Caption()));
+                  .arg(board.findChild<TLabel3D *>(QStringLiteral("eTime"))->Caption()));
 }
 
 void runStartupBench(BenchTable &table, const QString &program, const QString &settingsDir)

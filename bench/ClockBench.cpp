@@ -1,5 +1,7 @@
 #include "bench/ClockBench.h"
 
+#include "app/BoardClock.h"
+
 #include "bench/BenchSources.h"
 #include "bench/BenchTable.h"
 #include "controls/PLNClock.h"
@@ -58,35 +60,6 @@ qint64 area(const QRect &r)
     return qint64(r.width()) * r.height();
 }
 
-// The board's clock, as TFormMain sets it up.
-void configure(TPLNClock &clock)
-{
-    clock.resize(249, 249);
-    clock.setSpiderClock(false);
-    clock.setHrStyle(hsCircle);
-    clock.setHrSize(10);
-    clock.setColorHr(clWhite);
-    clock.setColorHrIn(clWhite);
-    clock.setColorMin(clWhite);
-    clock.setColorMinIn(clWhite);
-    clock.setColorHandHr(clYellow);
-    clock.setColorHandMin(clYellow);
-    clock.setColorHandSec(clWhite);
-    clock.setWidthHandHr(6);
-    clock.setWidthHr(1);
-    clock.setCenterSize(5);
-    clock.setCenterCol(clYellow);
-    clock.setColor(clBlack);
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(12);
-    font.setBold(true);
-    clock.setFont(font);
-    clock.setFontColor(clYellow);
-    clock.setBevelWidth(3);
-    clock.setBevelInner(bvNone);
-    clock.setBevelOuter(bvNone);
-}
-
 } // namespace
 
 void runClockBench(BenchTable &table)
@@ -94,7 +67,7 @@ void runClockBench(BenchTable &table)
     BenchTime time;
     time.value = encodeDateTime(QDate(2024, 6, 9), QTime(10, 10, 15, 250));
     TPLNClock clock(nullptr, &time);
-    configure(clock);
+    setUpBoardClock(clock);
     // No tick has run yet: the surface holds the face alone.
     const QImage face = clock.surface().copy();
     clock.show();

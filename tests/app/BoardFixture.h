@@ -2,16 +2,28 @@
 
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
+#include "app/Shape.h"
 #include "controls/Label3D.h"
 #include "controls/OvalBtn.h"
+#include "controls/PLNClock.h"
+#include "controls/oClrBox.h"
 #include "platform/Monitors.h"
 #include "platform/Shell.h"
 #include "tests/scoring/FakeTicks.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -104,6 +116,22 @@ protected:
     }
 
     QString text(int entry) { return board->fieldLabel(entry)->Caption(); }
+
+    // A control of the board by the name the board gives it.
+    template <class T = QWidget>
+    T *ctl(const QString &name) const
+    {
+        T *found = board->findChild<T *>(name);
+        if (!found)
+            ADD_FAILURE() << "no control " << name.toStdString();
+        return found;
+    }
+    ToColorCombo *picker(int slot) const { return ctl<ToColorCombo>(QStringLiteral("cbColor%1").arg(slot)); }
+    // The set count's items: 0 plays five sets, 1 three.
+    QRadioButton *countItem(int index) const
+    {
+        return ctl<QGroupBox>(QStringLiteral("rgCountSatz"))->findChildren<QRadioButton *>().at(index);
+    }
 
     FakeTicks ticks;
     FakeMonitors monitors;

@@ -31,35 +31,35 @@ class Layout : public BoardFixture {};
 TEST_F(Layout, ControlsStandWhereTheBoardPutsThem)
 {
     const std::pair<QWidget *, QRect> places[] = {
-        {board->PLNClock1, {2, 10, 249, 249}},   {board->eTime, {8, 274, 195, 44}},
-        {board->bPlay, {207, 274, 45, 45}},      {board->eTitle, {256, 8, 530, 320}},
-        {board->eName2, {8, 414, 324, 50}},      {board->LName2, {8, 414, 324, 49}},
-        {board->eSchet2, {624, 414, 105, 49}},   {board->Shape2, {736, 414, 49, 49}},
-        {board->ImageBall, {736, 358, 49, 49}},  {board->LabelTieBreak, {620, 327, 113, 32}},
-        {board->LabTBreak2, {512, 498, 55, 44}}, {board->ImageDE, {613, 510, 175, 32}},
-        {board->ObCFG, {2, 512, 33, 33}},        {board->bReset, {36, 512, 33, 33}},
-        {board->LabelTbOn, {74, 514, 18, 32}},   {board->S1[4], {216, 21, 55, 49}},
-        {board->S2[0], {0, 77, 55, 49}},         {board->LabelS[2], {108, 0, 56, 20}},
-        {board->gbFarbe, {32, 2, 377, 60}},      {board->cbColor[4], {297, 16, 73, 19}},
-        {board->cbMonitor, {684, 38, 102, 21}},
+        {ctl<TPLNClock>("PLNClock1"), {2, 10, 249, 249}},   {ctl<TLabel3D>("eTime"), {8, 274, 195, 44}},
+        {ctl<TOvalButton>("bPlay"), {207, 274, 45, 45}},      {ctl<QTextEdit>("eTitle"), {256, 8, 530, 320}},
+        {ctl<QLineEdit>("eName2"), {8, 414, 324, 50}},      {ctl<TLabel3D>("LName2"), {8, 414, 324, 49}},
+        {ctl<TLabel3D>("eSchet2"), {624, 414, 105, 49}},   {ctl<TShape>("Shape2"), {736, 414, 49, 49}},
+        {ctl<QLabel>("ImageBall"), {736, 358, 49, 49}},  {ctl<QLabel>("LabelTieBreak"), {620, 327, 113, 32}},
+        {ctl<TLabel3D>("LabTBreak2"), {512, 498, 55, 44}}, {ctl<QLabel>("ImageDE"), {613, 510, 175, 32}},
+        {ctl<TOvalButton>("ObCFG"), {2, 512, 33, 33}},        {ctl<TOvalButton>("bReset"), {36, 512, 33, 33}},
+        {ctl<QLabel>("LabelTbOn"), {74, 514, 18, 32}},   {ctl<TLabel3D>("S1_5"), {216, 21, 55, 49}},
+        {ctl<TLabel3D>("S2_1"), {0, 77, 55, 49}},         {ctl<QLabel>("LabelS3"), {108, 0, 56, 20}},
+        {ctl<QGroupBox>("gbFarbe"), {32, 2, 377, 60}},      {picker(4), {297, 16, 73, 19}},
+        {ctl<QComboBox>("cbMonitor"), {684, 38, 102, 21}},
     };
     for (const auto &[w, rect] : places)
         EXPECT_EQ(w->geometry(), rect) << w->objectName().toStdString();
-    EXPECT_EQ(board->LName1->Hint(), "F1");
-    EXPECT_TRUE(board->LName1->ShowHint());
-    EXPECT_EQ(board->LName2->Hint(), "F2");
-    EXPECT_FALSE(board->LName2->ShowHint()) << "LName2 keeps its hint but shows none";
-    EXPECT_FALSE(board->LabTBreak1->isVisibleTo(board.get()));
-    EXPECT_EQ(board->bReset->Tag(), -1);
+    EXPECT_EQ(ctl<TLabel3D>("LName1")->Hint(), "F1");
+    EXPECT_TRUE(ctl<TLabel3D>("LName1")->ShowHint());
+    EXPECT_EQ(ctl<TLabel3D>("LName2")->Hint(), "F2");
+    EXPECT_FALSE(ctl<TLabel3D>("LName2")->ShowHint()) << "LName2 keeps its hint but shows none";
+    EXPECT_FALSE(ctl<TLabel3D>("LabTBreak1")->isVisibleTo(board.get()));
+    EXPECT_EQ(ctl<TOvalButton>("bReset")->Tag(), -1);
 }
 
 TEST_F(Layout, PicturesAreOursAtTheirSizes)
 {
-    EXPECT_EQ(board->ImageBall->pixmap().size(), QSize(49, 49));
-    EXPECT_TRUE(board->ImageBall->pixmap().hasAlphaChannel()) << "transparent around the ball";
-    EXPECT_EQ(board->ImageDE->pixmap().size(), QSize(175, 32));
-    EXPECT_EQ(board->ObCFG->Glyph().size(), QSize(32, 16));
-    EXPECT_EQ(board->bReset->Glyph().size(), QSize(32, 16));
+    EXPECT_EQ(ctl<QLabel>("ImageBall")->pixmap().size(), QSize(49, 49));
+    EXPECT_TRUE(ctl<QLabel>("ImageBall")->pixmap().hasAlphaChannel()) << "transparent around the ball";
+    EXPECT_EQ(ctl<QLabel>("ImageDE")->pixmap().size(), QSize(175, 32));
+    EXPECT_EQ(ctl<TOvalButton>("ObCFG")->Glyph().size(), QSize(32, 16));
+    EXPECT_EQ(ctl<TOvalButton>("bReset")->Glyph().size(), QSize(32, 16));
     EXPECT_EQ(dialog->Icon->pixmap().size(), QSize(32, 32));
 }
 
@@ -74,23 +74,23 @@ TEST_F(Layout, FiguresShareTheBoardLook)
         EXPECT_EQ(f->Layout(), tlCenter);
         EXPECT_EQ(f->BorderColor(), clWhite);
     }
-    EXPECT_EQ(board->eSchet1->font().pixelSize(), 45);
-    EXPECT_TRUE(board->eSchet1->font().bold());
-    EXPECT_EQ(board->eSchet1->font().family(), "Liberation Sans");
+    EXPECT_EQ(ctl<TLabel3D>("eSchet1")->font().pixelSize(), 45);
+    EXPECT_TRUE(ctl<TLabel3D>("eSchet1")->font().bold());
+    EXPECT_EQ(ctl<TLabel3D>("eSchet1")->font().family(), "Liberation Sans");
 }
 
 class Scheme : public BoardFixture
 {
 protected:
-    void pick(int slot, TColor colour) { board->cbColor[slot]->setColorValue(colour); }
+    void pick(int slot, TColor colour) { picker(slot)->setColorValue(colour); }
 };
 
 TEST_F(Scheme, PickersStartWithTheSchemeColours)
 {
     const TColor expected[] = {clBlack, clBlack, clWhite, clWhite, clYellow};
     for (int slot = 0; slot < 5; ++slot) {
-        EXPECT_EQ(board->cbColor[slot]->ColorValue(), expected[slot]) << slot;
-        EXPECT_EQ(board->cbColor[slot]->Tag(), slot);
+        EXPECT_EQ(picker(slot)->ColorValue(), expected[slot]) << slot;
+        EXPECT_EQ(picker(slot)->Tag(), slot);
     }
 }
 
@@ -99,15 +99,15 @@ TEST_F(Scheme, TextColourRecoloursEveryFieldAndClearsLeaderMarks)
     key(Qt::Key_Pause);
     for (int i = 0; i < 6; ++i)
         board->score().Game1Click(); // equal points: six games to side 2
-    EXPECT_EQ(board->S2[0]->FontColor(), clYellow) << "6 against 0 shows in TextHi";
-    EXPECT_EQ(board->S1[0]->FontColor(), clWhite);
+    EXPECT_EQ(ctl<TLabel3D>("S2_1")->FontColor(), clYellow) << "6 against 0 shows in TextHi";
+    EXPECT_EQ(ctl<TLabel3D>("S1_1")->FontColor(), clWhite);
     pick(2, clRed);
-    EXPECT_EQ(board->S2[0]->FontColor(), clRed) << "the mark is gone until the next set";
-    for (QWidget *w : {static_cast<QWidget *>(board->eSchet1), static_cast<QWidget *>(board->eTime),
-                       static_cast<QWidget *>(board->LName2), static_cast<QWidget *>(board->S1[4])})
+    EXPECT_EQ(ctl<TLabel3D>("S2_1")->FontColor(), clRed) << "the mark is gone until the next set";
+    for (QWidget *w : {static_cast<QWidget *>(ctl<TLabel3D>("eSchet1")), static_cast<QWidget *>(ctl<TLabel3D>("eTime")),
+                       static_cast<QWidget *>(ctl<TLabel3D>("LName2")), static_cast<QWidget *>(ctl<TLabel3D>("S1_5"))})
         EXPECT_EQ(static_cast<TLabel3D *>(w)->FontColor(), clRed) << w->objectName().toStdString();
-    EXPECT_EQ(board->eName1->palette().color(QPalette::Text), QColor(255, 0, 0));
-    EXPECT_EQ(board->LabelS[4]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(ctl<QLineEdit>("eName1")->palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(ctl<QLabel>("LabelS5")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(board->schemeColour(2), clRed);
 }
 
@@ -119,36 +119,36 @@ TEST_F(Scheme, LeaderMarkUsesTheCurrentHighlight)
     for (int i = 0; i < 4; ++i)
         board->score().Game1Click();
     board->score().Set1Click();
-    EXPECT_EQ(board->S2[0]->FontColor(), clAqua);
-    EXPECT_EQ(board->S1[2]->FontColor(), clAqua) << "0 leads a blank field";
-    EXPECT_EQ(board->S2[2]->FontColor(), clWhite);
-    EXPECT_EQ(board->S1[1]->FontColor(), clWhite) << "the new set at 0:0";
+    EXPECT_EQ(ctl<TLabel3D>("S2_1")->FontColor(), clAqua);
+    EXPECT_EQ(ctl<TLabel3D>("S1_3")->FontColor(), clAqua) << "0 leads a blank field";
+    EXPECT_EQ(ctl<TLabel3D>("S2_3")->FontColor(), clWhite);
+    EXPECT_EQ(ctl<TLabel3D>("S1_2")->FontColor(), clWhite) << "the new set at 0:0";
 }
 
 TEST_F(Scheme, DisplayColourReachesGroundsButNotTextFields)
 {
     pick(0, clNavy);
     EXPECT_EQ(board->palette().color(QPalette::Window), toQColor(clNavy));
-    EXPECT_EQ(board->PLNClock1->Color(), clNavy);
-    EXPECT_EQ(board->eTitle->palette().color(QPalette::Base), toQColor(clNavy));
-    EXPECT_EQ(board->PanelSatz->palette().color(QPalette::Window), toQColor(clNavy));
-    EXPECT_EQ(board->S1[0]->Color(), clBlack) << "text fields keep TextFon";
+    EXPECT_EQ(ctl<TPLNClock>("PLNClock1")->Color(), clNavy);
+    EXPECT_EQ(ctl<QTextEdit>("eTitle")->palette().color(QPalette::Base), toQColor(clNavy));
+    EXPECT_EQ(ctl<QFrame>("PanelSatz")->palette().color(QPalette::Window), toQColor(clNavy));
+    EXPECT_EQ(ctl<TLabel3D>("S1_1")->Color(), clBlack) << "text fields keep TextFon";
     pick(1, clGreen);
-    EXPECT_EQ(board->S1[0]->Color(), clGreen);
-    EXPECT_EQ(board->eName2->palette().color(QPalette::Base), toQColor(clGreen));
+    EXPECT_EQ(ctl<TLabel3D>("S1_1")->Color(), clGreen);
+    EXPECT_EQ(ctl<QLineEdit>("eName2")->palette().color(QPalette::Base), toQColor(clGreen));
     pick(3, clPurple);
-    EXPECT_EQ(board->eSchet2->BorderColor(), clPurple);
-    EXPECT_EQ(board->Shape1->penColor(), toQColor(clPurple));
+    EXPECT_EQ(ctl<TLabel3D>("eSchet2")->BorderColor(), clPurple);
+    EXPECT_EQ(ctl<TShape>("Shape1")->penColor(), toQColor(clPurple));
 }
 
 TEST_F(Scheme, UnchangedSchemeRepaintsNothing)
 {
     QApplication::processEvents();
-    PaintCounter figure(board->eSchet1);
-    PaintCounter clock(board->PLNClock1);
-    PaintCounter games(board->S1[2]);
+    PaintCounter figure(ctl<TLabel3D>("eSchet1"));
+    PaintCounter clock(ctl<TPLNClock>("PLNClock1"));
+    PaintCounter games(ctl<TLabel3D>("S1_3"));
     int changes = 0;
-    QObject::connect(board->cbColor[2], &ToColorCombo::changed, [&] { ++changes; });
+    QObject::connect(picker(2), &ToColorCombo::changed, [&] { ++changes; });
     pick(2, clWhite); // the colour it already shows
     board->applyScheme();
     QApplication::processEvents();

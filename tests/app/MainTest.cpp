@@ -28,13 +28,13 @@ TEST_F(BoardKeys, CaptionAndFixedClientSize)
 {
     EXPECT_EQ(board->windowTitle(), "Courtlyx 0.94");
     EXPECT_EQ(board->size(), QSize(792, 547));
-    EXPECT_EQ(board->LName1->y(), 358);
-    EXPECT_EQ(board->LName2->y(), 414);
-    EXPECT_TRUE(board->PanelCFG->isHidden());
-    EXPECT_EQ(board->PanelCFG->geometry(), QRect(0, 480, 792, 67));
-    EXPECT_EQ(board->eTime->Caption(), board->match().timer().timeZeroText());
-    EXPECT_FALSE(board->eTime->Caption().contains(u't'));
-    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget *>(board->PLNClock1)) << "the clock has the first focus";
+    EXPECT_EQ(ctl<TLabel3D>("LName1")->y(), 358);
+    EXPECT_EQ(ctl<TLabel3D>("LName2")->y(), 414);
+    EXPECT_TRUE(ctl<QFrame>("PanelCFG")->isHidden());
+    EXPECT_EQ(ctl<QFrame>("PanelCFG")->geometry(), QRect(0, 480, 792, 67));
+    EXPECT_EQ(ctl<TLabel3D>("eTime")->Caption(), board->match().timer().timeZeroText());
+    EXPECT_FALSE(ctl<TLabel3D>("eTime")->Caption().contains(u't'));
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget *>(ctl<TPLNClock>("PLNClock1"))) << "the clock has the first focus";
 }
 
 TEST_F(BoardKeys, PointBeforeFirstStartIsIgnoredAndPauseStartsTheMatch)
@@ -44,12 +44,12 @@ TEST_F(BoardKeys, PointBeforeFirstStartIsIgnoredAndPauseStartsTheMatch)
     key(Qt::Key_Pause);
     EXPECT_EQ(board->match().timer().MatchPhase(), MatchTimer::Running);
     EXPECT_EQ(board->score().CurrentSet(), 1);
-    EXPECT_EQ(board->S1[0]->Caption(), "0");
-    EXPECT_EQ(board->LabelS[0]->font().bold(), true);
-    EXPECT_EQ(board->bPlay->Caption(), "Pause");
-    EXPECT_TRUE(board->LName1->isVisible());
-    EXPECT_FALSE(board->eName1->isVisible());
-    EXPECT_EQ(board->LName1->Caption(), "Name 1 ");
+    EXPECT_EQ(ctl<TLabel3D>("S1_1")->Caption(), "0");
+    EXPECT_EQ(ctl<QLabel>("LabelS1")->font().bold(), true);
+    EXPECT_EQ(ctl<TOvalButton>("bPlay")->Caption(), "Pause");
+    EXPECT_TRUE(ctl<TLabel3D>("LName1")->isVisible());
+    EXPECT_FALSE(ctl<QLineEdit>("eName1")->isVisible());
+    EXPECT_EQ(ctl<TLabel3D>("LName1")->Caption(), "Name 1 ");
     for (int i = 0; i < 3; ++i)
         key(Qt::Key_F1);
     for (int i = 0; i < 4; ++i)
@@ -65,14 +65,14 @@ TEST_F(BoardKeys, FunctionKeyInNameEditScoresAndLeavesTheText)
     key(Qt::Key_Pause);
     key(Qt::Key_Pause);
     ASSERT_EQ(board->match().timer().MatchPhase(), MatchTimer::Paused);
-    ASSERT_TRUE(board->eName1->isVisible());
-    board->eName1->setFocus();
-    board->eName1->setText(QStringLiteral("Graf"));
-    key(Qt::Key_F1, Qt::NoModifier, board->eName1);
+    ASSERT_TRUE(ctl<QLineEdit>("eName1")->isVisible());
+    ctl<QLineEdit>("eName1")->setFocus();
+    ctl<QLineEdit>("eName1")->setText(QStringLiteral("Graf"));
+    key(Qt::Key_F1, Qt::NoModifier, ctl<QLineEdit>("eName1"));
     EXPECT_EQ(text(kPoints1), "15");
-    EXPECT_EQ(board->eName1->text(), "Graf");
-    key(Qt::Key_Pause, Qt::NoModifier, board->eName1);
-    EXPECT_EQ(board->LName1->Caption(), "Graf ") << "names edited in a pause show at the resume";
+    EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), "Graf");
+    key(Qt::Key_Pause, Qt::NoModifier, ctl<QLineEdit>("eName1"));
+    EXPECT_EQ(ctl<TLabel3D>("LName1")->Caption(), "Graf ") << "names edited in a pause show at the resume";
 }
 
 TEST_F(BoardKeys, ControlKeysReachTheBoardFromEveryEdit)
@@ -80,7 +80,7 @@ TEST_F(BoardKeys, ControlKeysReachTheBoardFromEveryEdit)
     const char *items[] = {"Reset1", "Config1", "Game1", "Set1", "mTieBreak", "Rek1", "Rek5", "Rek9"};
     const int keys[][2] = {{Qt::Key_0, 0}, {Qt::Key_E, 0}, {Qt::Key_G, 0}, {Qt::Key_S, 0},
                            {Qt::Key_T, 0}, {Qt::Key_1, 0}, {Qt::Key_5, 0}, {Qt::Key_9, 0}};
-    for (QWidget *edit : {static_cast<QWidget *>(board->eName1), static_cast<QWidget *>(board->eTitle)}) {
+    for (QWidget *edit : {static_cast<QWidget *>(ctl<QLineEdit>("eName1")), static_cast<QWidget *>(ctl<QTextEdit>("eTitle"))}) {
         for (size_t i = 0; i < std::size(items); ++i) {
             int fired = 0;
             QAction *a = board->menuItem(QString::fromLatin1(items[i]));
@@ -96,7 +96,7 @@ TEST_F(BoardKeys, ControlKeysReachTheBoardFromEveryEdit)
             EXPECT_EQ(fired, 1) << items[i] << " from " << edit->objectName().toStdString();
         }
     }
-    EXPECT_EQ(board->eName1->text(), "Name 1");
+    EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), "Name 1");
 }
 
 TEST_F(BoardKeys, EveryMenuRowHasItsShortcut)
@@ -120,22 +120,22 @@ TEST_F(BoardKeys, EveryMenuRowHasItsShortcut)
         EXPECT_EQ(a->shortcut(), seq) << name;
     }
     EXPECT_EQ(board->menuItem(QStringLiteral("Rek7"))->data().toInt(), 7);
-    EXPECT_FALSE(board->Keys1->menuAction()->isVisible());
-    EXPECT_FALSE(board->Reklama1->menuAction()->isVisible());
+    EXPECT_FALSE(ctl<QMenu>("Keys1")->menuAction()->isVisible());
+    EXPECT_FALSE(ctl<QMenu>("Reklama1")->menuAction()->isVisible());
 }
 
 class BoardMouse : public BoardFixture {};
 
 TEST_F(BoardMouse, ButtonsStepPointsAndGames)
 {
-    QTest::mouseClick(board->eSchet1, Qt::LeftButton);
+    QTest::mouseClick(ctl<TLabel3D>("eSchet1"), Qt::LeftButton);
     EXPECT_EQ(text(kPoints1), "0");
-    QTest::mouseClick(board->eSchet1, Qt::RightButton);
+    QTest::mouseClick(ctl<TLabel3D>("eSchet1"), Qt::RightButton);
     EXPECT_EQ(text(kPoints1), "");
-    QTest::mouseClick(board->eSchet1, Qt::MiddleButton);
+    QTest::mouseClick(ctl<TLabel3D>("eSchet1"), Qt::MiddleButton);
     EXPECT_EQ(board->score().points(1), 5);
 
-    TLabel3D *games = board->S2[2];
+    TLabel3D *games = ctl<TLabel3D>("S2_3");
     QTest::mouseClick(games, Qt::LeftButton);
     QTest::mouseClick(games, Qt::LeftButton);
     EXPECT_EQ(games->Caption(), "1");
@@ -147,44 +147,61 @@ TEST_F(BoardMouse, ButtonsStepPointsAndGames)
 
 TEST_F(BoardMouse, EveryButtonOnBallOrMarkPassesTheServe)
 {
-    const int top1 = board->Shape1->y();
-    const int top2 = board->Shape2->y();
-    EXPECT_EQ(board->ImageBall->y(), top1);
-    QTest::mouseClick(board->ImageBall, Qt::RightButton);
-    EXPECT_EQ(board->ImageBall->y(), top2);
+    const int top1 = ctl<TShape>("Shape1")->y();
+    const int top2 = ctl<TShape>("Shape2")->y();
+    EXPECT_EQ(ctl<QLabel>("ImageBall")->y(), top1);
+    QTest::mouseClick(ctl<QLabel>("ImageBall"), Qt::RightButton);
+    EXPECT_EQ(ctl<QLabel>("ImageBall")->y(), top2);
     EXPECT_EQ(board->score().server(), 1);
-    QTest::mouseClick(board->Shape2, Qt::MiddleButton);
-    EXPECT_EQ(board->ImageBall->y(), top1);
-    QTest::mouseClick(board->Shape1, Qt::LeftButton);
-    EXPECT_EQ(board->ImageBall->y(), top2) << "the serving side's own mark moves the serve too";
+    QTest::mouseClick(ctl<TShape>("Shape2"), Qt::MiddleButton);
+    EXPECT_EQ(ctl<QLabel>("ImageBall")->y(), top1);
+    QTest::mouseClick(ctl<TShape>("Shape1"), Qt::LeftButton);
+    EXPECT_EQ(ctl<QLabel>("ImageBall")->y(), top2) << "the serving side's own mark moves the serve too";
 }
 
 TEST_F(BoardMouse, ClicksOnNamesHeadersAndTieBreakMark)
 {
     key(Qt::Key_Pause);
-    QTest::mouseClick(board->LName2, Qt::LeftButton);
+    QTest::mouseClick(ctl<TLabel3D>("LName2"), Qt::LeftButton);
     EXPECT_EQ(text(kPoints2), "15");
-    QTest::mouseClick(board->LName2, Qt::RightButton);
+    QTest::mouseClick(ctl<TLabel3D>("LName2"), Qt::RightButton);
     EXPECT_EQ(text(kPoints2), "15") << "clicks react to the left button only";
-    QTest::mouseClick(board->LabelS[3], Qt::LeftButton);
-    EXPECT_TRUE(board->LabelS[3]->font().bold());
-    EXPECT_FALSE(board->LabelS[0]->font().bold());
-    board->cbAutoSchet->setChecked(false);
-    QTest::mouseClick(board->LabelTbOn, Qt::LeftButton);
-    EXPECT_TRUE(board->LabelTieBreak->isVisible());
-    board->cbTieBreak->setChecked(false);
-    EXPECT_FALSE(board->LabelTbOn->isVisible());
+    QTest::mouseClick(ctl<QLabel>("LabelS4"), Qt::LeftButton);
+    EXPECT_TRUE(ctl<QLabel>("LabelS4")->font().bold());
+    EXPECT_FALSE(ctl<QLabel>("LabelS1")->font().bold());
+    ctl<QCheckBox>("cbAutoSchet")->setChecked(false);
+    QTest::mouseClick(ctl<QLabel>("LabelTbOn"), Qt::LeftButton);
+    EXPECT_TRUE(ctl<QLabel>("LabelTieBreak")->isVisible());
+    ctl<QCheckBox>("cbTieBreak")->setChecked(false);
+    EXPECT_FALSE(ctl<QLabel>("LabelTbOn")->isVisible());
+}
+
+TEST_F(BoardMouse, PressInsideReleasedOutsideIsNoClick)
+{
+    key(Qt::Key_Pause);
+    ctl<QCheckBox>("cbAutoSchet")->setChecked(false);
+    auto pressOutRelease = [](QWidget *w) {
+        QTest::mousePress(w, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(w->width() + 5, w->height() + 5));
+    };
+    pressOutRelease(ctl<QLabel>("LabelS4"));
+    EXPECT_FALSE(ctl<QLabel>("LabelS4")->font().bold());
+    EXPECT_TRUE(ctl<QLabel>("LabelS1")->font().bold());
+    pressOutRelease(ctl<QLabel>("ImageDE"));
+    EXPECT_TRUE(shell.opened.isEmpty());
+    pressOutRelease(ctl<QLabel>("LabelTbOn"));
+    EXPECT_FALSE(ctl<QLabel>("LabelTieBreak")->isVisible());
 }
 
 TEST_F(BoardMouse, ThreeSetsNarrowThePanelAndWidenTheNames)
 {
-    EXPECT_EQ(board->PanelSatz->geometry(), QRect(340, 337, 271, 126));
-    EXPECT_EQ(board->eName1->geometry().right() + 1, 332);
-    QTest::mouseClick(board->rgCountSatzItems[1], Qt::LeftButton);
+    EXPECT_EQ(ctl<QFrame>("PanelSatz")->geometry(), QRect(340, 337, 271, 126));
+    EXPECT_EQ(ctl<QLineEdit>("eName1")->geometry().right() + 1, 332);
+    QTest::mouseClick(countItem(1), Qt::LeftButton);
     EXPECT_EQ(board->score().setCount(), 3);
-    EXPECT_EQ(board->PanelSatz->geometry(), QRect(448, 337, 163, 126));
-    EXPECT_EQ(board->LName2->width(), 432);
-    EXPECT_EQ(board->eName2->width(), 432);
+    EXPECT_EQ(ctl<QFrame>("PanelSatz")->geometry(), QRect(448, 337, 163, 126));
+    EXPECT_EQ(ctl<TLabel3D>("LName2")->width(), 432);
+    EXPECT_EQ(ctl<QLineEdit>("eName2")->width(), 432);
 }
 
 class Questions : public BoardFixture {};
@@ -202,18 +219,18 @@ TEST_F(Questions, ResetAnsweredNeinChangesNothingJaResets)
     EXPECT_TRUE(board->match().timer().isRunning());
 
     whenAsked([](TFDlgYesNo *d) { QTest::keyClick(d, Qt::Key_Escape); });
-    click(board->bReset);
+    click(ctl<TOvalButton>("bReset"));
     EXPECT_EQ(asked, "Reset?");
     EXPECT_EQ(text(kPoints1), "15");
 
     whenAsked([](TFDlgYesNo *d) { d->OKBtn->click(); });
-    click(board->bReset);
+    click(ctl<TOvalButton>("bReset"));
     EXPECT_EQ(text(kPoints1), "");
-    EXPECT_EQ(board->S1[0]->Caption(), "");
-    EXPECT_EQ(board->eTime->Caption(), board->match().timer().timeZeroText());
-    EXPECT_EQ(board->bPlay->Caption(), "Play");
-    EXPECT_TRUE(board->eName1->isVisible());
-    EXPECT_FALSE(board->LName1->isVisible());
+    EXPECT_EQ(ctl<TLabel3D>("S1_1")->Caption(), "");
+    EXPECT_EQ(ctl<TLabel3D>("eTime")->Caption(), board->match().timer().timeZeroText());
+    EXPECT_EQ(ctl<TOvalButton>("bPlay")->Caption(), "Play");
+    EXPECT_TRUE(ctl<QLineEdit>("eName1")->isVisible());
+    EXPECT_FALSE(ctl<TLabel3D>("LName1")->isVisible());
 }
 
 TEST_F(Questions, CloseAnsweredWithEnterEscapeOrCloseBoxKeepsRunning)
@@ -277,13 +294,13 @@ TEST_F(TitleFile, EditedTitleIsSavedToTheFileLastLoadedOnly)
 
     startBoard();
     key(Qt::Key_3, Qt::ControlModifier);
-    EXPECT_EQ(board->eTitle->toPlainText(), QStringLiteral("Finale D\u00fcsseldorf"));
-    QTextCursor bold(board->eTitle->document());
+    EXPECT_EQ(ctl<QTextEdit>("eTitle")->toPlainText(), QStringLiteral("Finale D\u00fcsseldorf"));
+    QTextCursor bold(ctl<QTextEdit>("eTitle")->document());
     bold.setPosition(2);
     EXPECT_TRUE(bold.charFormat().font().bold()) << "read as rich text";
-    EXPECT_EQ(board->eTitle->toolTip(), "3.rtf");
-    board->eTitle->setFocus();
-    QTest::keyClicks(board->eTitle, "Grand ");
+    EXPECT_EQ(ctl<QTextEdit>("eTitle")->toolTip(), "3.rtf");
+    ctl<QTextEdit>("eTitle")->setFocus();
+    QTest::keyClicks(ctl<QTextEdit>("eTitle"), "Grand ");
     board.reset();
     three.open(QIODevice::ReadOnly);
     const QByteArray saved = three.readAll();
@@ -303,9 +320,9 @@ TEST_F(TitleFile, DefaultTitleLivesBesideTheProgram)
     EXPECT_FALSE(QFile::exists(expected)) << "an untouched title area writes nothing";
 
     startBoard();
-    EXPECT_TRUE(board->eTitle->toPlainText().isEmpty());
-    board->eTitle->setFocus();
-    QTest::keyClicks(board->eTitle, "Centre Court");
+    EXPECT_TRUE(ctl<QTextEdit>("eTitle")->toPlainText().isEmpty());
+    ctl<QTextEdit>("eTitle")->setFocus();
+    QTest::keyClicks(ctl<QTextEdit>("eTitle"), "Centre Court");
     board.reset();
     QFile written(expected);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << "typed text creates the file at exit";

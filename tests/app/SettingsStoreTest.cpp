@@ -3,6 +3,8 @@
 #include "app/SettingsStore.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -65,11 +67,11 @@ protected:
             return b >= a;
         };
         EXPECT_EQ(board->pos(), unread("L") ? QPoint(248, 128) : QPoint(300, 200));
-        EXPECT_EQ(board->eName1->text(), unread("Comanda1") ? "Name 1" : "Graf");
+        EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), unread("Comanda1") ? "Name 1" : "Graf");
         EXPECT_EQ(board->schemeColour(4), unread("C4") ? clYellow : 0x0000FFu);
-        EXPECT_EQ(board->cbTieBreak->isChecked(), unread("TieBreak"));
+        EXPECT_EQ(ctl<QCheckBox>("cbTieBreak")->isChecked(), unread("TieBreak"));
         EXPECT_EQ(board->score().setCount(), unread("CountSets") ? 5 : 3);
-        EXPECT_EQ(board->cbAutoSchet->isChecked(), unread("AutoSchet"));
+        EXPECT_EQ(ctl<QCheckBox>("cbAutoSchet")->isChecked(), unread("AutoSchet"));
     }
 };
 
@@ -79,9 +81,9 @@ TEST_F(Settings, NoKeyStartsAtTheDesignValues)
     EXPECT_EQ(board->pos(), QPoint(248, 128));
     EXPECT_EQ(board->size(), QSize(792, 547));
     EXPECT_EQ(board->outerBounds().size(), QSize(800, 578));
-    EXPECT_EQ(board->eName2->text(), "Name 2");
-    EXPECT_TRUE(board->cbTieBreak->isChecked());
-    EXPECT_TRUE(board->cbAutoSchet->isChecked());
+    EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Name 2");
+    EXPECT_TRUE(ctl<QCheckBox>("cbTieBreak")->isChecked());
+    EXPECT_TRUE(ctl<QCheckBox>("cbAutoSchet")->isChecked());
     EXPECT_EQ(board->score().setCount(), 5);
     EXPECT_EQ(board->schemeColour(2), clWhite);
 }
@@ -93,11 +95,11 @@ TEST_F(Settings, EveryValueReadsBackAndApplies)
     EXPECT_EQ(board->size(), QSize(992, 569));
     EXPECT_TRUE(board->Sound());
     EXPECT_EQ(board->Monitor(), 2);
-    EXPECT_EQ(board->eName2->text(), "Seles");
+    EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Seles");
     EXPECT_EQ(board->schemeColour(0), 0x000080u);
-    EXPECT_FALSE(board->LabelTbOn->isVisibleTo(board.get()));
-    EXPECT_TRUE(board->rgCountSatzItems[1]->isChecked());
-    EXPECT_EQ(board->PanelSatz->width(), 163);
+    EXPECT_FALSE(ctl<QLabel>("LabelTbOn")->isVisibleTo(board.get()));
+    EXPECT_TRUE(countItem(1)->isChecked());
+    EXPECT_EQ(ctl<QFrame>("PanelSatz")->width(), 163);
 }
 
 TEST_F(Settings, FirstMissingOrMistypedNumberEndsTheReading)
@@ -116,18 +118,18 @@ TEST_F(Settings, FirstMissingOrMistypedNumberEndsTheReading)
 TEST_F(Settings, MissingTextReadsEmptyAndReadingGoesOn)
 {
     startWithAll("Comanda1");
-    EXPECT_EQ(board->eName1->text(), "");
-    EXPECT_EQ(board->eName2->text(), "Seles");
+    EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), "");
+    EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Seles");
     EXPECT_EQ(board->score().setCount(), 3);
-    EXPECT_FALSE(board->cbAutoSchet->isChecked());
+    EXPECT_FALSE(ctl<QCheckBox>("cbAutoSchet")->isChecked());
 }
 
 TEST_F(Settings, BoundsAloneRestoreTheWindowOnly)
 {
     startWith({{"L", 10}, {"T", 20}, {"W", 800}, {"H", 578}});
     EXPECT_EQ(board->outerBounds(), QRect(10, 20, 800, 578));
-    EXPECT_EQ(board->eName1->text(), "Name 1");
-    EXPECT_TRUE(board->cbAutoSchet->isChecked());
+    EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), "Name 1");
+    EXPECT_TRUE(ctl<QCheckBox>("cbAutoSchet")->isChecked());
 }
 
 TEST_F(Settings, SizesOutOfRangeKeepAUsableWindow)
@@ -159,25 +161,25 @@ TEST_F(Settings, ColourOutside32BitsAndHugeNameDoNotHarm)
     const QString huge(100 * 1024, u'x');
     startWithAll("Comanda2", huge);
     EXPECT_EQ(board->score().setCount(), 3) << "reading went on past the long name";
-    EXPECT_FALSE(board->eName2->text().isEmpty());
+    EXPECT_FALSE(ctl<QLineEdit>("eName2")->text().isEmpty());
     QTest::keyClick(board.get(), Qt::Key_Pause);
-    EXPECT_TRUE(board->LName2->isVisible());
+    EXPECT_TRUE(ctl<TLabel3D>("LName2")->isVisible());
 }
 
 TEST_F(Settings, SetCountOtherThanThreePlaysFiveSets)
 {
     startWithAll("CountSets", 7);
     EXPECT_EQ(board->score().setCount(), 5);
-    EXPECT_TRUE(board->rgCountSatzItems[0]->isChecked());
-    EXPECT_EQ(board->PanelSatz->width(), 271);
-    EXPECT_FALSE(board->cbAutoSchet->isChecked()) << "reading went on";
+    EXPECT_TRUE(countItem(0)->isChecked());
+    EXPECT_EQ(ctl<QFrame>("PanelSatz")->width(), 271);
+    EXPECT_FALSE(ctl<QCheckBox>("cbAutoSchet")->isChecked()) << "reading went on";
 }
 
 TEST_F(Settings, ExitWritesAllSixteenValues)
 {
     startBoard();
-    board->eName1->setText(QStringLiteral("Evert"));
-    board->cbTieBreak->setChecked(false);
+    ctl<QLineEdit>("eName1")->setText(QStringLiteral("Evert"));
+    ctl<QCheckBox>("cbTieBreak")->setChecked(false);
     board->setSchemeColour(3, clBtnFace);
     board.reset();
     QSettings s = store();
@@ -187,20 +189,155 @@ TEST_F(Settings, ExitWritesAllSixteenValues)
     EXPECT_EQ(s.value("C3").toInt(), qint32(clBtnFace)) << "system colours as negative codes";
     EXPECT_EQ(s.value("W").toInt(), 800);
     startBoard();
-    EXPECT_EQ(board->eName1->text(), "Evert");
+    EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), "Evert");
     EXPECT_EQ(board->schemeColour(3), clBtnFace);
-    EXPECT_FALSE(board->cbTieBreak->isChecked());
+    EXPECT_FALSE(ctl<QCheckBox>("cbTieBreak")->isChecked());
 }
 
 TEST_F(Settings, LargerWindowKeepsSetPanelAndLogoAtTheRight)
 {
     startWith({{"L", 0}, {"T", 0}, {"W", 1000}, {"H", 678}});
     EXPECT_EQ(board->size(), QSize(992, 647));
-    EXPECT_EQ(board->PanelSatz->geometry(), QRect(540, 337, 271, 126));
-    EXPECT_EQ(board->ImageDE->pos(), QPoint(813, 610));
-    EXPECT_EQ(board->eSchet1->pos(), QPoint(624, 358)) << "the rest keeps top and left";
-    QTest::mouseClick(board->rgCountSatzItems[1], Qt::LeftButton);
-    EXPECT_EQ(board->PanelSatz->geometry(), QRect(648, 337, 163, 126));
+    EXPECT_EQ(ctl<QFrame>("PanelSatz")->geometry(), QRect(540, 337, 271, 126));
+    EXPECT_EQ(ctl<QLabel>("ImageDE")->pos(), QPoint(813, 610));
+    EXPECT_EQ(ctl<TLabel3D>("eSchet1")->pos(), QPoint(624, 358)) << "the rest keeps top and left";
+    QTest::mouseClick(countItem(1), Qt::LeftButton);
+    EXPECT_EQ(ctl<QFrame>("PanelSatz")->geometry(), QRect(648, 337, 163, 126));
+}
+
+} // namespace
+
+namespace {
+
+// Every one of the sixteen values away from its default.
+BoardSettings allChanged()
+{
+    BoardSettings s;
+    s.L = 301;
+    s.T = 202;
+    s.W = 1001;
+    s.H = 603;
+    s.Sound = true;
+    s.Monitor = 3;
+    s.Comanda1 = QStringLiteral("Graf");
+    s.Comanda2 = QStringLiteral("Seles");
+    s.C = {0x000080, 0x008000, 0x00FF00, clBtnFace, 0xFF0000};
+    s.TieBreak = false;
+    s.CountSets = 3;
+    s.AutoSchet = false;
+    return s;
+}
+
+void expectSame(const BoardSettings &a, const BoardSettings &b)
+{
+    EXPECT_EQ(a.L, b.L);
+    EXPECT_EQ(a.T, b.T);
+    EXPECT_EQ(a.W, b.W);
+    EXPECT_EQ(a.H, b.H);
+    EXPECT_EQ(a.Sound, b.Sound);
+    EXPECT_EQ(a.Monitor, b.Monitor);
+    EXPECT_EQ(a.Comanda1, b.Comanda1);
+    EXPECT_EQ(a.Comanda2, b.Comanda2);
+    for (int slot = 0; slot < 5; ++slot)
+        EXPECT_EQ(a.C[slot], b.C[slot]) << "C" << slot;
+    EXPECT_EQ(a.TieBreak, b.TieBreak);
+    EXPECT_EQ(a.CountSets, b.CountSets);
+    EXPECT_EQ(a.AutoSchet, b.AutoSchet);
+}
+
+// A store in a file of its own, written as an operator might have edited it.
+class StoreFile : public ::testing::Test
+{
+protected:
+    QString path() const { return dir.filePath(file); }
+    void writeRaw(const QByteArray &lines)
+    {
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[General]\n" + lines);
+    }
+    BoardSettings readOverDefaults()
+    {
+        QSettings s(path(), QSettings::IniFormat);
+        const std::optional<BoardSettings> read = SettingsStore::read(s, BoardSettings{});
+        EXPECT_TRUE(read.has_value());
+        return read.value_or(BoardSettings{});
+    }
+    QTemporaryDir dir;
+    // Qt keeps a store's file in memory; a file rewritten at once needs a new name.
+    QString file = QStringLiteral("Courtlyx.conf");
+};
+
+constexpr auto kAllButNames = "L=1\nT=2\nW=800\nH=578\nSound=0\nMonitor=0\n"
+                              "C0=0\nC1=0\nC2=0\nC3=0\nC4=0\nTieBreak=0\nCountSets=3\nAutoSchet=0\n";
+
+TEST_F(StoreFile, EverySixteenValuesRoundTrip)
+{
+    const BoardSettings written = allChanged();
+    const BoardSettings defaults;
+    ASSERT_NE(written.L, defaults.L);
+    ASSERT_NE(written.Monitor, defaults.Monitor);
+    {
+        QSettings s(path(), QSettings::IniFormat);
+        SettingsStore::write(s, written);
+        EXPECT_EQ(s.allKeys().size(), 16);
+    }
+    expectSame(readOverDefaults(), written);
+}
+
+TEST_F(StoreFile, NameSplitAtAnUnquotedCommaReadsWhole)
+{
+    writeRaw(QByteArray(kAllButNames) + "Comanda1=Graf, Steffi\nComanda2=Seles\n");
+    const BoardSettings read = readOverDefaults();
+    EXPECT_EQ(read.Comanda1, "Graf, Steffi");
+    EXPECT_EQ(read.Comanda2, "Seles") << "reading went on";
+    EXPECT_FALSE(read.AutoSchet);
+}
+
+TEST_F(StoreFile, ColourUpToTheUnsigned32BitLimitReads)
+{
+    writeRaw(QByteArray(kAllButNames).replace("C4=0", "C4=4294967295"));
+    BoardSettings read = readOverDefaults();
+    EXPECT_EQ(read.C[4], TColor(0xFFFFFFFF));
+    EXPECT_EQ(read.CountSets, 3) << "reading went on";
+    file = QStringLiteral("Beyond.conf");
+    writeRaw(QByteArray(kAllButNames).replace("C4=0", "C4=4294967296"));
+    read = readOverDefaults();
+    EXPECT_EQ(read.C[4], clYellow) << "one past the limit ends the reading";
+    EXPECT_EQ(read.CountSets, 5);
+}
+
+TEST_F(StoreFile, AnyNonZeroNumberReadsAsTrue)
+{
+    writeRaw(QByteArray(kAllButNames).replace("Sound=0", "Sound=2").replace("AutoSchet=0", "AutoSchet=-1"));
+    const BoardSettings read = readOverDefaults();
+    EXPECT_TRUE(read.Sound);
+    EXPECT_TRUE(read.AutoSchet);
+}
+
+TEST_F(Settings, DesignStateIsTheDefaultValue)
+{
+    startBoard();
+    expectSame(board->settings(), BoardSettings{});
+}
+
+TEST_F(Settings, EverySixteenValuesSurviveARestart)
+{
+    startBoard();
+    const BoardSettings changed = allChanged();
+    board->applySettings(changed);
+    board.reset();
+    startBoard();
+    expectSame(board->settings(), changed);
+    EXPECT_EQ(board->size(), QSize(993, 572));
+    EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Seles");
+}
+
+TEST_F(Settings, LargerWindowKeepsTheStripDockedAtTheBottom)
+{
+    startWith({{"L", 0}, {"T", 0}, {"W", 1000}, {"H", 678}});
+    board->ObCFGClick();
+    EXPECT_EQ(ctl<QFrame>("PanelCFG")->geometry(), QRect(0, 580, 992, 67));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "controls/PLNClock.h"
 
+#include "app/BoardClock.h"
+
 #include "platform/GdiCanvas.h"
 #include "platform/SystemColors.h"
 
@@ -27,32 +29,6 @@ public:
     void set(int h, int m, int s, int ms = 0, QDate day = kDay) { value = encodeDateTime(day, QTime(h, m, s, ms)); }
     TDateTime value = 0;
 };
-
-// The board's clock as the window sets it up.
-void makeScoreboardClock(TPLNClock &clock)
-{
-    clock.resize(249, 249);
-    clock.setSpiderClock(false);
-    clock.setHrStyle(hsCircle);
-    clock.setHrSize(10);
-    clock.setColorHr(clWhite);
-    clock.setColorHrIn(clWhite);
-    clock.setColorMin(clWhite);
-    clock.setColorMinIn(clWhite);
-    clock.setColorHandSec(clWhite);
-    clock.setColorHandHr(clYellow);
-    clock.setColorHandMin(clYellow);
-    clock.setCenterCol(clYellow);
-    clock.setWidthHandHr(6);
-    clock.setWidthHr(1);
-    clock.setCenterSize(5);
-    clock.setColor(clBlack);
-    clock.setFont(gdiFont(QStringLiteral("Liberation Sans"), 12, true));
-    clock.setFontColor(clYellow);
-    clock.setBevelWidth(3);
-    clock.setBevelInner(bvNone);
-    clock.setBevelOuter(bvNone);
-}
 
 TColor at(const QImage &image, int x, int y)
 {
@@ -92,7 +68,7 @@ protected:
     {
         time.set(10, 10, 15, 250);
         clock = std::make_unique<TPLNClock>(nullptr, &time);
-        makeScoreboardClock(*clock);
+        setUpBoardClock(*clock);
     }
 
     FakeTime time; // outlives the clock
@@ -189,7 +165,7 @@ TEST_F(ScoreboardClock, AfternoonHourHandPointsAsInTheMorning)
     FakeTime morning;
     morning.set(3, 45, 0);
     TPLNClock other(nullptr, &morning);
-    makeScoreboardClock(other);
+    setUpBoardClock(other);
     other.ClockTick();
     EXPECT_EQ(other.PosHr(), 1875);
     EXPECT_TRUE(other.surface() == clock->surface());
@@ -216,7 +192,7 @@ protected:
 TEST_F(ScoreboardClock, TickUpdatesOnlyTheHandsAndExposeKeepsThem)
 {
     WatchedClock watched(nullptr, &time);
-    makeScoreboardClock(watched);
+    setUpBoardClock(watched);
     // Only the test's own ticks: one from the clock's timer at the same time would also
     // change the surface, and under load it may come between the tick and the check.
     watched.findChild<QTimer *>()->stop();
@@ -252,7 +228,7 @@ QRect differing(const QImage &a, const QImage &b)
 TEST_F(ScoreboardClock, TickRepaintsExactlyTheBoxOfTheHandsItErasedAndDrew)
 {
     WatchedClock watched(nullptr, &time);
-    makeScoreboardClock(watched);
+    setUpBoardClock(watched);
     // Only the test's own ticks: one from the clock's timer at the same time would also
     // change the surface, and under load it may come between the tick and the check.
     watched.findChild<QTimer *>()->stop();
@@ -405,7 +381,7 @@ TEST_F(ScoreboardClock, StopFreezesTheHandsAndTimeSetMovesThem)
     FakeTime eight;
     eight.set(8, 0, 0);
     TPLNClock fresh(nullptr, &eight);
-    makeScoreboardClock(fresh);
+    setUpBoardClock(fresh);
     fresh.setClockEnabled(false);
     EXPECT_TRUE(clock->surface() == fresh.surface());
 

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Colors.h"
+
+#include <QString>
+
+#include <array>
+
+// The board's remembered set-up as one value: what the store reads and writes, and what
+// the window applies and reports. The initial values are the board's design values.
+struct BoardSettings
+{
+    // The window's outer frame: left, top, width and height.
+    int L = 248;
+    int T = 128;
+    int W = 800;
+    int H = 578;
+    // Nothing reads the sound flag; it is carried from one run to the next.
+    bool Sound = false;
+    int Monitor = 0;
+    QString Comanda1 = QStringLiteral("Name 1");
+    QString Comanda2 = QStringLiteral("Name 2");
+    // The scheme colours C0 .. C4: Display, TextFon, Text, Border, TextHi.
+    std::array<TColor, 5> C = {clBlack, clBlack, clWhite, clWhite, clYellow};
+    bool TieBreak = true;
+    int CountSets = 5;
+    bool AutoSchet = true;
+
+    bool operator==(const BoardSettings &) const = default;
+};

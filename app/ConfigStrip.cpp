@@ -1,0 +1,158 @@
+#include "app/ConfigStrip.h"
+
+#include "app/BoardFonts.h"
+#include "app/WidgetColours.h"
+#include "controls/oClrBox.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+ConfigStrip::ConfigStrip(QWidget &window, std::function<void()> focusLeft)
+{
+    PanelCFG_ = new QFrame(&window);
+    PanelCFG_->setObjectName(QStringLiteral("PanelCFG"));
+    PanelCFG_->setGeometry(0, 48, window.width(), kHeight);
+    PanelCFG_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    PanelCFG_->setLineWidth(3);
+    setGround(PanelCFG_, 0xC0C0C0);
+    setTextColour(PanelCFG_, 0x000000);
+
+    auto check = [this](const char *name, const char *caption, int top) {
+        auto *c = new QCheckBox(QString::fromLatin1(caption), PanelCFG_);
+        c->setObjectName(QString::fromLatin1(name));
+        c->setGeometry(624, top, 81, 17);
+        c->setChecked(true);
+        return c;
+    };
+    sbClose_ = new QPushButton(QStringLiteral("X"), PanelCFG_);
+    sbClose_->setObjectName(QStringLiteral("sbClose"));
+    sbClose_->setGeometry(4, 21, 23, 23);
+    sbClose_->setFont(boardFont(QStringLiteral("MS Sans Serif"), 11, true));
+    sbClose_->setAutoDefault(true); // Enter presses the focused button, as Space does
+    cbAutoSchet_ = check("cbAutoSchet", "AutoSchet", 8);
+    cbTieBreak_ = check("cbTieBreak", "Tiebreak", 24);
+
+    rgCountSatz_ = new QGroupBox(QStringLiteral("Satz"), PanelCFG_);
+    rgCountSatz_->setObjectName(QStringLiteral("rgCountSatz"));
+    rgCountSatz_->setGeometry(424, 8, 49, 49);
+    const char *items[] = {"5", "3"};
+    for (int i = 0; i < 2; ++i) {
+        auto *r = new QRadioButton(QString::fromLatin1(items[i]), rgCountSatz_);
+        r->setGeometry(8, 15 + 15 * i, 36, 15);
+        rgCountSatzItems_[i] = r;
+    }
+    rgCountSatzItems_[0]->setChecked(true);
+
+    createColourPickers();
+    bGame_ = new QPushButton(QStringLiteral("Game"), PanelCFG_);
+    bGame_->setObjectName(QStringLiteral("bGame"));
+    bGame_->setGeometry(722, 10, 62, 25);
+    LabMonitor_ = new QLabel(QStringLiteral("Multimonitor:"), PanelCFG_);
+    LabMonitor_->setObjectName(QStringLiteral("LabMonitor"));
+    LabMonitor_->setGeometry(622, 42, 59, 13);
+    LabMonitor_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    cbMonitor_ = new QComboBox(PanelCFG_);
+    cbMonitor_->setObjectName(QStringLiteral("cbMonitor"));
+    cbMonitor_->setGeometry(684, 38, 102, 21);
+    cbMonitor_->setEnabled(false);
+
+    QWidget::setTabOrder(gbFarbe_, bGame_);
+    QWidget::setTabOrder(bGame_, cbAutoSchet_);
+    QWidget::setTabOrder(cbAutoSchet_, sbClose_);
+    QWidget::setTabOrder(sbClose_, cbTieBreak_);
+    QWidget::setTabOrder(cbTieBreak_, cbMonitor_);
+    QWidget::setTabOrder(cbMonitor_, rgCountSatzItems_[0]);
+    // A focus that goes nowhere (another application, a closing popup) leaves it open.
+    focusHook_ = QObject::connect(qApp, &QApplication::focusChanged, PanelCFG_,
+                     [panel = PanelCFG_, focusLeft = std::move(focusLeft)](QWidget *from, QWidget *to) {
+                         if (from && to && panel->isAncestorOf(from) && !panel->isAncestorOf(to))
+                             focusLeft();
+                     });
+}
+
+ConfigStrip::~ConfigStrip()
+{
+    QObject::disconnect(focusHook_);
+}
+
+void ConfigStrip::createColourPickers()
+{
+    gbFarbe_ = new QGroupBox(QStringLiteral("Farben"), PanelCFG_);
+    gbFarbe_->setObjectName(QStringLiteral("gbFarbe"));
+    gbFarbe_->setGeometry(32, 2, 377, 60);
+    struct Caption { const char *name; const char *text; QRect geometry; };
+    const Caption captions[] = {
+        {"Label3", "TextHi:", {261, 18, 34, 13}}, {"Label4", "Display:", {3, 21, 37, 13}},
+        {"Label5", "Border:", {132, 40, 34, 13}}, {"Label16", "Text:", {134, 18, 24, 13}},
+        {"Label17", "TextFon:", {4, 40, 42, 13}}};
+    for (const Caption &c : captions) {
+        auto *l = new QLabel(QString::fromLatin1(c.text), gbFarbe_);
+        l->setObjectName(QString::fromLatin1(c.name));
+        l->setGeometry(c.geometry);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    // In creation order: cbColor1, cbColor0, cbColor2, cbColor3, cbColor4.
+    const std::pair<int, QRect> pickers[] = {{1, {49, 38, 73, 19}}, {0, {41, 16, 56, 19}},
+                                             {2, {161, 16, 73, 19}}, {3, {169, 38, 73, 19}},
+                                             {4, {297, 16, 73, 19}}};
+    for (const auto &[slot, geometry] : pickers) {
+        auto *c = new ToColorCombo(gbFarbe_);
+        c->setObjectName(QStringLiteral("cbColor%1").arg(slot));
+        c->setGeometry(geometry);
+        c->setTag(slot);
+        c->setColorSet({clrPure, clrUser});
+        c->setDrawColorName(false);
+        // The value first, the user colour after it; the window connects the change only
+        // then, so no picker has raised one when the window's creation step begins.
+        c->setColorValue(slot == 4 ? clYellow : clBlack);
+        c->setColorUser(clBlack);
+        cbColor_[slot] = c;
+    }
+    for (int slot = 0; slot < 4; ++slot)
+        QWidget::setTabOrder(cbColor_[slot], cbColor_[slot + 1]);
+}
+
+void ConfigStrip::dock(QSize client)
+{
+    PanelCFG_->setGeometry(0, client.height() - kHeight, client.width(), kHeight);
+}
+
+void ConfigStrip::open()
+{
+    PanelCFG_->show();
+    sbClose_->setFocus();
+}
+
+void ConfigStrip::close()
+{
+    PanelCFG_->hide();
+}
+
+void ConfigStrip::refreshMonitorList(const QList<QRect> &monitors, int remembered)
+{
+    const int n = int(monitors.size());
+    cbMonitor_->setEnabled(n > 1);
+    LabMonitor_->setEnabled(n > 1);
+    if (n == lastMonitorCount_)
+        return; // the operator's selection stays
+    lastMonitorCount_ = n;
+    cbMonitor_->clear();
+    if (n > 1) {
+        for (int i = 0; i < n; ++i) {
+            const QRect &m = monitors[i];
+            cbMonitor_->addItem(QString::asprintf("%d=(%d,%d)-(%d,%d)", i, m.left(), m.top(),
+                                                  m.width(), m.height()));
+        }
+        // A remembered number that no longer exists leaves nothing selected.
+        cbMonitor_->setCurrentIndex(remembered >= 0 && remembered < n ? remembered : -1);
+    } else {
+        cbMonitor_->addItem(QStringLiteral("Anfangswert"));
+        cbMonitor_->setCurrentIndex(0);
+    }
+}
