@@ -12,6 +12,9 @@ class MatchTimer;
 
 // The score of one match and the counting rules. Entries of the score field table:
 // 0 CurrentSet, 1..5 the set headers, 6·s the points of side s, 6·s + n its games in set n.
+// A match tie-break set (a "TB10" set) is played in tie-break mode, its points as plain numbers
+// in the points fields, its games at 0:0; when it is won its games take the tie-break points
+// (10 and 8), above the games bound of 15 if need be (16 and 14): only stepping keeps that bound.
 class MatchScore : public QObject
 {
     Q_OBJECT
