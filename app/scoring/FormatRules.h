@@ -17,8 +17,8 @@
 // - the option off takes the tie-break out of the sets and out of a played final set, so
 //   they go on to a two-game lead; a match tie-break (a "TB10" set) is the set itself and
 //   stays. The format as set is kept, so turning the option on again restores its tie-breaks;
-// - the option on for a format with no tie-break in any set gives the sets the standard
-//   tie-break to 7 at games all of the set ("SET3-S:6" becomes "SET3-S:6/TB7").
+// - the option on for a format with no tie-break in any set gives the sets (not a final set
+//   written apart) the standard tie-break to 7 at games all ("SET3-S:6" becomes "SET3-S:6/TB7").
 // setFormat() turns the option on exactly when the format has a tie-break in a set, so
 // format() is the format given.
 class FormatRules
