@@ -4,6 +4,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -50,14 +51,29 @@ ScoreField *MatchScore::currentGames(int side)
     return &mutableField(gamesEntry(side, currentSet_));
 }
 
+void MatchScore::setFormat(const MatchFormat &format)
+{
+    rules_.setFormat(format);
+    refreshMatchResult();
+    refreshDecidingPoint();
+}
+
 void MatchScore::setSetCount(int count)
 {
-    setCount_ = count == 3 ? 3 : kMaxSets;
+    rules_.setSetCount(count);
+    refreshMatchResult();
 }
 
 void MatchScore::setTieBreakOption(bool on)
 {
-    tieBreakOption_ = on;
+    rules_.setTieBreakOption(on);
+    refreshMatchResult();
+    refreshDecidingPoint();
+}
+
+int MatchScore::tieBreakLoserPoints(int set) const
+{
+    return set >= 1 && set <= kMaxSets ? rules_.tieBreakLoserPoints[set - 1] : -1;
 }
 
 void MatchScore::setAutoCount(bool on)
@@ -67,14 +83,14 @@ void MatchScore::setAutoCount(bool on)
 
 void MatchScore::pointFor(int side)
 {
-    if (timer_.MatchPhase() == MatchTimer::NotStarted)
+    if (timer_.MatchPhase() == MatchTimer::NotStarted || rules_.result.over)
         return;
     ScoreField &mine = mutableField(pointsEntry(side));
     ScoreField &theirs = mutableField(pointsEntry(other(side)));
     if (tieBreakMode_) {
         ++mine.Tag;
         refreshPoints(side);
-    } else if (mine.Tag == 3 && theirs.Tag == 4) {
+    } else if (mine.Tag == 3 && theirs.Tag == 4 && !rules_.noAdGames(currentSet_)) {
         // Deuce: the advantage is taken back instead of a point given.
         --theirs.Tag;
         refreshPoints(other(side));
@@ -83,6 +99,8 @@ void MatchScore::pointFor(int side)
         refreshPoints(side);
     }
     CheckAutoGame();
+    if (!rules_.legacy() && tieBreakMode_)
+        followTieBreakOrder();
 }
 
 void MatchScore::CheckAutoGame()
@@ -92,10 +110,16 @@ void MatchScore::CheckAutoGame()
     const int p1 = points(1);
     const int p2 = points(2);
     if (tieBreakMode_) {
-        if ((p1 >= 7 && p2 <= p1 - 2) || (p2 >= 7 && p1 <= p2 - 2)) {
+        if (rules_.tiebreakWinner(currentSet_, p1, p2) != 0) {
             Game1Click();
-            Set1Click();
+            endSet();
         }
+        return;
+    }
+    // No-ad: the point at 40 all decides the game.
+    if (rules_.noAdGames(currentSet_)) {
+        if (p1 >= 4 || p2 >= 4)
+            Game1Click();
         return;
     }
     // "ADV" reached from "40" against at most "30", or a point won from advantage.
@@ -107,20 +131,92 @@ void MatchScore::Game1Click()
 {
     // Equal points give the game to side 2.
     const int winner = points(1) > points(2) ? 1 : 2;
-    if (ScoreField *won = currentGames(winner)) {
+    const bool tieBreakGame = tieBreakMode_;
+    if (tieBreakGame && currentGames(winner)) {
+        rules_.tieBreakLoserPoints[currentSet_ - 1] =
+            rules_.isTiebreakSet(currentSet_) ? -1 : points(other(winner));
+    }
+    bool startsTieBreak = false;
+    bool endsSet = false;
+    if (!rules_.legacy() && rules_.isTiebreakSet(currentSet_) && currentGames(winner)) {
+        // A match tie-break is the whole set: its points become the set's figures, unbounded.
+        for (int side : {1, 2}) {
+            mutableField(gamesEntry(side, currentSet_)) = ScoreField{points(side), QString::number(points(side))};
+            emit fieldChanged(gamesEntry(side, currentSet_));
+        }
+        refreshMatchResult();
+    } else if (ScoreField *won = currentGames(winner)) {
         stepGames(gamesEntry(winner, currentSet_), Qt::LeftButton);
-        if (autoCount_) {
+        if (autoCount_ && rules_.legacy()) {
             const int mine = won->Tag;
             const int theirs = currentGames(other(winner))->Tag;
-            if (mine == 6 && theirs == 6 && tieBreakOption_)
+            if (mine == 6 && theirs == 6 && rules_.tieBreakOption())
                 SetTieBreakMode(true);
             if (!tieBreakMode_ && mine >= 6 && theirs <= mine - 2)
                 Set1Click();
+        } else if (autoCount_ && !tieBreakMode_) {
+            const int g1 = games(1, currentSet_);
+            const int g2 = games(2, currentSet_);
+            startsTieBreak = rules_.startsTiebreak(currentSet_, g1, g2);
+            endsSet = !startsTieBreak && rules_.setWinner(currentSet_, g1, g2) != 0;
         }
     }
     setPoints(1, 0, QStringLiteral("0"));
     setPoints(2, 0, QStringLiteral("0"));
+    // After a tie-break the serve passes from the side that served its first point.
+    if (!rules_.legacy() && tieBreakGame)
+        server_ = rules_.tieBreakFirstServer;
     mPodachaClick();
+    if (startsTieBreak)
+        SetTieBreakMode(true);
+    if (endsSet)
+        endSet();
+}
+
+void MatchScore::endSet()
+{
+    refreshMatchResult();
+    if (rules_.result.over)
+        finishMatch();
+    else
+        Set1Click();
+}
+
+void MatchScore::finishMatch()
+{
+    boldHeader_ = 0;
+    emit boldHeaderChanged(0);
+    if (autoCount_)
+        SetTieBreakMode(false);
+    MarkSetLeaders();
+}
+
+void MatchScore::followTieBreakOrder()
+{
+    const int played = std::max(0, points(1)) + std::max(0, points(2));
+    if (FormatRules::tiebreakServer(rules_.tieBreakFirstServer, played) != server_)
+        mPodachaClick();
+}
+
+void MatchScore::refreshMatchResult()
+{
+    const FormatRules::Result result =
+        rules_.matchResult(currentSet_, [this](int side, int set) { return games(side, set); });
+    if (result == rules_.result)
+        return;
+    rules_.result = result;
+    emit matchWinnerChanged(result.winner);
+    refreshDecidingPoint();
+}
+
+void MatchScore::refreshDecidingPoint()
+{
+    const bool on = !rules_.result.over
+                    && rules_.isDecidingPoint(currentSet_, tieBreakMode_, points(1), points(2));
+    if (on == rules_.decidingPoint)
+        return;
+    rules_.decidingPoint = on;
+    emit decidingPointChanged(on);
 }
 
 void MatchScore::Set1Click()
@@ -129,8 +225,9 @@ void MatchScore::Set1Click()
         ++currentSet_;
     boldHeader_ = 0;
     emit boldHeaderChanged(0);
-    if (currentSet_ <= setCount_) {
+    if (currentSet_ <= setCount()) {
         LabelSClick(currentSet_);
+        rules_.tieBreakLoserPoints[currentSet_ - 1] = -1;
         if (games(1, currentSet_) == -1 || games(2, currentSet_) == -1) {
             for (int side : {1, 2}) {
                 mutableField(gamesEntry(side, currentSet_)).Tag = -1;
@@ -140,6 +237,8 @@ void MatchScore::Set1Click()
     }
     if (autoCount_)
         SetTieBreakMode(false);
+    if (autoCount_ && !rules_.legacy() && currentSet_ <= setCount() && rules_.isTiebreakSet(currentSet_))
+        SetTieBreakMode(true);
     for (int side : {1, 2}) {
         mutableField(pointsEntry(side)).Tag = -1;
         eSchetMouseDown(side, Qt::LeftButton);
@@ -181,7 +280,7 @@ void MatchScore::mPodachaClick()
 
 void MatchScore::mTieBreakClick()
 {
-    if (!tieBreakOption_ || autoCount_)
+    if (!rules_.tieBreakOption() || autoCount_)
         return;
     // The mark is a flag of its own: after an automatic tie-break the first toggle
     // sets it and leaves the mode on.
@@ -191,8 +290,12 @@ void MatchScore::mTieBreakClick()
 
 void MatchScore::SetTieBreakMode(bool on)
 {
+    // The serve order of a tie-break counts from the side due to serve when it begins.
+    if (on && !tieBreakMode_)
+        rules_.tieBreakFirstServer = server_;
     tieBreakMode_ = on;
     emit tieBreakModeChanged(on);
+    refreshDecidingPoint();
 }
 
 void MatchScore::LabelSClick(int header)
@@ -220,6 +323,8 @@ void MatchScore::reset()
     }
     boldHeader_ = 0;
     emit boldHeaderChanged(0);
+    rules_.tieBreakLoserPoints.fill(-1);
+    refreshMatchResult();
 }
 
 void MatchScore::refreshPoints(int side)
@@ -238,6 +343,7 @@ void MatchScore::refreshPoints(int side)
         f.Text = PointTexts[f.Tag];
     }
     emit fieldChanged(pointsEntry(side));
+    refreshDecidingPoint();
 }
 
 void MatchScore::stepGames(int entry, Qt::MouseButton button)
@@ -249,10 +355,12 @@ void MatchScore::stepGames(int entry, Qt::MouseButton button)
         --f.Tag;
     f.Text = f.Tag == -1 ? QString() : QString::number(f.Tag);
     emit fieldChanged(entry);
+    refreshMatchResult();
 }
 
 void MatchScore::setPoints(int side, int value, const QString &text)
 {
     mutableField(pointsEntry(side)) = ScoreField{value, text};
     emit fieldChanged(pointsEntry(side));
+    refreshDecidingPoint();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/scoring/FormatRules.h"
 #include "app/scoring/ScoreField.h"
 
 #include <QObject>
@@ -11,6 +12,9 @@ class MatchTimer;
 
 // The score of one match and the counting rules. Entries of the score field table:
 // 0 CurrentSet, 1..5 the set headers, 6·s the points of side s, 6·s + n its games in set n.
+// A match tie-break set (a "TB10" set) is played in tie-break mode, its points as plain numbers
+// in the points fields, its games at 0:0; when it is won its games take the tie-break points
+// (10 and 8), above the games bound of 15 if need be (16 and 14): only stepping keeps that bound.
 class MatchScore : public QObject
 {
     Q_OBJECT
@@ -39,15 +43,28 @@ public:
     int CurrentSet() const { return currentSet_; }
     int boldHeader() const { return boldHeader_; }
     int server() const { return server_; }
-    int setCount() const { return setCount_; }
+    int setCount() const { return rules_.setCount(); }
     bool tieBreakMode() const { return tieBreakMode_; }
-    bool tieBreakOption() const { return tieBreakOption_; }
+    bool tieBreakOption() const { return rules_.tieBreakOption(); }
     bool autoCount() const { return autoCount_; }
     bool manualTieBreakMark() const { return manualTieBreakMark_; }
 
+    // How the two edit the format: see FormatRules.
+    const MatchFormat &format() const { return rules_.format(); }
+    void setFormat(const MatchFormat &format);
     // Only 5 and 3 are set counts; anything else plays five sets.
     void setSetCount(int count);
     void setTieBreakOption(bool on);
+
+    // Outside the legacy formats a decided match opens no further set and takes no points
+    // until a reset; the winner is 0 while the match is open (or drawn, all sets played).
+    bool matchOver() const { return rules_.result.over; }
+    int matchWinner() const { return rules_.result.winner; }
+    // The loser's points of the tie-break that decided the set; -1 for a set not decided by
+    // one and for a match tie-break set, whose games are its points.
+    int tieBreakLoserPoints(int set) const;
+    // The next point decides the game: no-ad deuce, or a sudden-death tie-break at one short all.
+    bool decidingPoint() const { return rules_.decidingPoint; }
     void setAutoCount(bool on);
 
     void mSchet1Click() { pointFor(1); }
@@ -70,6 +87,8 @@ signals:
     void tieBreakModeChanged(bool on);
     void serverChanged(int server);
     void setLeaderMarked(int entry, MatchScore::TextRole role);
+    void matchWinnerChanged(int winner);
+    void decidingPointChanged(bool on);
 
 private:
     ScoreField &mutableField(int entry);
@@ -78,6 +97,12 @@ private:
     void refreshPoints(int side);
     void stepGames(int entry, Qt::MouseButton button);
     void setPoints(int side, int value, const QString &text);
+    void followTieBreakOrder();
+    void startTieBreak();
+    void endSet();
+    void finishMatch();
+    void refreshMatchResult();
+    void refreshDecidingPoint();
 
     const MatchTimer &timer_;
     int currentSet_ = 0;
@@ -85,9 +110,8 @@ private:
     std::array<ScoreField, 12> fields_;
     std::array<ScoreField, 2> labTBreak_;
     int server_ = 0;
-    int setCount_ = kMaxSets;
     bool tieBreakMode_ = false;
-    bool tieBreakOption_ = true;
+    FormatRules rules_;
     bool autoCount_ = true;
     bool manualTieBreakMark_ = false;
 };

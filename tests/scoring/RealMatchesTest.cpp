@@ -19,6 +19,7 @@ struct Record
     QString id;
     QByteArray pbp;
     std::vector<std::pair<int, int>> sets; // games of side 1 and side 2
+    int winner = 0;
 };
 
 QString dataFile()
@@ -28,8 +29,13 @@ QString dataFile()
            + QStringLiteral("/data/pbp_matches_wta_main_current.csv");
 }
 
-// Advantage final sets (above 7 games) fall outside the tie-break rules the board plays.
-bool parseScore(const QString &score, int winner, std::vector<std::pair<int, int>> &sets)
+// Whether the third set was played to a tie-break at 6:6 or on to a two-game lead.
+enum class FinalSet { TieBreak, Advantage };
+
+// Advantage final sets (above 7 games) fall outside the tie-break rules the board plays;
+// read as advantage final sets, a third set decided 7:6 is one a tie-break ended.
+bool parseScore(const QString &score, int winner, std::vector<std::pair<int, int>> &sets,
+                FinalSet finalSet = FinalSet::TieBreak)
 {
     static const QRegularExpression setRe(QStringLiteral("^(\\d+)-(\\d+)(\\(\\d+\\))?$"));
     for (const QString &token : score.split(u' ', Qt::SkipEmptyParts)) {
@@ -38,7 +44,9 @@ bool parseScore(const QString &score, int winner, std::vector<std::pair<int, int
             return false;
         const int w = m.captured(1).toInt();
         const int l = m.captured(2).toInt();
-        if (std::max(w, l) > 7)
+        if (std::max(w, l) > 7 && (finalSet == FinalSet::TieBreak || sets.size() != 2))
+            return false;
+        if (finalSet == FinalSet::Advantage && sets.size() == 2 && w == 7 && l == 6)
             return false;
         sets.push_back(winner == 1 ? std::make_pair(w, l) : std::make_pair(l, w));
     }
@@ -72,7 +80,7 @@ std::vector<std::pair<int, int>> countedGames(const QByteArray &pbp)
     return sets;
 }
 
-std::vector<Record> usableRecords(const QString &path, int &rows)
+std::vector<Record> usableRecords(const QString &path, int &rows, FinalSet finalSet = FinalSet::TieBreak)
 {
     std::vector<Record> out;
     QFile file(path);
@@ -89,8 +97,8 @@ std::vector<Record> usableRecords(const QString &path, int &rows)
         if (cols.size() != header.size())
             continue;
         ++rows;
-        Record r{QString::fromLatin1(cols[idCol]), cols[pbpCol], {}};
-        if (!parseScore(QString::fromLatin1(cols[scoreCol]), cols[winnerCol].toInt(), r.sets))
+        Record r{QString::fromLatin1(cols[idCol]), cols[pbpCol], {}, cols[winnerCol].toInt()};
+        if (!parseScore(QString::fromLatin1(cols[scoreCol]), r.winner, r.sets, finalSet))
             continue;
         if (countedGames(r.pbp) != r.sets)
             continue;
@@ -100,12 +108,17 @@ std::vector<Record> usableRecords(const QString &path, int &rows)
 }
 
 // Replays the points through the point commands; the serving side comes from the board.
-std::vector<std::pair<int, int>> replay(const QByteArray &pbp)
+// Under a format of its own the board also keeps the serve order inside tie-breaks, which
+// the record marks, and names the winner.
+std::vector<std::pair<int, int>> replay(const QByteArray &pbp, const MatchFormat *format = nullptr,
+                                        int *winner = nullptr)
 {
     FakeTicks ticks;
     Match match(ticks, QString());
     MatchScore &score = match.score();
     score.setSetCount(3);
+    if (format)
+        score.setFormat(*format);
     match.timer().bPlayClick();
     int played = 0;
     for (const QByteArray &set : pbp.split('.')) {
@@ -118,8 +131,13 @@ std::vector<std::pair<int, int>> replay(const QByteArray &pbp)
                     current = 3 - current;
                     continue;
                 }
-                const int winner = (c == 'S' || c == 'A') ? current : 3 - current;
-                winner == 1 ? score.mSchet1Click() : score.mSchet2Click();
+                if (format && score.server() + 1 != current) {
+                    ADD_FAILURE() << "server " << score.server() + 1 << " at game " << played + 1
+                                  << ", recorded " << current;
+                    return {};
+                }
+                const int pointWinner = (c == 'S' || c == 'A') ? current : 3 - current;
+                pointWinner == 1 ? score.mSchet1Click() : score.mSchet2Click();
             }
             ++played;
             if (score.points(1) != 0 || score.points(2) != 0) {
@@ -129,8 +147,12 @@ std::vector<std::pair<int, int>> replay(const QByteArray &pbp)
         }
     }
     std::vector<std::pair<int, int>> sets;
-    for (int n = 1; n < score.CurrentSet() && n <= MatchScore::kMaxSets; ++n)
+    // A decided match leaves its last set in play.
+    const int pastLast = score.CurrentSet() + (score.matchOver() ? 1 : 0);
+    for (int n = 1; n < pastLast && n <= MatchScore::kMaxSets; ++n)
         sets.push_back({score.games(1, n), score.games(2, n)});
+    if (winner)
+        *winner = score.matchWinner();
     return sets;
 }
 
@@ -151,6 +173,32 @@ TEST(RealMatchRecords, ReplayAgreesWithEveryRecordedScore)
     }
     EXPECT_EQ(agreed, int(records.size()));
     std::printf("%d of %zu usable matches (of %d rows) agree\n", agreed, records.size(), rows);
+}
+
+// Grand slam women's matches of the time played the third set on to a two-game lead.
+TEST(RealMatchRecords, AdvantageFinalSetsAgreeUnderTheirFormat)
+{
+    const QString path = dataFile();
+    if (!QFile::exists(path))
+        GTEST_SKIP() << "match records not found at " << path.toStdString();
+    const MatchFormat format = *MatchFormat::parse(QStringLiteral("SET3-S:6/TB7-F:6")).format;
+    int rows = 0;
+    const std::vector<Record> records = usableRecords(path, rows, FinalSet::Advantage);
+    ASSERT_GT(records.size(), size_t(rows) * 8 / 10);
+    int agreed = 0;
+    int longFinalSets = 0;
+    for (const Record &r : records) {
+        int winner = 0;
+        const auto sets = replay(r.pbp, &format, &winner);
+        EXPECT_EQ(sets, r.sets) << "match " << r.id.toStdString();
+        EXPECT_EQ(winner, r.winner) << "match " << r.id.toStdString();
+        agreed += sets == r.sets && winner == r.winner;
+        longFinalSets += r.sets.size() == 3 && std::max(r.sets[2].first, r.sets[2].second) > 7;
+    }
+    EXPECT_EQ(agreed, int(records.size()));
+    EXPECT_GT(longFinalSets, 0);
+    std::printf("%d of %zu records agree under %s, %d of them with a final set above 7 games\n", agreed,
+                records.size(), qPrintable(format.code()), longFinalSets);
 }
 
 } // namespace
