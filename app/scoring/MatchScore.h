@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/scoring/ScoreField.h"
+#include "app/scoring/ScoreState.h"
 
 #include <QObject>
 #include <QString>
@@ -44,6 +45,13 @@ public:
     bool tieBreakOption() const { return tieBreakOption_; }
     bool autoCount() const { return autoCount_; }
     bool manualTieBreakMark() const { return manualTieBreakMark_; }
+    // The role MarkSetLeaders last gave a games figure (Text until it first runs).
+    TextRole leaderRole(int gamesEntry) const;
+
+    // The whole state the board shows, as a value; restore emits a change signal for
+    // every part that differs, so the window refreshes as after the commands themselves.
+    ScoreState state() const;
+    void restore(const ScoreState &state);
 
     // Only 5 and 3 are set counts; anything else plays five sets.
     void setSetCount(int count);
@@ -78,6 +86,7 @@ private:
     void refreshPoints(int side);
     void stepGames(int entry, Qt::MouseButton button);
     void setPoints(int side, int value, const QString &text);
+    static int leaderIndex(int gamesEntry);
 
     const MatchTimer &timer_;
     int currentSet_ = 0;
@@ -90,4 +99,5 @@ private:
     bool tieBreakOption_ = true;
     bool autoCount_ = true;
     bool manualTieBreakMark_ = false;
+    std::array<TextRole, 2 * kMaxSets> leaderRoles_{};
 };
