@@ -1,6 +1,7 @@
 #include "app/scoring/JournalFormat.h"
 #include "app/scoring/MatchController.h"
 #include "tests/scoring/MatchFixture.h"
+#include "tests/scoring/ScoreStatePrinter.h"
 
 #include <QSignalSpy>
 
