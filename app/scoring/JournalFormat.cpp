@@ -275,10 +275,14 @@ QByteArray header()
     return kMagic.toByteArray() + ' ' + QByteArray::number(kVersion) + '\n';
 }
 
+QByteArray seal(QByteArrayView body)
+{
+    return body.toByteArray() + " *" + crcText(body) + '\n';
+}
+
 QByteArray line(const JournalRecord &record, qsizetype seq)
 {
-    const QByteArray b = body(record, seq);
-    return b + " *" + crcText(b) + '\n';
+    return seal(body(record, seq));
 }
 
 QByteArray write(const QList<JournalRecord> &records)

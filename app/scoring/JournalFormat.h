@@ -49,6 +49,8 @@ QByteArray header();
 // One record's line, newline included; seq counts records from 1.
 QByteArray line(const JournalRecord &record, qsizetype seq);
 QByteArray write(const QList<JournalRecord> &records);
+// A record line's body with its checksum and newline.
+QByteArray seal(QByteArrayView body);
 
 ReadResult read(QByteArrayView bytes);
 ReadResult readFile(const QString &path);
