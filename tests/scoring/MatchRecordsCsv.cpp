@@ -115,12 +115,12 @@ std::vector<Record> usableRecords(const QString &path, int &rows)
     return out;
 }
 
-Sets replay(const QByteArray &pbp)
+Sets replay(const QByteArray &pbp, int setCount)
 {
     FakeTicks ticks;
     Match match(ticks, QString());
     MatchScore &score = match.score();
-    score.setSetCount(3);
+    score.setSetCount(setCount);
     match.timer().bPlayClick();
     int played = 0;
     for (const QByteArray &set : pbp.split('.')) {

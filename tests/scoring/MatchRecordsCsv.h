@@ -42,6 +42,6 @@ std::vector<Record> usableRecords(const QString &path, int &rows);
 
 // Replays the points through the point commands, server1 as side 1; the serving side comes
 // from the board. Games per finished set.
-Sets replay(const QByteArray &pbp);
+Sets replay(const QByteArray &pbp, int setCount = 3);
 
 } // namespace MatchRecordsCsv
