@@ -135,6 +135,9 @@ TEST_F(Controller, RestoreSignalsWhatChangedForTheWindow)
     run(Kind::Play);
     points("1111" "1111" "1111" "1111" "1111" "1111"); // 6:0, set 2 opens
     ASSERT_EQ(score().CurrentSet(), 2);
+    const int s1 = MatchScore::gamesEntry(1, 1);
+    ASSERT_EQ(score().leaderRole(s1), MatchScore::TextRole::TextHi);
+    ASSERT_EQ(score().leaderRole(MatchScore::gamesEntry(2, 1)), MatchScore::TextRole::Text);
     QSignalSpy fields(&score(), &MatchScore::fieldChanged);
     QSignalSpy bold(&score(), &MatchScore::boldHeaderChanged);
     QSignalSpy server(&score(), &MatchScore::serverChanged);
@@ -154,8 +157,19 @@ TEST_F(Controller, RestoreSignalsWhatChangedForTheWindow)
     ASSERT_EQ(server.count(), 1);
     EXPECT_EQ(server.at(0).at(0).toInt(), score().server());
     ASSERT_EQ(leaders.count(), 10);
-    EXPECT_EQ(score().leaderRole(MatchScore::gamesEntry(1, 1)), MatchScore::TextRole::Text)
-        << "before the set ended nobody was marked";
+    EXPECT_EQ(score().leaderRole(s1), MatchScore::TextRole::Text) << "before the set ended nobody was marked";
+    for (const auto &args : leaders) {
+        const int entry = args.at(0).toInt();
+        EXPECT_EQ(args.at(1).value<MatchScore::TextRole>(), score().leaderRole(entry)) << entry;
+    }
+
+    leaders.clear();
+    run(Kind::Redo);
+    EXPECT_EQ(score().leaderRole(s1), MatchScore::TextRole::TextHi);
+    const auto s1Mark = std::find_if(leaders.begin(), leaders.end(),
+                                     [&](const QList<QVariant> &args) { return args.at(0).toInt() == s1; });
+    ASSERT_NE(s1Mark, leaders.end());
+    EXPECT_EQ(s1Mark->at(1).value<MatchScore::TextRole>(), MatchScore::TextRole::TextHi);
 }
 
 TEST_F(Controller, InvalidCommandsAreNeitherRunNorRecorded)
