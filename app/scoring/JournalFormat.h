@@ -9,7 +9,7 @@
 
 // The journal as text: a header line with the format version, then one line per record,
 //   <seq> <elapsed ms> <kind> [arguments] *<crc32 of what precedes " *">
-// e.g. `7 61250 point 2 key *5f0c1e2a`. Texts are percent-encoded UTF-8 in quotes.
+// e.g. `7 61250 point 2 key *97fa3cac`. Texts are percent-encoded UTF-8 in quotes.
 // The checksum tells a line torn by a power cut from a complete one.
 namespace JournalFormat {
 

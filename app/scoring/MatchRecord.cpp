@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QStringList>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace {
