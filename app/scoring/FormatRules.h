@@ -33,6 +33,8 @@ public:
 
     // The format the rules play: the one set, with the option applied.
     const MatchFormat &format() const { return format_; }
+    // The format as set, before the tie-break option took its part.
+    const MatchFormat &givenFormat() const { return given_; }
     void setFormat(const MatchFormat &format);
     void setSetCount(int count);
     void setTieBreakOption(bool on);
@@ -76,6 +78,8 @@ public:
         }
         return resultOf(won[1], won[2], decided);
     }
+
+    bool operator==(const FormatRules &) const = default;
 
     // State of the match in play under these rules.
     int tieBreakFirstServer = 0;

@@ -251,8 +251,10 @@ void MatchScore::MarkSetLeaders()
     for (int set = 1; set <= kMaxSets; ++set) {
         const int g1 = games(1, set);
         const int g2 = games(2, set);
-        emit setLeaderMarked(gamesEntry(1, set), g1 > g2 ? TextRole::TextHi : TextRole::Text);
-        emit setLeaderMarked(gamesEntry(2, set), g2 > g1 ? TextRole::TextHi : TextRole::Text);
+        leaderRoles_[leaderIndex(gamesEntry(1, set))] = g1 > g2 ? TextRole::TextHi : TextRole::Text;
+        leaderRoles_[leaderIndex(gamesEntry(2, set))] = g2 > g1 ? TextRole::TextHi : TextRole::Text;
+        emit setLeaderMarked(gamesEntry(1, set), leaderRole(gamesEntry(1, set)));
+        emit setLeaderMarked(gamesEntry(2, set), leaderRole(gamesEntry(2, set)));
     }
 }
 
@@ -363,4 +365,74 @@ void MatchScore::setPoints(int side, int value, const QString &text)
     mutableField(pointsEntry(side)) = ScoreField{value, text};
     emit fieldChanged(pointsEntry(side));
     refreshDecidingPoint();
+}
+
+int MatchScore::leaderIndex(int gamesEntry)
+{
+    Q_ASSERT(isGamesEntry(gamesEntry));
+    return (gamesEntry / 6 - 1) * kMaxSets + gamesEntry % 6 - 1;
+}
+
+MatchScore::TextRole MatchScore::leaderRole(int gamesEntry) const
+{
+    return leaderRoles_[leaderIndex(gamesEntry)];
+}
+
+ScoreState MatchScore::state() const
+{
+    ScoreState s;
+    s.fields = fields_;
+    s.tieBreakFields = labTBreak_;
+    s.currentSet = currentSet_;
+    s.boldHeader = boldHeader_;
+    s.server = server_;
+    s.tieBreakMode = tieBreakMode_;
+    s.rules = rules_;
+    s.autoCount = autoCount_;
+    s.manualTieBreakMark = manualTieBreakMark_;
+    for (size_t i = 0; i < leaderRoles_.size(); ++i)
+        s.leaderHighlighted[i] = leaderRoles_[i] == TextRole::TextHi;
+    return s;
+}
+
+void MatchScore::restore(const ScoreState &s)
+{
+    const ScoreState old = state();
+    fields_ = s.fields;
+    labTBreak_ = s.tieBreakFields;
+    currentSet_ = s.currentSet;
+    boldHeader_ = s.boldHeader;
+    server_ = s.server;
+    rules_ = s.rules;
+    autoCount_ = s.autoCount;
+    manualTieBreakMark_ = s.manualTieBreakMark;
+    for (size_t i = 0; i < leaderRoles_.size(); ++i)
+        leaderRoles_[i] = s.leaderHighlighted[i] ? TextRole::TextHi : TextRole::Text;
+
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        if (fields_[i] != old.fields[i])
+            emit fieldChanged(int(i) + kFirstFieldEntry);
+    }
+    for (size_t i = 0; i < labTBreak_.size(); ++i) {
+        if (labTBreak_[i] != old.tieBreakFields[i])
+            emit fieldChanged(kLabTBreak1 + int(i));
+    }
+    if (boldHeader_ != old.boldHeader)
+        emit boldHeaderChanged(boldHeader_);
+    if (s.tieBreakMode != old.tieBreakMode) {
+        SetTieBreakMode(s.tieBreakMode);
+        // Switching the mode on takes the server as the tie-break's first; the state knows it.
+        rules_ = s.rules;
+    }
+    if (server_ != old.server)
+        emit serverChanged(server_);
+    if (rules_.result.winner != old.rules.result.winner)
+        emit matchWinnerChanged(rules_.result.winner);
+    if (rules_.decidingPoint != old.rules.decidingPoint)
+        emit decidingPointChanged(rules_.decidingPoint);
+    // The marks are colours the scheme may have repainted since, so all of them are sent.
+    for (int side : {1, 2}) {
+        for (int set = 1; set <= kMaxSets; ++set)
+            emit setLeaderMarked(gamesEntry(side, set), leaderRole(gamesEntry(side, set)));
+    }
 }

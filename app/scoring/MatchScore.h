@@ -2,6 +2,7 @@
 
 #include "app/scoring/FormatRules.h"
 #include "app/scoring/ScoreField.h"
+#include "app/scoring/ScoreState.h"
 
 #include <QObject>
 #include <QString>
@@ -48,6 +49,13 @@ public:
     bool tieBreakOption() const { return rules_.tieBreakOption(); }
     bool autoCount() const { return autoCount_; }
     bool manualTieBreakMark() const { return manualTieBreakMark_; }
+    // The role MarkSetLeaders last gave a games figure (Text until it first runs).
+    TextRole leaderRole(int gamesEntry) const;
+
+    // The whole state the board shows, as a value; restore emits a change signal for
+    // every part that differs, so the window refreshes as after the commands themselves.
+    ScoreState state() const;
+    void restore(const ScoreState &state);
 
     // How the two edit the format: see FormatRules.
     const MatchFormat &format() const { return rules_.format(); }
@@ -103,6 +111,7 @@ private:
     void finishMatch();
     void refreshMatchResult();
     void refreshDecidingPoint();
+    static int leaderIndex(int gamesEntry);
 
     const MatchTimer &timer_;
     int currentSet_ = 0;
@@ -114,4 +123,5 @@ private:
     FormatRules rules_;
     bool autoCount_ = true;
     bool manualTieBreakMark_ = false;
+    std::array<TextRole, 2 * kMaxSets> leaderRoles_{};
 };

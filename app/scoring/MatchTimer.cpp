@@ -50,6 +50,29 @@ void MatchTimer::reset()
     emit phaseChanged(phase_);
 }
 
+std::uint32_t MatchTimer::elapsedMs() const
+{
+    switch (phase_) {
+    case NotStarted:
+        return 0;
+    case Paused:
+        return pauseTicks_ - startTicks_;
+    default:
+        return ticks_.now() - startTicks_;
+    }
+}
+
+void MatchTimer::restorePaused(std::uint32_t elapsedMs)
+{
+    timer_.stop();
+    pauseTicks_ = ticks_.now();
+    // Unsigned: a start reading before the counter's zero wraps like any other.
+    startTicks_ = pauseTicks_ - elapsedMs;
+    phase_ = Paused;
+    setText(ElapsedText((std::uint64_t{elapsedMs} + 100) / 1000));
+    emit phaseChanged(phase_);
+}
+
 QString MatchTimer::ElapsedText(std::uint64_t x)
 {
     QString s = QString::number(x % 60).rightJustified(2, u'0');

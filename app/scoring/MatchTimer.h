@@ -26,9 +26,14 @@ public:
     const QString &elapsedText() const { return text_; }
     const QString &timeZeroText() const { return timeZero_; }
 
+    // Playing time so far in ms, pauses excluded; 0 before the start.
+    std::uint32_t elapsedMs() const;
+
     void bPlayClick();
     void TimerTimer();
     void reset();
+    // A match brought back after a crash: paused, showing the playing time it had.
+    void restorePaused(std::uint32_t elapsedMs);
 
     static QString ElapsedText(std::uint64_t seconds);
 

@@ -9,4 +9,6 @@ struct ScoreField
 {
     int Tag = -1;
     QString Text;
+
+    bool operator==(const ScoreField &) const = default;
 };

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/scoring/MatchCommand.h"
+
+#include <cstdint>
+
+// One line of the match journal: a command with the playing time at which it ran, or the
+// mark that the board closed normally.
+struct JournalRecord
+{
+    enum class Type { Command, End };
+
+    Type type = Type::Command;
+    MatchCommand command;
+    std::uint32_t elapsedMs = 0; // playing time after the command, pauses excluded
+
+    static JournalRecord end(std::uint32_t elapsedMs)
+    {
+        JournalRecord r;
+        r.type = Type::End;
+        r.elapsedMs = elapsedMs;
+        return r;
+    }
+
+    bool operator==(const JournalRecord &) const = default;
+};
