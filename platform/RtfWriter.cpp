@@ -1,6 +1,7 @@
 #include "platform/RtfWriter.h"
 
 #include "platform/RtfCodePage.h"
+#include "platform/RtfLimits.h"
 #include "platform/RtfReader.h"
 
 #include <QBuffer>
@@ -19,7 +20,6 @@
 
 namespace {
 
-constexpr int kMaxFontSize = 3276;  // half-points
 constexpr int kHexPerLine = 128;
 constexpr char kHexDigits[] = "0123456789abcdef";
 
