@@ -1,5 +1,7 @@
 #include "platform/RtfReader.h"
 
+#include "platform/RtfLimits.h"
+
 #include "tests/platform/RtfTestSupport.h"
 
 #include <QFile>
@@ -198,6 +200,31 @@ TEST_F(RtfReaderTest, GroupsRestoreTheirCharacterFormatting)
     EXPECT_FALSE(ll.fontItalic());
     EXPECT_DOUBLE_EQ(ll.fontPointSize(), 12.0);
     EXPECT_EQ(ll.foreground().style(), Qt::NoBrush);
+}
+
+TEST_F(RtfReaderTest, PlainReturnsToTheDefaultFont)
+{
+    read("{\\rtf1\\deff2{\\fonttbl{\\f1 Courier New;}{\\f2 Arial;}}\\f1\\b mono\\plain  back\\par}");
+    EXPECT_EQ(formatOf(doc, "mono").fontFamilies().toStringList(), QStringList{"Courier New"});
+    EXPECT_EQ(formatOf(doc, "back").fontFamilies().toStringList(), QStringList{"Arial"});
+}
+
+// The document group counts as the first level; the deepest level with its own state is
+// kMaxGroupDepth - 1, and groups below it share that level's state.
+TEST_F(RtfReaderTest, GroupsKeepTheirOwnStateUpToTheNestingLimit)
+{
+    const auto nested = [](int levels) { // levels: the groups inside the document group
+        return "{\\rtf1 " + QByteArray(levels - 1, '{') + "{\\b in}out" + QByteArray(levels - 1, '}') + "}";
+    };
+    const int ownStateLevels = int(kMaxGroupDepth) - 2; // below the document group
+    read(nested(ownStateLevels));
+    EXPECT_EQ(blockTexts(doc), QStringList{"inout"});
+    EXPECT_EQ(formatOf(doc, "in").fontWeight(), QFont::Bold);
+    EXPECT_EQ(formatOf(doc, "out").fontWeight(), QFont::Normal);
+
+    read(nested(ownStateLevels + 1));
+    EXPECT_EQ(blockTexts(doc), QStringList{"inout"});
+    EXPECT_EQ(formatOf(doc, "out").fontWeight(), QFont::Bold); // the bold group shared the level above
 }
 
 TEST_F(RtfReaderTest, ParagraphFormattingLastsUntilPard)
