@@ -109,4 +109,45 @@ TEST_F(RtfFileTest, FailedSaveIntoReadOnlyFolderKeepsTheOldFile)
     EXPECT_EQ(contentOf(path("2.rtf")), old);
 }
 
+// The reason is what the operator would read; the old title must stay whatever the cause.
+TEST_F(RtfFileTest, FailedSaveSaysWhy)
+{
+    fillTitle(200);
+    QString reason;
+    EXPECT_FALSE(saveRtfFile(doc, path("missing/1.rtf"), &reason));
+    EXPECT_FALSE(reason.isEmpty());
+
+    // A folder nobody may write to: a read-only one, or for a process whose rights ignore
+    // folder permissions, a folder of the kernel's.
+    QString target = path("2.rtf");
+    writeFile(target, "{\\rtf1 alter Titel\\par}");
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    if (QFile(path("probe")).open(QIODevice::WriteOnly))
+        target = QStringLiteral("/proc/version");
+    const QByteArray old = contentOf(target);
+    ASSERT_FALSE(old.isEmpty());
+    reason.clear();
+    const bool saved = saveRtfFile(doc, target, &reason);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_EQ(contentOf(target), old);
+
+    // The disk filling up halfway.
+    writeFile(path("3.rtf"), "{\\rtf1 alter Titel\\par}");
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = previous;
+    small.rlim_cur = 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    reason.clear();
+    const bool savedFull = saveRtfFile(doc, path("3.rtf"), &reason);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(savedFull);
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_EQ(contentOf(path("3.rtf")), "{\\rtf1 alter Titel\\par}");
+}
+
 } // namespace
