@@ -27,10 +27,10 @@ const std::unordered_map<std::string_view, RtfControlWordTable::Entry> &controlW
                  "stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer", "footerl",
                  "footerr", "footerf", "footnote", "annotation", "atnid", "atnauthor", "atndate",
                  "atnref", "atrfstart", "atrfend", "xe", "tc", "txe", "rxe", "fldinst", "nonshppict",
-                 "themedata", "colorschememapping", "latentstyles", "datastore", "listtable",
-                 "listoverridetable", "revtbl", "rsidtbl", "generator", "filetbl", "pgdsctbl",
-                 "mmathPr", "userprops", "docvar", "template", "bkmkstart", "bkmkend", "pn",
-                 "pntxta", "pntxtb", "xmlnstbl", "objdata", "objclass", "objname", "objalias",
+                 "themedata", "colorschememapping", "latentstyles", "datastore",
+                 "revtbl", "rsidtbl", "generator", "filetbl", "pgdsctbl",
+                 "mmathPr", "userprops", "docvar", "template", "bkmkstart", "bkmkend",
+                 "listtext", "pntext", "pntxta", "pntxtb", "xmlnstbl", "objdata", "objclass", "objname", "objalias",
                  "objsect", "objtime", "blipuid", "picprop", "shpinst", "falt", "panose", "ftnsep",
                  "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "comment", "title", "subject",
                  "author", "operator", "keywords", "doccomm", "company", "manager", "category",
@@ -40,7 +40,7 @@ const std::unordered_map<std::string_view, RtfControlWordTable::Entry> &controlW
                  "htmltag", "ebcstart", "ebcend"})
             w[name] = {RtfWord::SkippedDestination};
         // Destinations whose content is shown, including behind \*.
-        for (const char *name : {"shppict", "fldrslt", "field", "shprslt", "listtext", "pntext",
+        for (const char *name : {"shppict", "fldrslt", "field", "shprslt",
                                  "result", "object", "shp"})
             w[name] = {RtfWord::TextDestination};
 
@@ -66,10 +66,10 @@ const std::unordered_map<std::string_view, RtfControlWordTable::Entry> &controlW
         w["nosupersub"] = {RtfWord::NoSuperSub};
 
         w["pard"] = {RtfWord::Pard};
-        for (const char *name : {"par", "page", "sect", "row"})
+        for (const char *name : {"par", "page", "sect"})
             w[name] = {RtfWord::Par};
         w["line"] = {RtfWord::Line};
-        for (const char *name : {"tab", "cell", "nestcell"})
+        for (const char *name : {"tab", "nestcell"})
             w[name] = {RtfWord::Tab};
         w["ql"] = {RtfWord::AlignLeft};
         w["qc"] = {RtfWord::AlignCenter};
@@ -101,6 +101,51 @@ const std::unordered_map<std::string_view, RtfControlWordTable::Entry> &controlW
         w["picscalex"] = {RtfWord::PicScaleX};
         w["picscaley"] = {RtfWord::PicScaleY};
 
+        w["intbl"] = {RtfWord::InTable};
+        w["trowd"] = {RtfWord::RowDefaults};
+        w["cellx"] = {RtfWord::CellBoundary};
+        w["trgaph"] = {RtfWord::RowGap};
+        w["trleft"] = {RtfWord::RowLeft};
+        w["clbrdrt"] = {RtfWord::CellBorderTop};
+        w["clbrdrl"] = {RtfWord::CellBorderLeft};
+        w["clbrdrb"] = {RtfWord::CellBorderBottom};
+        w["clbrdrr"] = {RtfWord::CellBorderRight};
+        for (const char *name : {"brdrs", "brdrth", "brdrsh", "brdrhair"})
+            w[name] = {RtfWord::BorderSingle};
+        w["brdrdb"] = {RtfWord::BorderDouble};
+        w["brdrdot"] = {RtfWord::BorderDotted};
+        for (const char *name : {"brdrdash", "brdrdashsm", "brdrdashd", "brdrdashdd"})
+            w[name] = {RtfWord::BorderDashed};
+        w["brdrnone"] = {RtfWord::BorderNone};
+        w["brdrnil"] = {RtfWord::BorderNone};
+        w["brdrw"] = {RtfWord::BorderWidth};
+        w["brdrcf"] = {RtfWord::BorderColor};
+        w["cell"] = {RtfWord::Cell};
+        w["row"] = {RtfWord::Row};
+
+        w["listtable"] = {RtfWord::ListTableDestination};
+        w["list"] = {RtfWord::ListDestination};
+        w["listlevel"] = {RtfWord::ListLevelDestination};
+        w["leveltext"] = {RtfWord::LevelTextDestination};
+        w["listoverridetable"] = {RtfWord::ListOverrideTableDestination};
+        w["listoverride"] = {RtfWord::ListOverrideDestination};
+        w["levelnfc"] = {RtfWord::LevelFormat};
+        w["levelnfcn"] = {RtfWord::LevelFormat};
+        w["levelstartat"] = {RtfWord::LevelStart};
+        w["listid"] = {RtfWord::ListId};
+        w["ls"] = {RtfWord::ListOverride};
+        w["ilvl"] = {RtfWord::ListLevel};
+        w["pn"] = {RtfWord::PnDestination};
+        w["pnlvlblt"] = {RtfWord::PnBullet};
+        w["pnlvlbody"] = {RtfWord::PnBody};
+        w["pnlvl"] = {RtfWord::PnLevel};
+        w["pndec"] = {RtfWord::PnDecimal};
+        w["pnucrm"] = {RtfWord::PnUpperRoman};
+        w["pnlcrm"] = {RtfWord::PnLowerRoman};
+        w["pnucltr"] = {RtfWord::PnUpperLetter};
+        w["pnlcltr"] = {RtfWord::PnLowerLetter};
+        w["pnstart"] = {RtfWord::PnStart};
+
         const std::pair<const char *, char16_t> characters[] = {
             {"emdash", 0x2014}, {"endash", 0x2013}, {"bullet", 0x2022}, {"lquote", 0x2018},
             {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003},
@@ -128,6 +173,9 @@ bool RtfControlWordTable::isDestination(RtfWord word)
     switch (word) {
     case RtfWord::FontTable: case RtfWord::ColorTable: case RtfWord::Pict:
     case RtfWord::SkippedDestination: case RtfWord::TextDestination:
+    case RtfWord::ListTableDestination: case RtfWord::ListDestination: case RtfWord::ListLevelDestination:
+    case RtfWord::LevelTextDestination: case RtfWord::ListOverrideTableDestination:
+    case RtfWord::ListOverrideDestination: case RtfWord::PnDestination:
         return true;
     default:
         return false;

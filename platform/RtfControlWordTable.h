@@ -20,6 +20,15 @@ enum class RtfWord : quint8 {
     Charset, CodePage, Red, Green, Blue,
     // pictures
     PngBlip, JpegBlip, OtherBlip, PicWidth, PicHeight, PicGoalWidth, PicGoalHeight, PicScaleX, PicScaleY,
+    // tables: the row definition, its cell borders, and the cells and rows of content
+    InTable, RowDefaults, CellBoundary, RowGap, RowLeft, CellBorderTop, CellBorderLeft, CellBorderBottom,
+    CellBorderRight, BorderSingle, BorderDouble, BorderDotted, BorderDashed, BorderNone, BorderWidth,
+    BorderColor, Cell, Row,
+    // lists: Word's list table and overrides, a paragraph's list, and the older \pn numbering
+    ListTableDestination, ListDestination, ListLevelDestination, LevelTextDestination, ListOverrideTableDestination,
+    ListOverrideDestination, LevelFormat, LevelStart, ListId, ListOverride, ListLevel,
+    PnDestination, PnBullet, PnBody, PnLevel, PnDecimal, PnUpperRoman, PnLowerRoman, PnUpperLetter,
+    PnLowerLetter, PnStart,
     // characters named by a word
     Character,
 };

@@ -9,9 +9,10 @@
 #include <utility>
 
 RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument &doc)
-    : doc_(doc), content_(doc, formats_)
+    : doc_(doc), content_(doc, formats_, row_)
 {
     stack_.emplace_back();
+    formats_.setListIndentWidth(doc.indentWidth());
 }
 
 void RtfDocumentBuilder::add(const RtfToken &token)
@@ -65,10 +66,12 @@ void RtfDocumentBuilder::closeGroup()
     const Destination closing = top().destination;
     stack_.pop_back();
     const Destination outer = top().destination;
-    if (closing == Destination::FontTable && !fontName_.isEmpty())
-        commitFont(); // a font entry whose ';' is missing
+    if (closing == Destination::FontTable && !formats_.fontEntryName().isEmpty())
+        formats_.commitFontEntry(); // a font entry whose ';' is missing
     if (closing == Destination::Picture && outer != Destination::Picture)
         finishPicture();
+    if (closing != outer)
+        lists_.closeGroup(closing, outer, top().para);
     if (stack_.size() == 1)
         done_ = true; // the document group is closed; what follows is not RTF
 }
@@ -127,6 +130,10 @@ void RtfDocumentBuilder::controlWord(std::string_view name, bool hasParam, int p
     RtfCharProps &ch = s.chars;
     RtfParaProps &pa = s.para;
     const bool on = !hasParam || param != 0;
+    if (formats_.tableWord(found->word, param, s.destination == Destination::FontTable)
+        || picture_.controlWord(found->word, param) || row_.controlWord(found->word, param, formats_)
+        || lists_.controlWord(found->word, param, s.destination, s.para))
+        return;
     switch (found->word) {
     case RtfWord::Ansi: documentCodePage_ = RtfCodePage::kWestern; break;
     case RtfWord::Mac: documentCodePage_ = 10000; break;
@@ -145,12 +152,11 @@ void RtfDocumentBuilder::controlWord(std::string_view name, bool hasParam, int p
 
     case RtfWord::FontTable:
         s.destination = s.destination == Destination::Text ? Destination::FontTable : Destination::Skip;
-        beginFont(0);
+        formats_.beginFontEntry(0);
         break;
     case RtfWord::ColorTable:
         s.destination = s.destination == Destination::Text ? Destination::ColorTable : Destination::Skip;
         formats_.clearColors();
-        beginColor();
         break;
     case RtfWord::Pict:
         if (s.destination == Destination::Text) {
@@ -171,9 +177,9 @@ void RtfDocumentBuilder::controlWord(std::string_view name, bool hasParam, int p
     case RtfWord::Strike: ch.strike = on; break;
     case RtfWord::FontNumber:
         if (s.destination == Destination::FontTable) {
-            if (!fontName_.isEmpty())
-                commitFont();
-            beginFont(param);
+            if (!formats_.fontEntryName().isEmpty())
+                formats_.commitFontEntry();
+            formats_.beginFontEntry(param);
         } else if (hasParam) {
             ch.font = param;
         }
@@ -201,29 +207,18 @@ void RtfDocumentBuilder::controlWord(std::string_view name, bool hasParam, int p
     case RtfWord::SpaceBefore: pa.spaceBefore = std::clamp(param, 0, kMaxIndent); break;
     case RtfWord::SpaceAfter: pa.spaceAfter = std::clamp(param, 0, kMaxIndent); break;
 
-    case RtfWord::Charset:
-        if (s.destination == Destination::FontTable)
-            fontCodePage_ = RtfCodePage::forCharset(param);
+    case RtfWord::InTable: pa.inTable = true; break;
+    case RtfWord::Cell:
+        if (s.destination == Destination::Text && !ch.hidden && !content_.endCell(ch, pa))
+            appendCharacter(u'\t'); // a cell outside any table: its content stays apart
         break;
-    case RtfWord::CodePage:
-        if (s.destination == Destination::FontTable && param > 0)
-            fontCodePage_ = param;
+    case RtfWord::Row:
+        if (s.destination == Destination::Text && !content_.endRow())
+            paragraph();
         break;
-    case RtfWord::Red: red_ = std::clamp(param, 0, 255); colorGiven_ = true; break;
-    case RtfWord::Green: green_ = std::clamp(param, 0, 255); colorGiven_ = true; break;
-    case RtfWord::Blue: blue_ = std::clamp(param, 0, 255); colorGiven_ = true; break;
-
-    case RtfWord::PngBlip: picture_.setKind(RtfPicture::Kind::Png); break;
-    case RtfWord::JpegBlip: picture_.setKind(RtfPicture::Kind::Jpeg); break;
-    case RtfWord::OtherBlip: picture_.setKind(RtfPicture::Kind::Unsupported); break;
-    case RtfWord::PicWidth: picture_.setWidth(param); break;
-    case RtfWord::PicHeight: picture_.setHeight(param); break;
-    case RtfWord::PicGoalWidth: picture_.setGoalWidth(param); break;
-    case RtfWord::PicGoalHeight: picture_.setGoalHeight(param); break;
-    case RtfWord::PicScaleX: picture_.setScaleX(param); break;
-    case RtfWord::PicScaleY: picture_.setScaleY(param); break;
 
     case RtfWord::Character: appendCharacter(found->character); break;
+    default: break; // the tables' and lists' words, above
     }
 }
 
@@ -254,9 +249,9 @@ void RtfDocumentBuilder::text(std::string_view bytes)
             ++p;
             flushBytes();
             if (destination == Destination::FontTable)
-                commitFont();
+                formats_.commitFontEntry();
             else if (destination == Destination::ColorTable)
-                commitColor();
+                formats_.commitColorEntry();
             continue;
         }
         if (destination == Destination::ColorTable) {
@@ -310,7 +305,7 @@ int RtfDocumentBuilder::codePageNumber() const
 {
     const State &s = stack_.back();
     if (s.destination == Destination::FontTable)
-        return fontCodePage_ > 0 ? fontCodePage_ : documentCodePage_;
+        return formats_.fontEntryCodePage() > 0 ? formats_.fontEntryCodePage() : documentCodePage_;
     const int page = formats_.fontCodePage(s.chars.font);
     return page > 0 ? page : documentCodePage_;
 }
@@ -370,7 +365,9 @@ QString *RtfDocumentBuilder::sink()
 {
     State &s = top();
     if (s.destination == Destination::FontTable)
-        return &fontName_;
+        return &formats_.fontEntryName();
+    if (s.destination == Destination::LevelText)
+        return &lists_.levelText();
     if (s.destination != Destination::Text || s.chars.hidden)
         return nullptr;
     return &content_.content(s.chars, s.para);
@@ -386,31 +383,6 @@ void RtfDocumentBuilder::finish()
 {
     flushBytes();
     content_.finish();
-}
-
-void RtfDocumentBuilder::beginFont(int number)
-{
-    fontNumber_ = number;
-    fontName_.clear();
-    fontCodePage_ = 0;
-}
-
-void RtfDocumentBuilder::commitFont()
-{
-    formats_.addFont(fontNumber_, fontName_.trimmed(), fontCodePage_);
-    fontName_.clear();
-}
-
-void RtfDocumentBuilder::beginColor()
-{
-    red_ = green_ = blue_ = 0;
-    colorGiven_ = false;
-}
-
-void RtfDocumentBuilder::commitColor()
-{
-    formats_.addColor(colorGiven_ ? QColor(red_, green_, blue_) : QColor());
-    beginColor();
 }
 
 void RtfDocumentBuilder::finishPicture()

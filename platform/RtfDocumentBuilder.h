@@ -3,8 +3,12 @@
 #include "platform/RtfCodePage.h"
 #include "platform/RtfCodePageSet.h"
 #include "platform/RtfContentCursor.h"
+#include "platform/RtfControlWordTable.h"
+#include "platform/RtfDestination.h"
+#include "platform/RtfListTable.h"
 #include "platform/RtfFormatFactory.h"
 #include "platform/RtfPicture.h"
+#include "platform/RtfRowDefinition.h"
 #include "platform/RtfTokenizer.h"
 
 #include <QByteArray>
@@ -28,7 +32,7 @@ public:
     void finish();
 
 private:
-    enum class Destination : quint8 { Text, Skip, FontTable, ColorTable, Picture };
+    using Destination = RtfDestination;
 
     // Everything a group restores when it closes.
     struct State
@@ -61,15 +65,13 @@ private:
 
     void paragraph();
 
-    void beginFont(int number);
-    void commitFont();
-    void beginColor();
-    void commitColor();
     void finishPicture();
 
     QTextDocument &doc_;
     RtfFormatFactory formats_;
+    RtfRowDefinition row_;
     RtfContentCursor content_;
+    RtfListTable lists_;
 
     std::vector<State> stack_;
     std::size_t overflowDepth_ = 0;
@@ -79,13 +81,6 @@ private:
     char16_t pendingHigh_ = 0;
 
     int documentCodePage_ = RtfCodePage::kWestern;
-    int fontNumber_ = 0;
-    QString fontName_;
-    int fontCodePage_ = 0;
-    int red_ = 0;
-    int green_ = 0;
-    int blue_ = 0;
-    bool colorGiven_ = false;
 
     RtfCodePageSet codePages_;
     QByteArray pendingBytes_;

@@ -1,8 +1,11 @@
 #include "platform/RtfFormatFactory.h"
 
+#include "platform/RtfCodePage.h"
 #include "platform/RtfReader.h"
 
 #include <QFont>
+
+#include <algorithm>
 
 size_t qHash(const RtfCharProps &c, size_t seed)
 {
@@ -13,7 +16,39 @@ size_t qHash(const RtfCharProps &c, size_t seed)
 size_t qHash(const RtfParaProps &p, size_t seed)
 {
     return qHashMulti(seed, int(p.alignment), p.leftIndent, p.rightIndent, p.firstIndent, p.spaceBefore,
-                      p.spaceAfter);
+                      p.spaceAfter, p.inTable, p.list, p.listLevel, p.listStyle);
+}
+
+bool RtfFormatFactory::tableWord(RtfWord word, int param, bool inFontTable)
+{
+    switch (word) {
+    case RtfWord::Charset: if (inFontTable) entryCodePage_ = RtfCodePage::forCharset(param); return true;
+    case RtfWord::CodePage: if (inFontTable && param > 0) entryCodePage_ = param; return true;
+    case RtfWord::Red: red_ = std::clamp(param, 0, 255); colorGiven_ = true; return true;
+    case RtfWord::Green: green_ = std::clamp(param, 0, 255); colorGiven_ = true; return true;
+    case RtfWord::Blue: blue_ = std::clamp(param, 0, 255); colorGiven_ = true; return true;
+    default: return false;
+    }
+}
+
+void RtfFormatFactory::beginFontEntry(int number)
+{
+    entryNumber_ = number;
+    entryName_.clear();
+    entryCodePage_ = 0;
+}
+
+void RtfFormatFactory::commitFontEntry()
+{
+    addFont(entryNumber_, entryName_.trimmed(), entryCodePage_);
+    entryName_.clear();
+}
+
+void RtfFormatFactory::commitColorEntry()
+{
+    addColor(colorGiven_ ? QColor(red_, green_, blue_) : QColor());
+    red_ = green_ = blue_ = 0;
+    colorGiven_ = false;
 }
 
 void RtfFormatFactory::addFont(int number, const QString &family, int codePage)
@@ -32,6 +67,8 @@ void RtfFormatFactory::clearColors()
 {
     colors_.clear();
     formats_.clear();
+    red_ = green_ = blue_ = 0;
+    colorGiven_ = false;
 }
 
 void RtfFormatFactory::addColor(const QColor &color)
@@ -84,13 +121,20 @@ QTextBlockFormat RtfFormatFactory::blockFormat(const RtfParaProps &para)
     return *paraFormats_.insert(para, makeBlockFormat(para));
 }
 
-QTextBlockFormat RtfFormatFactory::makeBlockFormat(const RtfParaProps &para)
+QTextBlockFormat RtfFormatFactory::makeBlockFormat(const RtfParaProps &para) const
 {
     QTextBlockFormat format;
     format.setAlignment(para.alignment);
-    format.setLeftMargin(para.leftIndent / kTwipsPerPixel);
+    if (para.isListItem()) {
+        // The list indents its items and hangs the bullet or number; RTF says both
+        // with \li and a negative \fi.
+        const qreal listIndent = (para.listLevel + 1) * listIndentWidth_;
+        format.setLeftMargin(std::max<qreal>(0, para.leftIndent / kTwipsPerPixel - listIndent));
+    } else {
+        format.setLeftMargin(para.leftIndent / kTwipsPerPixel);
+        format.setTextIndent(para.firstIndent / kTwipsPerPixel);
+    }
     format.setRightMargin(para.rightIndent / kTwipsPerPixel);
-    format.setTextIndent(para.firstIndent / kTwipsPerPixel);
     format.setTopMargin(para.spaceBefore / kTwipsPerPixel);
     format.setBottomMargin(para.spaceAfter / kTwipsPerPixel);
     return format;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/RtfControlWordTable.h"
 #include "platform/RtfLimits.h"
 
 #include <QColor>
@@ -36,7 +37,13 @@ struct RtfParaProps
     int firstIndent = 0;
     int spaceBefore = 0;
     int spaceAfter = 0;
+    bool inTable = false;
+    int list = 0;         // 0: none; \lsN's N, or kOldStyleList for \pn numbering
+    int listLevel = 0;    // 0 to kMaxListLevel
+    int listStyle = 0;    // a QTextListFormat::Style
 
+    static constexpr int kOldStyleList = -1;
+    bool isListItem() const { return list != 0; }
     bool operator==(const RtfParaProps &) const = default;
 };
 
@@ -47,12 +54,24 @@ class RtfFormatFactory
 {
 public:
     void setDefaultFont(int number) { defaultFont_ = number; }
+    // A list item's text starts this far in per level, on top of its paragraph's indent.
+    void setListIndentWidth(qreal pixels) { listIndentWidth_ = pixels; }
     void addFont(int number, const QString &family, int codePage);
     // The code page the font's \fcharset or \cpg named; 0: the document's.
     int fontCodePage(int number) const;
 
+    // The font or colour table entry being read: \f, \fcharset and \cpg, \red, \green and
+    // \blue; tableWord is false for any other word.
+    bool tableWord(RtfWord word, int param, bool inFontTable);
+    void beginFontEntry(int number);
+    QString &fontEntryName() { return entryName_; }
+    int fontEntryCodePage() const { return entryCodePage_; }
+    void commitFontEntry();
+    void commitColorEntry();
+
     void clearColors();
     void addColor(const QColor &color); // an invalid colour: the automatic one
+    QColor color(int index) const;
 
     QTextCharFormat charFormat(const RtfCharProps &chars);
     QTextBlockFormat blockFormat(const RtfParaProps &para);
@@ -65,11 +84,19 @@ private:
     };
 
     int resolvedFont(int number) const { return number < 0 ? defaultFont_ : number; }
-    QColor color(int index) const;
     QTextCharFormat makeCharFormat(const RtfCharProps &chars) const;
-    static QTextBlockFormat makeBlockFormat(const RtfParaProps &para);
+    QTextBlockFormat makeBlockFormat(const RtfParaProps &para) const;
+
+    int entryNumber_ = 0;
+    QString entryName_;
+    int entryCodePage_ = 0;
+    int red_ = 0;
+    int green_ = 0;
+    int blue_ = 0;
+    bool colorGiven_ = false;
 
     int defaultFont_ = 0;
+    qreal listIndentWidth_ = 40;
     QHash<int, Font> fonts_;
     std::vector<QColor> colors_;
     QHash<RtfCharProps, QTextCharFormat> formats_;

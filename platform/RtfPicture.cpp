@@ -22,6 +22,22 @@ int hexValue(char c)
 
 } // namespace
 
+bool RtfPicture::controlWord(RtfWord word, int param)
+{
+    switch (word) {
+    case RtfWord::PngBlip: kind_ = Kind::Png; return true;
+    case RtfWord::JpegBlip: kind_ = Kind::Jpeg; return true;
+    case RtfWord::OtherBlip: kind_ = Kind::Unsupported; return true;
+    case RtfWord::PicWidth: width_ = param; return true;
+    case RtfWord::PicHeight: height_ = param; return true;
+    case RtfWord::PicGoalWidth: goalWidth_ = param; return true;
+    case RtfWord::PicGoalHeight: goalHeight_ = param; return true;
+    case RtfWord::PicScaleX: setScaleX(param); return true;
+    case RtfWord::PicScaleY: setScaleY(param); return true;
+    default: return false;
+    }
+}
+
 void RtfPicture::setScaleX(int percent) { scaleX_ = std::clamp(percent, 1, kMaxPictureScale); }
 void RtfPicture::setScaleY(int percent) { scaleY_ = std::clamp(percent, 1, kMaxPictureScale); }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/RtfControlWordTable.h"
+
 #include <QByteArray>
 #include <QTextImageFormat>
 
@@ -15,13 +17,9 @@ class RtfPicture
 public:
     enum class Kind : quint8 { None, Png, Jpeg, Unsupported };
 
-    void setKind(Kind kind) { kind_ = kind; }
-    void setWidth(int pixels) { width_ = pixels; }
-    void setHeight(int pixels) { height_ = pixels; }
-    void setGoalWidth(int twips) { goalWidth_ = twips; }
-    void setGoalHeight(int twips) { goalHeight_ = twips; }
-    void setScaleX(int percent);
-    void setScaleY(int percent);
+    // Takes the blip and size words; false for any other word.
+    bool controlWord(RtfWord word, int param);
+
 
     // Hex digits; line breaks and stray characters between them are skipped.
     void appendHex(std::string_view text);
@@ -32,6 +30,8 @@ public:
     std::optional<QTextImageFormat> addTo(QTextDocument &doc, int &count) const;
 
 private:
+    void setScaleX(int percent);
+    void setScaleY(int percent);
     bool wanted() const { return (kind_ == Kind::Png || kind_ == Kind::Jpeg) && !overflow_; }
 
     Kind kind_ = Kind::None;
