@@ -16,7 +16,7 @@ inline constexpr int kMaxIndent = 31680;                 // twips: 22 inches
 inline constexpr double kMaxPictureExtent = 8000.0;      // pixels
 inline constexpr int kMaxPictureScale = 1000;            // percent
 inline constexpr std::size_t kMaxTableColumns = 63;      // Word's own limit
-inline constexpr int kMaxTableRows = 4096;               // later rows load as paragraphs
+inline constexpr int kMaxTableRows = 1000;               // later rows start another table
 inline constexpr int kMaxBorderWidth = 255;              // twips, the widest \brdrw RTF allows
 inline constexpr int kMaxListLevel = 8;                  // \ilvl counts 0 to 8
 

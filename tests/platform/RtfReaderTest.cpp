@@ -270,6 +270,27 @@ TEST_F(RtfReaderTest, CellAndRowOutsideATableKeepTheTextApart)
     EXPECT_EQ(firstTable(doc), nullptr);
 }
 
+TEST_F(RtfReaderTest, TablesStayBoundedAndKeepTheirText)
+{
+    QByteArray rows;
+    for (int i = 0; i <= kMaxTableRows; ++i)
+        rows += "\\intbl r\\cell\\row ";
+    read("{\\rtf1 " + rows + "}");
+    const QList<QTextFrame *> tables = doc.rootFrame()->childFrames();
+    ASSERT_EQ(tables.size(), 2) << "the row beyond the limit starts another table";
+    EXPECT_EQ(qobject_cast<QTextTable *>(tables[0])->rows(), kMaxTableRows);
+    EXPECT_EQ(qobject_cast<QTextTable *>(tables[1])->rows(), 1);
+
+    QByteArray cells;
+    for (std::size_t i = 0; i < kMaxTableColumns + 2; ++i)
+        cells += "\\intbl c" + QByteArray::number(int(i)) + "\\cell";
+    read("{\\rtf1 " + cells + "\\row}");
+    const QTextTable *wide = firstTable(doc);
+    ASSERT_NE(wide, nullptr);
+    EXPECT_EQ(wide->columns(), int(kMaxTableColumns));
+    EXPECT_EQ(cellText(*wide, 0, int(kMaxTableColumns) - 1), QStringLiteral("c62\nc63\nc64"));
+}
+
 TEST_F(RtfReaderTest, WordListsBecomeTextListsWithoutTheirMarkerText)
 {
     read("{\\rtf1\\ansi{\\fonttbl{\\f1\\fcharset2 Symbol;}}{\\*\\listtable{\\list{\\listlevel\\levelnfc23"
