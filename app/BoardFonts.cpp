@@ -15,11 +15,26 @@ QString freeFamily(const QString &family)
     return family;
 }
 
+// MS Sans Serif keeps its name and Qt draws it with the narrow cut, so that text typed
+// in that font (the title area's) is saved under the name word processors know. Arial
+// goes by its twin's name, which every RTF reader maps back to Arial's metrics.
+QString requestedFamily(const QString &family)
+{
+    if (family != u"MS Sans Serif")
+        return freeFamily(family);
+    static const bool substituted = [&] {
+        QFont::insertSubstitution(family, freeFamily(family));
+        return true;
+    }();
+    (void)substituted;
+    return family;
+}
+
 } // namespace
 
 QFont boardFont(const QString &family, int pixelHeight, bool bold)
 {
-    QFont font = gdiFont(freeFamily(family), pixelHeight, bold);
+    QFont font = gdiFont(requestedFamily(family), pixelHeight, bold);
     font.setStyleStrategy(QFont::PreferMatch);
     return font;
 }

@@ -18,15 +18,23 @@ bool loadRtfFile(QTextDocument &doc, const QString &fileName)
     return true;
 }
 
-bool saveRtfFile(const QTextDocument &doc, const QString &fileName)
+bool saveRtfFile(const QTextDocument &doc, const QString &fileName, QString *error)
 {
     const QByteArray data = writeRtf(doc);
     QSaveFile file(fileName);
+    const auto fail = [&](const QString &reason) {
+        if (error)
+            *error = reason.isEmpty() ? QStringLiteral("cannot write %1").arg(fileName) : reason;
+        return false;
+    };
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return fail(file.errorString());
     if (file.write(data) != data.size()) {
+        const QString reason = file.errorString();
         file.cancelWriting();
-        return false;
+        return fail(reason);
     }
-    return file.commit();
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
 }

@@ -12,5 +12,6 @@ inline constexpr qint64 kMaxRtfFileSize = 256 * 1024 * 1024;
 bool loadRtfFile(QTextDocument &doc, const QString &fileName);
 
 // Writes doc as RTF through a temporary file that replaces fileName only once it
-// is complete, so a failed save leaves the old file as it was. Returns false on failure.
-bool saveRtfFile(const QTextDocument &doc, const QString &fileName);
+// is complete, so a failed save leaves the old file as it was. Returns false on
+// failure, and then puts the system's reason, readable by the operator, into *error.
+bool saveRtfFile(const QTextDocument &doc, const QString &fileName, QString *error = nullptr);

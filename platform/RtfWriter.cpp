@@ -1,46 +1,23 @@
 #include "platform/RtfWriter.h"
 
-#include "platform/RtfCodePage.h"
+#include "platform/RtfLimits.h"
+#include "platform/RtfListTable.h"
+#include "platform/RtfPictureEncoder.h"
 #include "platform/RtfReader.h"
+#include "platform/RtfTextEncoder.h"
 
-#include <QBuffer>
 #include <QColor>
 #include <QHash>
-#include <QImage>
-#include <QImageReader>
-#include <QPixmap>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
-#include <QUrl>
+#include <QTextList>
+#include <QTextTable>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-constexpr int kMaxFontSize = 3276;  // half-points
-constexpr int kHexPerLine = 128;
-constexpr char kHexDigits[] = "0123456789abcdef";
-
-struct EncodedPicture
-{
-    QByteArray bytes;
-    const char *blip = "\\pngblip";
-    QSize pixels;
-};
-
-bool isPng(const QByteArray &bytes) { return bytes.startsWith("\x89PNG\r\n\x1a\n"); }
-bool isJpeg(const QByteArray &bytes) { return bytes.startsWith("\xff\xd8\xff"); }
-
-QByteArray encodePng(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 int twips(double pixels) { return int(std::lround(pixels * kTwipsPerPixel)); }
 
@@ -56,15 +33,14 @@ public:
     QByteArray write()
     {
         body_.reserve(doc_.characterCount() + doc_.characterCount() / 4 + 256);
-        for (QTextBlock block = doc_.begin(); block.isValid(); block = block.next())
-            writeBlock(block);
+        writeFrame(doc_.rootFrame());
 
         QByteArray out;
         out.reserve(body_.size() + 1024);
         out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
         for (qsizetype i = 0; i < fonts_.size(); ++i) {
             out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset0 ";
-            appendText(out, fonts_[i], true);
+            RtfTextEncoder::append(out, fonts_[i], true);
             out += ";}";
         }
         out += "}\n{\\colortbl;";
@@ -73,15 +49,175 @@ public:
                    + "\\blue" + QByteArray::number(qBlue(rgb)) + ';';
         }
         out += "}\n";
+        writeListTables(out);
         out += body_;
         out += "}\n";
         return out;
     }
 
 private:
-    void writeBlock(const QTextBlock &block)
+    void writeFrame(const QTextFrame *frame)
     {
-        writeParagraphFormat(block.blockFormat());
+        for (auto it = frame->begin(); !it.atEnd(); ++it) {
+            if (const QTextFrame *child = it.currentFrame()) {
+                if (const auto *table = qobject_cast<const QTextTable *>(child))
+                    writeTable(*table);
+                else
+                    writeFrame(child);
+            } else {
+                writeBlock(it.currentBlock(), false, "\\par\n");
+            }
+        }
+    }
+
+    // Row by row, each with its definition first, as Word and LibreOffice write it. A table
+    // inside a cell is written as that cell's paragraphs, since RTF nests tables differently.
+    void writeTable(const QTextTable &table)
+    {
+        const QList<int> widths = columnTwips(table);
+        const QTextTableFormat format = table.format();
+        for (int row = 0; row < table.rows(); ++row) {
+            body_ += "\\trowd\\trgaph" + QByteArray::number(twips(format.cellPadding())) + "\\trleft0";
+            int right = 0;
+            for (int column = 0; column < table.columns(); ++column) {
+                right += widths[column];
+                const QTextTableCell cell = table.cellAt(row, column);
+                if (cell.row() != row || cell.column() + cell.columnSpan() - 1 != column)
+                    continue; // a merged cell ends at its last column
+                writeCellBorders(cell.format().toTableCellFormat(), format);
+                body_ += "\\cellx" + QByteArray::number(right);
+            }
+            body_ += '\n';
+            for (int column = 0; column < table.columns(); ++column) {
+                const QTextTableCell cell = table.cellAt(row, column);
+                if (cell.row() != row || cell.column() != column)
+                    continue;
+                const QTextBlock last = doc_.findBlock(cell.lastPosition());
+                for (QTextBlock block = doc_.findBlock(cell.firstPosition()); block.isValid(); block = block.next()) {
+                    const bool isLast = block == last;
+                    writeBlock(block, true, isLast ? "\\cell\n" : "\\par\n");
+                    if (isLast)
+                        break;
+                }
+            }
+            body_ += "\\row\n";
+        }
+    }
+
+    // Fixed widths as they are; a share of the text width for the others.
+    QList<int> columnTwips(const QTextTable &table) const
+    {
+        const double page = doc_.textWidth() > 0 ? doc_.textWidth() : 600.0;
+        const QList<QTextLength> constraints = table.format().columnWidthConstraints();
+        QList<double> widths(table.columns(), -1);
+        double fixed = 0;
+        int open = 0;
+        for (int column = 0; column < table.columns(); ++column) {
+            const QTextLength length = column < constraints.size() ? constraints[column] : QTextLength();
+            if (length.type() == QTextLength::FixedLength)
+                widths[column] = length.rawValue();
+            else if (length.type() == QTextLength::PercentageLength)
+                widths[column] = length.rawValue() * page / 100.0;
+            if (widths[column] >= 0)
+                fixed += widths[column];
+            else
+                ++open;
+        }
+        const double share = open > 0 ? std::max(30.0, (page - fixed) / open) : 0;
+        QList<int> twipsWidths;
+        for (const double width : widths)
+            twipsWidths.append(std::clamp(twips(width >= 0 ? width : share), 1, kMaxIndent));
+        return twipsWidths;
+    }
+
+    void writeCellBorders(const QTextTableCellFormat &cell, const QTextTableFormat &table)
+    {
+        const struct
+        {
+            const char *word;
+            QTextFormat::Property width, style, brush;
+        } sides[] = {
+            {"\\clbrdrt", QTextFormat::TableCellTopBorder, QTextFormat::TableCellTopBorderStyle,
+             QTextFormat::TableCellTopBorderBrush},
+            {"\\clbrdrl", QTextFormat::TableCellLeftBorder, QTextFormat::TableCellLeftBorderStyle,
+             QTextFormat::TableCellLeftBorderBrush},
+            {"\\clbrdrb", QTextFormat::TableCellBottomBorder, QTextFormat::TableCellBottomBorderStyle,
+             QTextFormat::TableCellBottomBorderBrush},
+            {"\\clbrdrr", QTextFormat::TableCellRightBorder, QTextFormat::TableCellRightBorderStyle,
+             QTextFormat::TableCellRightBorderBrush},
+        };
+        for (const auto &side : sides) {
+            // A side the cell leaves open takes the table's border.
+            const double width = cell.hasProperty(side.width) ? cell.doubleProperty(side.width) : table.border();
+            const auto style = QTextFrameFormat::BorderStyle(
+                cell.hasProperty(side.style) ? cell.intProperty(side.style) : int(table.borderStyle()));
+            if (width <= 0 || style == QTextFrameFormat::BorderStyle_None)
+                continue;
+            body_ += side.word;
+            switch (style) {
+            case QTextFrameFormat::BorderStyle_Double: body_ += "\\brdrdb"; break;
+            case QTextFrameFormat::BorderStyle_Dotted: body_ += "\\brdrdot"; break;
+            case QTextFrameFormat::BorderStyle_Dashed: case QTextFrameFormat::BorderStyle_DotDash:
+            case QTextFrameFormat::BorderStyle_DotDotDash: body_ += "\\brdrdash"; break;
+            default: body_ += "\\brdrs"; break;
+            }
+            body_ += "\\brdrw" + QByteArray::number(std::clamp(twips(width), 1, kMaxBorderWidth));
+            const QBrush brush = cell.hasProperty(side.brush) ? cell.brushProperty(side.brush) : table.borderBrush();
+            if (brush.style() != Qt::NoBrush)
+                body_ += "\\brdrcf" + QByteArray::number(colorIndex(brush.color()));
+        }
+    }
+
+    // Each QTextList is one list of the list table, named by its \lsN; every level shows
+    // the list's style, so that a reader finds it whatever level the paragraphs name.
+    void writeListTables(QByteArray &out) const
+    {
+        if (lists_.isEmpty())
+            return;
+        out += "{\\*\\listtable";
+        for (qsizetype i = 0; i < lists_.size(); ++i) {
+            const QTextListFormat::Style style = lists_[i]->format().style();
+            const int nfc = RtfListTable::formatForStyle(style);
+            out += "\n{\\list\\listtemplateid" + QByteArray::number(i + 1);
+            for (int level = 0; level <= kMaxListLevel; ++level) {
+                out += "{\\listlevel\\levelnfc" + QByteArray::number(nfc) + "\\levelnfcn" + QByteArray::number(nfc)
+                       + "\\leveljc0\\levelstartat1\\levelfollow0{\\leveltext";
+                if (nfc == 23)
+                    out += "\\'01" + bulletGlyph(style) + ";}{\\levelnumbers;}";
+                else
+                    out += "\\'02\\'0" + QByteArray::number(level) + ".;}{\\levelnumbers\\'01;}";
+                out += "\\fi-360\\li" + QByteArray::number(twips((level + 1) * doc_.indentWidth())) + '}';
+            }
+            out += "\\listid" + QByteArray::number(i + 1) + '}';
+        }
+        out += "}\n{\\*\\listoverridetable";
+        for (qsizetype i = 0; i < lists_.size(); ++i)
+            out += "{\\listoverride\\listid" + QByteArray::number(i + 1) + "\\listoverridecount0\\ls"
+                   + QByteArray::number(i + 1) + '}';
+        out += "}\n";
+    }
+
+    static QByteArray bulletGlyph(QTextListFormat::Style style)
+    {
+        switch (style) {
+        case QTextListFormat::ListCircle: return "\\u9702\\'3f";
+        case QTextListFormat::ListSquare: return "\\u9642\\'3f";
+        default: return "\\u8226\\'95";
+        }
+    }
+
+    int listIndex(const QTextList *list)
+    {
+        const qsizetype found = lists_.indexOf(list);
+        if (found >= 0)
+            return int(found + 1);
+        lists_.append(list);
+        return int(lists_.size());
+    }
+
+    void writeBlock(const QTextBlock &block, bool inTable, const char *end)
+    {
+        writeParagraphFormat(block, inTable);
         bool empty = true;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -90,29 +226,32 @@ private:
             empty = false;
             if (const auto known = controls_.constFind(fragment.charFormatIndex()); known != controls_.cend()) {
                 body_ += *known;
-                appendText(body_, fragment.text(), false);
+                RtfTextEncoder::append(body_, fragment.text(), false);
                 continue;
             }
             const QTextCharFormat format = fragment.charFormat();
             if (format.isImageFormat()) {
                 // Adjacent equal pictures share one fragment, one replacement character each.
                 for (qsizetype i = 0; i < fragment.length(); ++i)
-                    writePicture(format.toImageFormat());
+                    RtfPictureEncoder::append(body_, doc_, format.toImageFormat());
                 continue;
             }
             const qsizetype start = body_.size();
             writeCharFormat(format);
             controls_.insert(fragment.charFormatIndex(), body_.sliced(start)); // formats repeat; write each once
-            appendText(body_, fragment.text(), false);
+            RtfTextEncoder::append(body_, fragment.text(), false);
         }
         if (empty)
             writeCharFormat(block.charFormat()); // an empty line keeps its height
-        body_ += "\\par\n";
+        body_ += end;
     }
 
-    void writeParagraphFormat(const QTextBlockFormat &format)
+    void writeParagraphFormat(const QTextBlock &block, bool inTable)
     {
+        const QTextBlockFormat format = block.blockFormat();
         body_ += "\\pard";
+        if (inTable)
+            body_ += "\\intbl";
         const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
         if (alignment & Qt::AlignJustify)
             body_ += "\\qj";
@@ -122,12 +261,27 @@ private:
             body_ += "\\qr";
         else
             body_ += "\\ql";
-        const double left = format.leftMargin() + format.indent() * doc_.indentWidth();
+        double left = format.leftMargin() + format.indent() * doc_.indentWidth();
+        const QTextList *list = block.textList();
+        if (list) {
+            const int level = std::clamp(list->format().indent(), 1, kMaxListLevel + 1);
+            body_ += "\\ls" + QByteArray::number(listIndex(list)) + "\\ilvl" + QByteArray::number(level - 1);
+            left += level * doc_.indentWidth();
+        }
         appendNonZero("\\li", twips(left));
         appendNonZero("\\ri", twips(format.rightMargin()));
-        appendNonZero("\\fi", twips(format.textIndent()));
+        appendNonZero("\\fi", list ? -360 : twips(format.textIndent())); // the bullet hangs in the indent
         appendNonZero("\\sb", twips(format.topMargin()));
         appendNonZero("\\sa", twips(format.bottomMargin()));
+        if (list) {
+            // The marker as text, for readers without lists; ours skips it.
+            body_ += "{\\listtext\\pard\\plain ";
+            if (RtfListTable::formatForStyle(list->format().style()) == 23)
+                body_ += "\\'95";
+            else
+                RtfTextEncoder::append(body_, list->itemText(block), false);
+            body_ += "\\tab}";
+        }
     }
 
     void appendNonZero(const char *word, int value)
@@ -215,139 +369,6 @@ private:
         return index;
     }
 
-    // Text in code page 1252, everything else as a UTF-16 unit in \uN with '?' for readers without Unicode.
-    static void appendText(QByteArray &out, const QString &text, bool inTable)
-    {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            char16_t ch = text.at(i).unicode();
-            if (ch >= 0x20 && ch < 0x80) {
-                if (ch == '\\' || ch == '{' || ch == '}')
-                    out += '\\';
-                if (inTable && ch == ';') {
-                    out += "\\'3b";
-                    continue;
-                }
-                out += char(ch);
-                continue;
-            }
-            switch (ch) {
-            case u'\t': out += "\\tab "; continue;
-            case QChar::LineSeparator: out += "\\line "; continue;
-            case 0x00A0: out += "\\~"; continue;
-            case 0x00AD: out += "\\-"; continue;
-            case 0x2011: out += "\\_"; continue;
-            default: break;
-            }
-            if (ch < 0x20 || ch == QChar::ParagraphSeparator || ch == QChar::ObjectReplacementCharacter
-                || ch == 0xFDD0 || ch == 0xFDD1)
-                continue; // structure, not text
-            if (const unsigned char byte = RtfCodePage::toWestern(ch); byte >= 0x80) {
-                const char escaped[] = {'\\', '\'', kHexDigits[byte >> 4], kHexDigits[byte & 0xF]};
-                out.append(escaped, sizeof escaped);
-                continue;
-            }
-            // A surrogate without its other half is no character; readers would drop or mangle it.
-            if (QChar::isHighSurrogate(ch) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-                appendUnicode(out, ch);
-                ch = text.at(++i).unicode();
-            } else if (QChar::isSurrogate(ch)) {
-                ch = QChar::ReplacementCharacter;
-            }
-            appendUnicode(out, ch);
-        }
-    }
-
-    // \uN takes a signed 16-bit number. The fallback is \'3f, not a bare '?': unrtf drops the character after a bare one.
-    static void appendUnicode(QByteArray &out, char16_t ch)
-    {
-        char buffer[16] = {'\\', 'u'};
-        char *end = buffer + 2;
-        int value = qint16(ch);
-        if (value < 0) {
-            *end++ = '-';
-            value = -value;
-        }
-        char digits[6];
-        int count = 0;
-        do {
-            digits[count++] = char('0' + value % 10);
-            value /= 10;
-        } while (value > 0);
-        while (count > 0)
-            *end++ = digits[--count];
-        for (const char c : {'\\', '\'', '3', 'f'})
-            *end++ = c;
-        out.append(buffer, end - buffer);
-    }
-
-    void writePicture(const QTextImageFormat &format)
-    {
-        const EncodedPicture picture = encodedPicture(format.name());
-        if (picture.bytes.isEmpty() || picture.pixels.isEmpty())
-            return; // nothing a reader could show
-        double width = format.width();
-        double height = format.height();
-        const double aspect = double(picture.pixels.height()) / picture.pixels.width();
-        if (width <= 0 && height <= 0) {
-            width = picture.pixels.width();
-            height = picture.pixels.height();
-        } else if (width <= 0) {
-            width = height / aspect;
-        } else if (height <= 0) {
-            height = width * aspect;
-        }
-        body_ += "{\\pict";
-        body_ += picture.blip;
-        body_ += "\\picw" + QByteArray::number(picture.pixels.width()) + "\\pich"
-                 + QByteArray::number(picture.pixels.height()) + "\\picwgoal" + QByteArray::number(twips(width))
-                 + "\\pichgoal" + QByteArray::number(twips(height)) + '\n';
-        const QByteArray &bytes = picture.bytes;
-        const qsizetype start = body_.size();
-        body_.resize(start + bytes.size() * 2 + bytes.size() * 2 / kHexPerLine + 1);
-        char *out = body_.data() + start;
-        for (qsizetype i = 0; i < bytes.size(); ++i) {
-            const auto byte = static_cast<unsigned char>(bytes[i]);
-            *out++ = kHexDigits[byte >> 4];
-            *out++ = kHexDigits[byte & 0xF];
-            if ((i + 1) % (kHexPerLine / 2) == 0)
-                *out++ = '\n';
-        }
-        body_.resize(out - body_.constData());
-        body_ += "}";
-    }
-
-    EncodedPicture encodedPicture(const QString &name) const
-    {
-        EncodedPicture picture;
-        const QVariant resource = doc_.resource(QTextDocument::ImageResource, QUrl(name));
-        QImage image;
-        switch (resource.typeId()) {
-        case QMetaType::QByteArray:
-            picture.bytes = resource.toByteArray();
-            if (isJpeg(picture.bytes)) {
-                picture.blip = "\\jpegblip";
-            } else if (!isPng(picture.bytes)) {
-                image.loadFromData(picture.bytes); // another format: RTF readers expect PNG or JPEG
-                picture.bytes.clear();
-            }
-            break;
-        case QMetaType::QImage: image = resource.value<QImage>(); break;
-        case QMetaType::QPixmap: image = resource.value<QPixmap>().toImage(); break;
-        default: break;
-        }
-        if (!image.isNull()) {
-            picture.bytes = encodePng(image);
-            picture.pixels = image.size();
-            return picture;
-        }
-        if (picture.bytes.isEmpty())
-            return picture;
-        QBuffer buffer(&picture.bytes);
-        buffer.open(QIODevice::ReadOnly);
-        picture.pixels = QImageReader(&buffer).size();
-        return picture;
-    }
-
     const QTextDocument &doc_;
     QByteArray body_;
     QStringList fonts_;
@@ -355,6 +376,7 @@ private:
     QList<QRgb> colors_;
     QHash<QRgb, int> colorIndexes_;
     QHash<int, QByteArray> controls_; // by the document's format index
+    QList<const QTextList *> lists_;  // \lsN is the list's index + 1
 };
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -328,6 +329,25 @@ TEST_F(TitleFile, DefaultTitleLivesBesideTheProgram)
     ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << "typed text creates the file at exit";
     EXPECT_TRUE(written.readAll().contains("Centre Court"));
     written.remove();
+}
+
+// The layout's Windows font has no free twin and a narrow cut draws it; the title file
+// still names the Windows font, so that the operator's word processor shows it as meant.
+TEST_F(TitleFile, TypedTextIsSavedUnderTheFontNameTheLayoutAsksFor)
+{
+    EXPECT_EQ(QFontInfo(board->eTitle->font()).family(), "Liberation Sans Narrow") << "drawn by the narrow cut";
+    const QString expected = board->titleFileName();
+    QFile::remove(expected);
+    board->eTitle->setFocus();
+    QTest::keyClicks(board->eTitle, "Centre Court");
+    board.reset();
+    QFile written(expected);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray saved = written.readAll();
+    written.remove();
+    const QByteArray fonts = saved.left(saved.indexOf("{\\colortbl"));
+    EXPECT_TRUE(fonts.contains(" MS Sans Serif;")) << fonts.constData();
+    EXPECT_FALSE(fonts.contains("Liberation Sans Narrow")) << fonts.constData();
 }
 
 } // namespace

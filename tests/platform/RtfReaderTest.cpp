@@ -1,5 +1,7 @@
 #include "platform/RtfReader.h"
 
+#include "platform/RtfLimits.h"
+
 #include "tests/platform/RtfTestSupport.h"
 
 #include <QFile>
@@ -198,6 +200,151 @@ TEST_F(RtfReaderTest, GroupsRestoreTheirCharacterFormatting)
     EXPECT_FALSE(ll.fontItalic());
     EXPECT_DOUBLE_EQ(ll.fontPointSize(), 12.0);
     EXPECT_EQ(ll.foreground().style(), Qt::NoBrush);
+}
+
+TEST_F(RtfReaderTest, PlainReturnsToTheDefaultFont)
+{
+    read("{\\rtf1\\deff2{\\fonttbl{\\f1 Courier New;}{\\f2 Arial;}}\\f1\\b mono\\plain  back\\par}");
+    EXPECT_EQ(formatOf(doc, "mono").fontFamilies().toStringList(), QStringList{"Courier New"});
+    EXPECT_EQ(formatOf(doc, "back").fontFamilies().toStringList(), QStringList{"Arial"});
+}
+
+// The document group counts as the first level; the deepest level with its own state is
+// kMaxGroupDepth - 1, and groups below it share that level's state.
+TEST_F(RtfReaderTest, GroupsKeepTheirOwnStateUpToTheNestingLimit)
+{
+    const auto nested = [](int levels) { // levels: the groups inside the document group
+        return "{\\rtf1 " + QByteArray(levels - 1, '{') + "{\\b in}out" + QByteArray(levels - 1, '}') + "}";
+    };
+    const int ownStateLevels = int(kMaxGroupDepth) - 2; // below the document group
+    read(nested(ownStateLevels));
+    EXPECT_EQ(blockTexts(doc), QStringList{"inout"});
+    EXPECT_EQ(formatOf(doc, "in").fontWeight(), QFont::Bold);
+    EXPECT_EQ(formatOf(doc, "out").fontWeight(), QFont::Normal);
+
+    read(nested(ownStateLevels + 1));
+    EXPECT_EQ(blockTexts(doc), QStringList{"inout"});
+    EXPECT_EQ(formatOf(doc, "out").fontWeight(), QFont::Bold); // the bold group shared the level above
+}
+
+TEST_F(RtfReaderTest, TableRowsAndCellsBecomeATextTable)
+{
+    read("{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;}Vor\\par\n"
+         "\\trowd\\trgaph75\\clbrdrt\\brdrs\\brdrw30\\brdrcf1\\clbrdrb\\brdrdb\\cellx1500\\cellx4500\n"
+         "\\pard\\intbl Satz\\cell\\pard\\intbl\\qc eins\\par zwei\\cell\\row\n"
+         "\\trowd\\cellx1500\\cellx4500\\cellx6000\\pard\\intbl a\\cell b\\cell c\\cell\\row\n"
+         "\\pard Nach\\par}");
+    EXPECT_EQ(blockTexts(doc), (QStringList{"Vor", "Satz", "eins", "zwei", "", "a", "b", "c", "Nach"}));
+    const QTextTable *table = firstTable(doc);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rows(), 2);
+    EXPECT_EQ(table->columns(), 3); // the second row's third cell widens the table
+    EXPECT_EQ(cellText(*table, 0, 0), "Satz");
+    EXPECT_EQ(cellText(*table, 0, 1), "eins\nzwei");
+    EXPECT_EQ(cellText(*table, 0, 2), "");
+    EXPECT_EQ(cellText(*table, 1, 2), "c");
+    EXPECT_FALSE(inTable(blockWithText(doc, "Vor")));
+    EXPECT_FALSE(inTable(blockWithText(doc, "Nach")));
+    EXPECT_EQ(blockWithText(doc, "eins").blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+
+    const QList<QTextLength> widths = table->format().columnWidthConstraints();
+    ASSERT_EQ(widths.size(), 3);
+    EXPECT_EQ(widths[0], QTextLength(QTextLength::FixedLength, 100));
+    EXPECT_EQ(widths[1], QTextLength(QTextLength::FixedLength, 200));
+    EXPECT_EQ(widths[2], QTextLength(QTextLength::FixedLength, 100));
+    EXPECT_DOUBLE_EQ(table->format().cellPadding(), 5.0);
+
+    const QTextTableCellFormat first = table->cellAt(0, 0).format().toTableCellFormat();
+    EXPECT_DOUBLE_EQ(first.topBorder(), 2.0);
+    EXPECT_EQ(first.topBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+    EXPECT_EQ(first.topBorderBrush().color(), QColor(255, 0, 0));
+    EXPECT_DOUBLE_EQ(first.bottomBorder(), 1.0); // no \brdrw: a hairline
+    EXPECT_EQ(first.bottomBorderStyle(), QTextFrameFormat::BorderStyle_Double);
+    EXPECT_DOUBLE_EQ(first.leftBorder(), 0.0);
+    EXPECT_DOUBLE_EQ(table->cellAt(0, 1).format().toTableCellFormat().topBorder(), 0.0);
+}
+
+TEST_F(RtfReaderTest, CellAndRowOutsideATableKeepTheTextApart)
+{
+    EXPECT_EQ(read("{\\rtf1 a\\cell b\\row c}"), (QStringList{"a\tb", "c"}));
+    EXPECT_EQ(firstTable(doc), nullptr);
+}
+
+TEST_F(RtfReaderTest, TablesStayBoundedAndKeepTheirText)
+{
+    QByteArray rows;
+    for (int i = 0; i <= kMaxTableRows; ++i)
+        rows += "\\intbl r\\cell\\row ";
+    read("{\\rtf1 " + rows + "}");
+    const QList<QTextFrame *> tables = doc.rootFrame()->childFrames();
+    ASSERT_EQ(tables.size(), 2) << "the row beyond the limit starts another table";
+    EXPECT_EQ(qobject_cast<QTextTable *>(tables[0])->rows(), kMaxTableRows);
+    EXPECT_EQ(qobject_cast<QTextTable *>(tables[1])->rows(), 1);
+
+    QByteArray cells;
+    for (std::size_t i = 0; i < kMaxTableColumns + 2; ++i)
+        cells += "\\intbl c" + QByteArray::number(int(i)) + "\\cell";
+    read("{\\rtf1 " + cells + "\\row}");
+    const QTextTable *wide = firstTable(doc);
+    ASSERT_NE(wide, nullptr);
+    EXPECT_EQ(wide->columns(), int(kMaxTableColumns));
+    EXPECT_EQ(cellText(*wide, 0, int(kMaxTableColumns) - 1), QStringLiteral("c62\nc63\nc64"));
+}
+
+TEST_F(RtfReaderTest, WordListsBecomeTextListsWithoutTheirMarkerText)
+{
+    read("{\\rtf1\\ansi{\\fonttbl{\\f1\\fcharset2 Symbol;}}{\\*\\listtable{\\list{\\listlevel\\levelnfc23"
+         "{\\leveltext\\'01\\'b7;}\\f1\\fi-360\\li720}{\\listlevel\\levelnfc2{\\leveltext\\'02\\'01.;}\\fi-360\\li1440}"
+         "\\listid70}{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01o;}}{\\listname Kreise;}\\listid71}}"
+         "{\\*\\listoverridetable{\\listoverride\\listid70\\listoverridecount0\\ls1}{\\listoverride\\listid71\\ls2}}\n"
+         "\\pard Heute\\par{\\listtext\\f1\\'b7\\tab}\\pard\\ls1\\ilvl0\\fi-360\\li720 Aufschlag\\par"
+         "{\\listtext i.\\tab}\\pard\\ls1\\ilvl1\\fi-360\\li1440 Ass\\par"
+         "{\\listtext\\f1\\'b7\\tab}\\pard\\ls1\\fi-360\\li720 Netz\\par"
+         "{\\listtext o\\tab}\\pard\\ls2\\fi-360\\li720 Kreis\\par\\pard Ende\\par}");
+    EXPECT_EQ(blockTexts(doc), (QStringList{"Heute", "Aufschlag", "Ass", "Netz", "Kreis", "Ende"}));
+    const QTextBlock serve = blockWithText(doc, "Aufschlag");
+    ASSERT_NE(serve.textList(), nullptr);
+    EXPECT_EQ(serve.textList()->format().style(), QTextListFormat::ListDisc);
+    EXPECT_EQ(serve.textList()->format().indent(), 1);
+    EXPECT_DOUBLE_EQ(serve.blockFormat().leftMargin(), 720 / kTwipsPerPixel - doc.indentWidth());
+    EXPECT_DOUBLE_EQ(serve.blockFormat().textIndent(), 0.0); // the list hangs the bullet
+    EXPECT_EQ(blockWithText(doc, "Netz").textList(), serve.textList()) << "one list, numbered on";
+
+    const QTextList *ace = blockWithText(doc, "Ass").textList();
+    ASSERT_NE(ace, nullptr);
+    EXPECT_EQ(ace->format().style(), QTextListFormat::ListLowerRoman);
+    EXPECT_EQ(ace->format().indent(), 2);
+    const QTextList *circle = blockWithText(doc, "Kreis").textList();
+    ASSERT_NE(circle, nullptr);
+    EXPECT_EQ(circle->format().style(), QTextListFormat::ListCircle);
+    EXPECT_EQ(blockWithText(doc, "Heute").textList(), nullptr);
+    EXPECT_EQ(blockWithText(doc, "Ende").textList(), nullptr);
+}
+
+TEST_F(RtfReaderTest, OldStyleNumberingBecomesTextLists)
+{
+    read("{\\rtf1\\ansi{\\fonttbl{\\f1\\fcharset2 Symbol;}}"
+         "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}\\fi-720\\li720 Punkt\\par"
+         "{\\pntext\\f1\\'B7\\tab}Satz\\par"
+         "\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart1\\pndec{\\pntxta.}}\\fi-360\\li360 eins\\par"
+         "\\pard Pause\\par"
+         "\\pard{\\*\\pn\\pnlvlbody\\pndec}zwei\\par\\pard{\\*\\pn\\pnlvl3\\pnucrm}III\\par}");
+    EXPECT_EQ(blockTexts(doc), (QStringList{"Punkt", "Satz", "eins", "Pause", "zwei", "III"}));
+    const QTextList *bullets = blockWithText(doc, "Punkt").textList();
+    ASSERT_NE(bullets, nullptr);
+    EXPECT_EQ(bullets->format().style(), QTextListFormat::ListDisc);
+    EXPECT_EQ(blockWithText(doc, "Satz").textList(), bullets) << "the paragraph after keeps the numbering";
+    const QTextList *numbers = blockWithText(doc, "eins").textList();
+    ASSERT_NE(numbers, nullptr);
+    EXPECT_EQ(numbers->format().style(), QTextListFormat::ListDecimal);
+    EXPECT_EQ(blockWithText(doc, "Pause").textList(), nullptr);
+    const QTextList *again = blockWithText(doc, "zwei").textList();
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again, numbers) << "a paragraph outside the numbering ends it";
+    const QTextList *roman = blockWithText(doc, "III").textList();
+    ASSERT_NE(roman, nullptr);
+    EXPECT_EQ(roman->format().style(), QTextListFormat::ListUpperRoman);
+    EXPECT_EQ(roman->format().indent(), 3);
 }
 
 TEST_F(RtfReaderTest, ParagraphFormattingLastsUntilPard)

@@ -7,6 +7,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
+#include <QTextTable>
 
 #include <ostream>
 #include <vector>
@@ -78,4 +80,35 @@ inline QByteArray encoded(const QImage &image, const char *format)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return bytes;
+}
+
+// The first table of the document's top level, or null.
+inline QTextTable *firstTable(const QTextDocument &doc)
+{
+    for (QTextFrame *frame : doc.rootFrame()->childFrames()) {
+        if (auto *table = qobject_cast<QTextTable *>(frame))
+            return table;
+    }
+    return nullptr;
+}
+
+// A cell's paragraphs, one line each.
+inline QString cellText(const QTextTable &table, int row, int column)
+{
+    const QTextTableCell cell = table.cellAt(row, column);
+    QTextCursor cursor = cell.firstCursorPosition();
+    cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    return cursor.selectedText().replace(QChar::ParagraphSeparator, u'\n');
+}
+
+inline bool inTable(const QTextBlock &block) { return QTextCursor(block).currentTable() != nullptr; }
+
+// The block whose text is text, or an invalid one.
+inline QTextBlock blockWithText(const QTextDocument &doc, const QString &text)
+{
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        if (block.text() == text)
+            return block;
+    }
+    return QTextBlock();
 }

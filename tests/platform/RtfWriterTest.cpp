@@ -188,6 +188,115 @@ TEST_F(RtfRoundTrip, PicturesFromImagesAndFromReadFiles)
 }
 
 // Another reader of the title files: unrtf's HTML output, whose entities Qt decodes.
+TEST_F(RtfRoundTrip, TablesKeepTheirCellsWidthsAndBorders)
+{
+    cursor.insertText("davor");
+    QTextTableFormat format;
+    format.setColumnWidthConstraints({QTextLength(QTextLength::FixedLength, 120),
+                                      QTextLength(QTextLength::FixedLength, 80)});
+    format.setCellPadding(4);
+    format.setBorder(0);
+    QTextTable *table = cursor.insertTable(2, 2, format);
+    QTextTableCellFormat framed;
+    framed.setTopBorder(2);
+    framed.setTopBorderStyle(QTextFrameFormat::BorderStyle_Dashed);
+    framed.setTopBorderBrush(QColor(255, 0, 0));
+    table->cellAt(0, 0).setFormat(framed);
+    table->cellAt(0, 0).firstCursorPosition().insertText("Satz");
+    table->cellAt(0, 1).firstCursorPosition().insertText("6:4");
+    QTextCursor two = table->cellAt(1, 1).firstCursorPosition();
+    two.insertText("oben");
+    two.insertBlock();
+    two.insertText("unten");
+    QTextCursor after = table->lastCursorPosition();
+    after.movePosition(QTextCursor::NextBlock);
+    after.insertText("danach");
+
+    reread();
+    for (const char *word : {"\\trowd", "\\cellx1800", "\\cellx3000", "\\clbrdrt\\brdrdash\\brdrw30\\brdrcf1",
+                             "\\intbl", "\\cell", "\\row"})
+        EXPECT_TRUE(written.contains(word)) << word;
+    const QTextTable *read = firstTable(copy);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->rows(), 2);
+    EXPECT_EQ(read->columns(), 2);
+    EXPECT_EQ(cellText(*read, 0, 0), "Satz");
+    EXPECT_EQ(cellText(*read, 0, 1), "6:4");
+    EXPECT_EQ(cellText(*read, 1, 0), "");
+    EXPECT_EQ(cellText(*read, 1, 1), "oben\nunten");
+    EXPECT_EQ(read->format().columnWidthConstraints(), format.columnWidthConstraints());
+    EXPECT_DOUBLE_EQ(read->format().cellPadding(), 4.0);
+    const QTextTableCellFormat cell = read->cellAt(0, 0).format().toTableCellFormat();
+    EXPECT_DOUBLE_EQ(cell.topBorder(), 2.0);
+    EXPECT_EQ(cell.topBorderStyle(), QTextFrameFormat::BorderStyle_Dashed);
+    EXPECT_EQ(cell.topBorderBrush().color(), QColor(255, 0, 0));
+    EXPECT_DOUBLE_EQ(cell.bottomBorder(), 0.0);
+    EXPECT_FALSE(inTable(blockWithText(copy, "davor")));
+    EXPECT_FALSE(inTable(blockWithText(copy, "danach")));
+}
+
+TEST_F(RtfRoundTrip, ATablesOwnBorderFramesEveryCell)
+{
+    QTextTableFormat format; // Qt's default: a one-pixel border, widths left to the layout
+    QTextTable *table = cursor.insertTable(1, 3, format);
+    table->cellAt(0, 2).firstCursorPosition().insertText("c");
+    original.setTextWidth(450);
+
+    reread();
+    const QTextTable *read = firstTable(copy);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->columns(), 3);
+    const QList<QTextLength> widths = read->format().columnWidthConstraints();
+    ASSERT_EQ(widths.size(), 3);
+    EXPECT_EQ(widths[0], QTextLength(QTextLength::FixedLength, 150)); // an equal share of the text width
+    for (int column = 0; column < 3; ++column) {
+        const QTextTableCellFormat cell = read->cellAt(0, column).format().toTableCellFormat();
+        EXPECT_DOUBLE_EQ(cell.leftBorder(), 1.0) << column;
+        EXPECT_DOUBLE_EQ(cell.bottomBorder(), 1.0) << column;
+    }
+}
+
+TEST_F(RtfRoundTrip, ListsKeepTheirStylesLevelsAndItems)
+{
+    cursor.insertText("Heute");
+    cursor.insertBlock();
+    QTextListFormat bullets;
+    bullets.setStyle(QTextListFormat::ListDisc);
+    bullets.setIndent(1);
+    QTextList *list = cursor.createList(bullets);
+    cursor.insertText("eins");
+    cursor.insertBlock();
+    cursor.insertText("zwei");
+    cursor.insertBlock();
+    QTextListFormat numbers;
+    numbers.setStyle(QTextListFormat::ListUpperAlpha);
+    numbers.setIndent(2);
+    cursor.createList(numbers);
+    cursor.insertText("Unterpunkt");
+    cursor.insertBlock();
+    list->add(cursor.block());
+    cursor.insertText("drei");
+    cursor.insertBlock(QTextBlockFormat());
+    cursor.insertText("Ende");
+
+    reread();
+    for (const char *word : {"\\listtable", "\\listoverridetable", "\\ls1\\ilvl0", "\\ls2\\ilvl1", "{\\listtext"})
+        EXPECT_TRUE(written.contains(word)) << word;
+    EXPECT_EQ(blockTexts(copy), (QStringList{"Heute", "eins", "zwei", "Unterpunkt", "drei", "Ende"}));
+    const QTextList *first = blockWithText(copy, "eins").textList();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->format().style(), QTextListFormat::ListDisc);
+    EXPECT_EQ(first->format().indent(), 1);
+    EXPECT_EQ(first->count(), 3);
+    EXPECT_EQ(blockWithText(copy, "drei").textList(), first);
+    const QTextList *inner = blockWithText(copy, "Unterpunkt").textList();
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(inner->format().style(), QTextListFormat::ListUpperAlpha);
+    EXPECT_EQ(inner->format().indent(), 2);
+    EXPECT_DOUBLE_EQ(blockWithText(copy, "eins").blockFormat().leftMargin(), 0.0);
+    EXPECT_EQ(blockWithText(copy, "Ende").textList(), nullptr);
+}
+
 TEST(RtfWriterForeignReaders, UnrtfReadsTheSameText)
 {
     const QString unrtf = QStandardPaths::findExecutable("unrtf");
