@@ -15,10 +15,25 @@ install_missing() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     local sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null 2>&1; then
+            # A Debian installed with a root password has no sudo.
+            cat >&2 <<MSG
+Missing packages: ${missing[*]}
+Installing them needs root rights, and sudo is not installed. Either run this script as
+root, for example
+    su -c '$(readlink -f "$0")'
+or, as root, install sudo and add yourself to the sudo group, then log in again:
+    su -c 'apt-get install sudo && adduser $(id -un) sudo'
+MSG
+            exit 1
+        fi
+        sudo="sudo"
+    fi
     echo "Installing: ${missing[*]}"
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Through env: sudo drops the caller's environment.
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 # True when the folder has no cache yet, or when one of CMAKE_ARGS is not what the folder
