@@ -67,6 +67,17 @@ TEST_F(PointRules, HandCorrectionWrapsBothWays)
     EXPECT_EQ(score().points(1), 0);
 }
 
+TEST_F(PointRules, HandCorrectionInTieBreakStopsAtZero)
+{
+    start();
+    score().SetTieBreakMode(true);
+    score().eSchetMouseDown(1, Qt::RightButton);
+    EXPECT_EQ(score().points(1), 0);
+    EXPECT_EQ(pointsText(1), "0");
+    score().eSchetMouseDown(1, Qt::LeftButton);
+    EXPECT_EQ(pointsText(1), "1") << "the next click counts from 0, not from -1";
+}
+
 TEST_F(PointRules, PointBeforeFirstStartIsIgnored)
 {
     score().mSchet1Click();
@@ -151,6 +162,16 @@ TEST_F(GameAward, GamesFieldsStayWithinBlankAndFifteen)
     EXPECT_EQ(score().field(entry).Text, "15");
     score().SMouseDown(entry, Qt::MiddleButton);
     EXPECT_EQ(score().field(entry).Tag, 15);
+}
+
+TEST_F(GameAward, RightClickTakesGamesFromZeroToBlank)
+{
+    start();
+    const int entry = MatchScore::gamesEntry(2, 1);
+    ASSERT_EQ(score().field(entry).Tag, 0);
+    score().SMouseDown(entry, Qt::RightButton);
+    EXPECT_EQ(score().field(entry).Tag, -1);
+    EXPECT_EQ(score().field(entry).Text, "");
 }
 
 class SetDecision : public MatchFixture {};
