@@ -247,6 +247,19 @@ TEST_F(SetDecision, ManualGameInTieBreakNeitherEndsSetNorMode)
     EXPECT_EQ(score().CurrentSet(), 2);
 }
 
+TEST_F(SetDecision, TieBreakStartedByHandEndsOnlyOneSet)
+{
+    start();
+    winGames(1, 5);
+    score().setAutoCount(false);
+    score().mTieBreakClick();
+    score().setAutoCount(true);
+    play("1111111");
+    EXPECT_EQ(games(1), std::make_pair(6, 0));
+    EXPECT_EQ(score().CurrentSet(), 2) << "the tie-break's end opens the next set, the game award none";
+    EXPECT_EQ(games(3), std::make_pair(-1, -1));
+}
+
 TEST_F(SetDecision, NextSetKeepsHandEnteredGamesUnlessOneIsBlank)
 {
     score().SMouseDown(MatchScore::gamesEntry(1, 1), Qt::LeftButton);
