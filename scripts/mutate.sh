@@ -94,8 +94,9 @@ if [ ! -f "$BUILD/CMakeCache.txt" ]; then
     launcher=()
     command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     # No -Werror: a mutant that only draws a warning still counts as compiled.
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCOURTLYX_TESTS=ON "${launcher[@]}" > "$BUILD.configure.log" 2>&1 \
-        || { cat "$BUILD.configure.log" >&2; exit 2; }
+    mkdir -p "$BUILD"
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCOURTLYX_TESTS=ON "${launcher[@]}" > "$BUILD/mutate.log" 2>&1 \
+        || { cat "$BUILD/mutate.log" >&2; exit 2; }
 fi
 log="$BUILD/mutate.log"
 echo "Building and testing the unmutated tree in $BUILD ..."
