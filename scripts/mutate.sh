@@ -25,8 +25,31 @@ restore() {
         mutated=""
     fi
 }
+# Builds and tests run in the background under timeout, which gives them a process group
+# of their own: a signal then reaches this script at once, even while the build runs, and
+# the trap ends them before the file is put back, so no mutant object outlives the run.
+child=""
+run() { # seconds (0: no limit), command...
+    local limit="$1"
+    shift
+    timeout "$limit" "$@" &
+    child=$!
+    local rc=0
+    wait "$child" || rc=$?
+    child=""
+    return "$rc"
+}
+interrupted() {
+    if [ -n "$child" ]; then
+        kill -TERM "$child" 2>/dev/null || true
+        wait "$child" 2>/dev/null || true
+    fi
+    restore
+    echo "Interrupted; the mutated file is restored." >&2
+    exit 130
+}
 trap restore EXIT
-trap 'restore; echo "Interrupted; the mutated file is restored." >&2; exit 130' INT TERM
+trap interrupted INT TERM
 
 trim() {
     local s="$1"
@@ -100,11 +123,12 @@ if [ ! -f "$BUILD/CMakeCache.txt" ]; then
 fi
 log="$BUILD/mutate.log"
 echo "Building and testing the unmutated tree in $BUILD ..."
-if ! cmake --build "$BUILD" -j"$JOBS" > "$log" 2>&1; then
+# The first build may be a full one: no time limit.
+if ! run 0 cmake --build "$BUILD" -j"$JOBS" > "$log" 2>&1; then
     tail -30 "$log" >&2; echo "The unmutated tree does not build." >&2; exit 2
 fi
 export QT_QPA_PLATFORM=offscreen
-if ! ctest --test-dir "$BUILD" -j"$JOBS" --timeout "$TIMEOUT" > "$log" 2>&1; then
+if ! run "$TIMEOUT" ctest --test-dir "$BUILD" -j"$JOBS" --timeout "$TIMEOUT" > "$log" 2>&1; then
     grep -E "Failed|\*\*\*" "$log" >&2 || true
     echo "The unmutated tree fails its tests; a mutation run would mean nothing." >&2; exit 2
 fi
@@ -126,14 +150,14 @@ for line in "${entries[@]}"; do
     cp "$file" "$backup"
     mutated="$file"
     cat "$BUILD/mutate-mutant" > "$file"
-    if ! timeout "$TIMEOUT" cmake --build "$BUILD" -j"$JOBS" > "$log" 2>&1; then
+    if ! run "$TIMEOUT" cmake --build "$BUILD" -j"$JOBS" > "$log" 2>&1; then
         status=NOT-COMPILED
         uncompiled=$((uncompiled + 1))
     else
         selection=()
         [ -n "$tests" ] && selection=(-R "$tests")
         # A mutant that hangs a test is caught by the time-out, so it counts as killed.
-        if timeout "$TIMEOUT" ctest --test-dir "$BUILD" -j"$JOBS" --timeout "$TIMEOUT" \
+        if run "$TIMEOUT" ctest --test-dir "$BUILD" -j"$JOBS" --timeout "$TIMEOUT" \
                 --no-tests=error "${selection[@]}" > "$log" 2>&1; then
             status=SURVIVED
             survived=$((survived + 1))
