@@ -17,14 +17,22 @@ cd "$ROOT"
 
 mutated=""
 backup="$BUILD/mutate-backup"
+record="$BUILD/mutate-file" # names the mutated file while a mutant is in place
 restore() {
     # cat rather than cp -p: the file must come back newer than the mutant's object, or
     # the next build would keep linking the mutant.
     if [ -n "$mutated" ]; then
         cat "$backup" > "$mutated"
+        rm -f "$record"
         mutated=""
     fi
 }
+# A run killed outright (kill -9, a power cut) cannot restore; the next one does.
+if [ -f "$record" ] && [ -f "$backup" ]; then
+    mutated="$(cat "$record")"
+    echo "Restoring $mutated, left mutated by an earlier run." >&2
+    restore
+fi
 # Builds and tests run in the background under timeout, which gives them a process group
 # of their own: a signal then reaches this script at once, even while the build runs, and
 # the trap ends them before the file is put back, so no mutant object outlives the run.
@@ -45,9 +53,11 @@ interrupted() {
         wait "$child" 2>/dev/null || true
     fi
     restore
-    echo "Interrupted; the mutated file is restored." >&2
+    # fd 9: the trap may run inside a build or test whose output goes to the log.
+    echo "Interrupted; the mutated file is restored." >&9
     exit 130
 }
+exec 9>&2
 trap restore EXIT
 trap interrupted INT TERM
 
@@ -148,6 +158,7 @@ for line in "${entries[@]}"; do
     fi
     label="$(printf '%-4s' "$n.") $file:$(cat "$BUILD/mutate-line"): '$pattern' -> '$replacement'"
     cp "$file" "$backup"
+    printf '%s\n' "$file" > "$record"
     mutated="$file"
     cat "$BUILD/mutate-mutant" > "$file"
     if ! run "$TIMEOUT" cmake --build "$BUILD" -j"$JOBS" > "$log" 2>&1; then
