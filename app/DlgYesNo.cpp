@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMoveEvent>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -50,10 +51,34 @@ int TFDlgYesNo::ask(const QString &question)
     Label1->setText(question);
     CancelBtn->setDefault(true);
     CancelBtn->setFocus();
-    if (QWidget *owner = parentWidget())
-        move(owner->frameGeometry().center() - QPoint(frameGeometry().width() / 2,
-                                                         frameGeometry().height() / 2));
+    centreOnOwner();
     return exec();
+}
+
+void TFDlgYesNo::centreOnOwner()
+{
+    QWidget *owner = parentWidget();
+    if (!owner)
+        return;
+    // Before the first show the window manager has not framed the dialog yet, so its frame
+    // is its client area; the owner's frame is the nearest guess at the one it will get.
+    QSize frame = frameGeometry().size();
+    if (frame == size())
+        frame += owner->frameGeometry().size() - owner->size();
+    centredFrame_ = frame;
+    QRect placed(QPoint(), frame);
+    placed.moveCenter(owner->frameGeometry().center());
+    move(placed.topLeft());
+}
+
+void TFDlgYesNo::moveEvent(QMoveEvent *event)
+{
+    QDialog::moveEvent(event);
+    // Once framed, the dialog's frame may differ from the guess (a fixed dialog has no
+    // resize handle): centre it again with the real one. A move by the user keeps it.
+    const QSize frame = frameGeometry().size();
+    if (isVisible() && frame != size() && frame != centredFrame_)
+        centreOnOwner();
 }
 
 // Escape and the close box answer as "Nein" does.

@@ -29,7 +29,11 @@ public:
 
 protected:
     void reject() override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void FormCreate();
+    void centreOnOwner();
+
+    QSize centredFrame_;
 };

@@ -6,7 +6,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-liberation xvfb xauth unrtf)
+          fonts-liberation xvfb xauth unrtf)
 
 install_missing() {
     local missing=()
@@ -15,15 +15,59 @@ install_missing() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     local sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null 2>&1; then
+            # A Debian installed with a root password has no sudo.
+            cat >&2 <<MSG
+Missing packages: ${missing[*]}
+Installing them needs root rights, and sudo is not installed. Either run this script as
+root, for example
+    su -c '$(readlink -f "$0")'
+or, as root, install sudo and add yourself to the sudo group, then log in again:
+    su -c 'apt-get install sudo && adduser $(id -un) sudo'
+MSG
+            exit 1
+        fi
+        sudo="sudo"
+    fi
     echo "Installing: ${missing[*]}"
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Through env: sudo drops the caller's environment.
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# True when the folder has no cache yet, or when one of CMAKE_ARGS is not what the folder
+# holds: a -DNAME[:TYPE]=VALUE is compared with the cache entry, any other argument with
+# the arguments of the last configuration, kept in a stamp file.
+needs_configure() {
+    local cache="$BUILD_DIR/CMakeCache.txt" stamp="$BUILD_DIR/courtlyx-cmake-args"
+    [ -f "$cache" ] || return 0
+    local arg name value others=()
+    for arg in ${CMAKE_ARGS:-}; do
+        if [[ "$arg" =~ ^-D([^:=]+)(:[^=]*)?=(.*)$ ]]; then
+            name="${BASH_REMATCH[1]}" value="${BASH_REMATCH[3]}"
+            NAME="$name" VALUE="$value" awk -F= '
+                { split($1, key, ":") }
+                key[1] == ENVIRON["NAME"] { found = 1; same = (substr($0, length($1) + 2) == ENVIRON["VALUE"]) }
+                END { exit !(found && same) }' "$cache" || return 0
+        else
+            others+=("$arg")
+        fi
+    done
+    [ "${others[*]:-}" = "$(cat "$stamp" 2>/dev/null)" ] || return 0
+    return 1
 }
 
 build() {
-    if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+    if needs_configure; then
+        # Word splitting of CMAKE_ARGS is meant: it holds several arguments.
+        # shellcheck disable=SC2086
         cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja ${CMAKE_ARGS:-}
+        local arg others=()
+        for arg in ${CMAKE_ARGS:-}; do
+            [[ "$arg" =~ ^-D ]] || others+=("$arg")
+        done
+        printf '%s\n' "${others[*]:-}" > "$BUILD_DIR/courtlyx-cmake-args"
     fi
     cmake --build "$BUILD_DIR" -j"$(nproc)"
 }

@@ -3,12 +3,13 @@
 # build-release/courtlyx_<version>_<arch>.deb; install it with
 #   sudo apt-get install ./build-release/courtlyx_<version>_<arch>.deb
 BUILD_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build-release"
+# Checked against the folder's cache on every run, so that a build folder made for tests is
+# packaged as Release too.
+CMAKE_ARGS="-DCMAKE_BUILD_TYPE=Release -DCOURTLYX_TESTS=OFF"
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 # dpkg-shlibdeps works out the package's dependencies; CPack finds the programs with file.
 PACKAGES+=(dpkg-dev file)
 install_missing
-# Configured every time, so that a build folder made for tests is packaged as Release too.
-cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCOURTLYX_TESTS=OFF
 build
 (cd "$BUILD_DIR" && cpack -G DEB)
 ls "$BUILD_DIR"/courtlyx_*.deb

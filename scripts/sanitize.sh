@@ -2,10 +2,11 @@
 # Installs what is missing, builds the whole suite with the address, undefined-behaviour
 # and leak sanitizers in build-asan and runs it; any finding fails its test.
 BUILD_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build-asan"
+# Checked against the folder's cache on every run, so that the sanitizer options hold in a
+# folder made otherwise.
+CMAKE_ARGS="-DCOURTLYX_SANITIZE=ON -DCOURTLYX_WERROR=ON -DCOURTLYX_TESTS=ON"
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing
-# Configured every time, so that the sanitizer options hold in a folder made otherwise.
-cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCOURTLYX_SANITIZE=ON -DCOURTLYX_WERROR=ON -DCOURTLYX_TESTS=ON
 build
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1"

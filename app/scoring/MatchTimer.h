@@ -21,6 +21,7 @@ public:
 
     int MatchPhase() const { return phase_; }
     bool isRunning() const { return timer_.isActive(); }
+    int tickIntervalMs() const { return timer_.interval(); }
     std::uint32_t StartTicks() const { return startTicks_; }
     std::uint32_t PauseTicks() const { return pauseTicks_; }
     const QString &elapsedText() const { return text_; }

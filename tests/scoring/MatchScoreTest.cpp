@@ -67,6 +67,17 @@ TEST_F(PointRules, HandCorrectionWrapsBothWays)
     EXPECT_EQ(score().points(1), 0);
 }
 
+TEST_F(PointRules, HandCorrectionInTieBreakStopsAtZero)
+{
+    start();
+    score().SetTieBreakMode(true);
+    score().eSchetMouseDown(1, Qt::RightButton);
+    EXPECT_EQ(score().points(1), 0);
+    EXPECT_EQ(pointsText(1), "0");
+    score().eSchetMouseDown(1, Qt::LeftButton);
+    EXPECT_EQ(pointsText(1), "1") << "the next click counts from 0, not from -1";
+}
+
 TEST_F(PointRules, PointBeforeFirstStartIsIgnored)
 {
     score().mSchet1Click();
@@ -153,6 +164,16 @@ TEST_F(GameAward, GamesFieldsStayWithinBlankAndFifteen)
     EXPECT_EQ(score().field(entry).Tag, 15);
 }
 
+TEST_F(GameAward, RightClickTakesGamesFromZeroToBlank)
+{
+    start();
+    const int entry = MatchScore::gamesEntry(2, 1);
+    ASSERT_EQ(score().field(entry).Tag, 0);
+    score().SMouseDown(entry, Qt::RightButton);
+    EXPECT_EQ(score().field(entry).Tag, -1);
+    EXPECT_EQ(score().field(entry).Text, "");
+}
+
 class SetDecision : public MatchFixture {};
 
 TEST_F(SetDecision, SixFourEndsSixFiveDoesNotSevenFiveDoes)
@@ -224,6 +245,19 @@ TEST_F(SetDecision, ManualGameInTieBreakNeitherEndsSetNorMode)
     score().Set1Click();
     EXPECT_FALSE(score().tieBreakMode());
     EXPECT_EQ(score().CurrentSet(), 2);
+}
+
+TEST_F(SetDecision, TieBreakStartedByHandEndsOnlyOneSet)
+{
+    start();
+    winGames(1, 5);
+    score().setAutoCount(false);
+    score().mTieBreakClick();
+    score().setAutoCount(true);
+    play("1111111");
+    EXPECT_EQ(games(1), std::make_pair(6, 0));
+    EXPECT_EQ(score().CurrentSet(), 2) << "the tie-break's end opens the next set, the game award none";
+    EXPECT_EQ(games(3), std::make_pair(-1, -1));
 }
 
 TEST_F(SetDecision, NextSetKeepsHandEnteredGamesUnlessOneIsBlank)

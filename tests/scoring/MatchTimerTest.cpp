@@ -104,6 +104,8 @@ TEST_F(MatchTimerTest, QtTimerTicksEveryTwoHundredMilliseconds)
         app->processEvents(QEventLoop::WaitForMoreEvents, 50);
     EXPECT_GE(texts, 1);
     EXPECT_EQ(timer().elapsedText(), "0:01");
+    // The interval bounds the display's lag behind the elapsed time.
+    EXPECT_EQ(timer().tickIntervalMs(), 200);
 }
 
 } // namespace
