@@ -6,7 +6,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          fonts-liberation xvfb xauth unrtf)
+          libxkbcommon-dev fonts-liberation xvfb xauth unrtf)
 
 install_missing() {
     local missing=()
@@ -56,6 +56,18 @@ needs_configure() {
     done
     [ "${others[*]:-}" = "$(cat "$stamp" 2>/dev/null)" ] || return 0
     return 1
+}
+
+# The format cross-check's reference package, from the npm registry; without npm (or
+# without the registry) that one test skips and says so.
+install_test_references() {
+    local check="$ROOT/tests/scoring/formatcheck"
+    [ -d "$check/node_modules/tods-matchup-format-code" ] && return 0
+    if ! command -v npm >/dev/null; then
+        echo "npm is not installed: the match-format cross-check will be skipped"
+        return 0
+    fi
+    "$check/install.sh" >/dev/null || echo "could not install the match-format reference: its cross-check will be skipped"
 }
 
 build() {

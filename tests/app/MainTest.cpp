@@ -335,11 +335,11 @@ TEST_F(TitleFile, DefaultTitleLivesBesideTheProgram)
 // still names the Windows font, so that the operator's word processor shows it as meant.
 TEST_F(TitleFile, TypedTextIsSavedUnderTheFontNameTheLayoutAsksFor)
 {
-    EXPECT_EQ(QFontInfo(board->eTitle->font()).family(), "Liberation Sans Narrow") << "drawn by the narrow cut";
+    EXPECT_EQ(QFontInfo(ctl<QTextEdit>("eTitle")->font()).family(), "Liberation Sans Narrow") << "drawn by the narrow cut";
     const QString expected = board->titleFileName();
     QFile::remove(expected);
-    board->eTitle->setFocus();
-    QTest::keyClicks(board->eTitle, "Centre Court");
+    ctl<QTextEdit>("eTitle")->setFocus();
+    QTest::keyClicks(ctl<QTextEdit>("eTitle"), "Centre Court");
     board.reset();
     QFile written(expected);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
