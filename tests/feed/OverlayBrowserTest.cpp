@@ -147,4 +147,33 @@ TEST_F(OverlayBrowserTest, ShowsThePushedStateAndReconnectsByItself)
     EXPECT_EQ(evaluate(text("set1-1")), QStringLiteral("0"));
 }
 
+TEST_F(OverlayBrowserTest, RemotePageSendsCommandsWithThePinAndFollowsTheBoard)
+{
+    if (!QFileInfo::exists(kChromium))
+        GTEST_SKIP() << "no " << kChromium.toStdString() << " here; apt-get install chromium to run the remote in a browser";
+    startServer();
+    match.timer().bPlayClick();
+    publishMatch();
+    ASSERT_TRUE(open(url(QStringLiteral("/remote"))));
+    EXPECT_EQ(waitForText(text("point2"), QStringLiteral("Punkt Seles")), QStringLiteral("Punkt Seles"));
+
+    evaluate(QStringLiteral("document.getElementById('pin').value = '000000'"));
+    evaluate(QStringLiteral("document.getElementById('point2').click()"));
+    EXPECT_EQ(waitForText(text("status"), QStringLiteral("wrong or missing PIN")).toStdString(), "wrong or missing PIN");
+    EXPECT_TRUE(commands.isEmpty());
+
+    evaluate(QStringLiteral("document.getElementById('pin').value = '424242'"));
+    evaluate(QStringLiteral("document.getElementById('point2').click()"));
+    ASSERT_TRUE(waitFor([&] { return commands.size() == 1; }, 10'000));
+    EXPECT_EQ(commands[0], (FeedCommand{FeedCommand::Kind::Point, 2}));
+    const QString afterPoint = QStringLiteral("\u25CF Graf  0  0\n  Seles  0  15");
+    EXPECT_EQ(waitForText(text("score"), afterPoint).toStdString(), afterPoint.toStdString());
+
+    // A change made at the board reaches the phone by push.
+    match.score().mSchet1Click();
+    publishMatch();
+    const QString afterBoard = QStringLiteral("\u25CF Graf  0  15\n  Seles  0  15");
+    EXPECT_EQ(waitForText(text("score"), afterBoard).toStdString(), afterBoard.toStdString());
+}
+
 } // namespace
