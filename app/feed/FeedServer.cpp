@@ -58,11 +58,9 @@ bool FeedServer::start(const Options &options)
 
 void FeedServer::stop()
 {
-    for (const QPointer<QWebSocket> &socket : std::as_const(sockets_)) {
-        if (socket)
-            socket->abort();
-        delete socket;
-    }
+    // Before the HTTP server: each WebSocket's connection is still a child of the listener.
+    // Dropped ones waiting for their deferred delete go too.
+    qDeleteAll(findChildren<QWebSocket *>(Qt::FindDirectChildrenOnly));
     sockets_.clear();
     events_.clear();
     http_.reset();

@@ -186,6 +186,7 @@ TEST_F(FeedLimitsTest, AClientThatNeverReadsIsDroppedAndTheOthersGoOn)
         QCoreApplication::processEvents();
     }
     EXPECT_EQ(server.streamCount(), 1) << "after " << published << " states";
+    EXPECT_TRUE(waitFor([&] { return server.connectionCount() == 1; })) << server.connectionCount();
     // The one that reads gets every state up to the last, the server never having waited.
     EXPECT_TRUE(waitFor([&] {
         return QJsonDocument::fromJson(last.toUtf8()).object()[QStringLiteral("change")].toInt() == published;

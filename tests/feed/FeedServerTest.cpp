@@ -160,7 +160,8 @@ TEST_F(FeedServerTest, WebSocketGetsTheStateOnConnectAndOnEachChange)
     expectSchemaValid(received);
 
     client.close();
-    EXPECT_TRUE(waitFor([&] { return server.streamCount() == 0; }));
+    EXPECT_TRUE(waitFor([&] { return server.streamCount() == 0 && server.connectionCount() == 0; }))
+        << server.connectionCount() << " connections left";
 }
 
 TEST_F(FeedServerTest, WebSocketOnAnotherPathIsClosed)
