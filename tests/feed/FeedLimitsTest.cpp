@@ -140,7 +140,8 @@ TEST_F(FeedLimitsTest, GarbageAndOversizedRequestsAreDroppedAndChangeNothing)
     startWithLimits();
     const QJsonObject before = document.current();
     auto garbage = connectRaw();
-    garbage->write(QByteArray("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03 not http at all\r\n\r\n", 36));
+    static const char kGarbage[] = "\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03 not http at all\r\n\r\n";
+    garbage->write(kGarbage, sizeof kGarbage - 1);
     auto huge = connectRaw();
     huge->write("POST /command HTTP/1.1\r\nHost: x\r\nX-Pin: 424242\r\nContent-Length: 100000000\r\n\r\n");
     const QByteArray chunk(64 * 1024, '{');
