@@ -115,6 +115,7 @@ TEST(ElapsedSeconds, ReadsTheTimerTexts)
     EXPECT_EQ(ScoreDocument::elapsedSeconds(QStringLiteral("10:00:01")), 36001);
     EXPECT_EQ(ScoreDocument::elapsedSeconds(QStringLiteral("")), 0);
     EXPECT_EQ(ScoreDocument::elapsedSeconds(QStringLiteral("1:x")), 0);
+    EXPECT_EQ(ScoreDocument::elapsedSeconds(QStringLiteral("1:-5")), 0);
     EXPECT_EQ(ScoreDocument::elapsedSeconds(QStringLiteral("1:2:3:4")), 0);
 }
 
