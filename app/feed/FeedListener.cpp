@@ -12,14 +12,14 @@ constexpr char kBusyReply[] = "HTTP/1.1 503 Service Unavailable\r\nConnection: c
 
 // Lives as a child of its socket, so the count stays right however the socket goes: the
 // HTTP server disconnects every signal of a socket it hands over to the WebSocket server.
-class ConnectionToken : public QObject
+class FeedListener::Token : public QObject
 {
 public:
-    ConnectionToken(FeedListener *listener, QObject *socket) : QObject(socket), listener_(listener)
+    Token(FeedListener *listener, QObject *socket) : QObject(socket), listener_(listener)
     {
         ++listener_->connections_;
     }
-    ~ConnectionToken() override
+    ~Token() override
     {
         if (listener_)
             --listener_->connections_;
@@ -47,7 +47,7 @@ void FeedListener::incomingConnection(qintptr handle)
         socket->disconnectFromHost();
         return;
     }
-    new ConnectionToken(this, socket);
+    new Token(this, socket);
     socket->setReadBufferSize(limits_.readBufferBytes);
 
     auto *deadline = new QTimer(socket);

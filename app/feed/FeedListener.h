@@ -34,7 +34,8 @@ protected:
     void incomingConnection(qintptr handle) override;
 
 private:
-    friend class ConnectionToken;
+    class Token;
+
     Limits limits_;
     int connections_ = 0;
 };

@@ -70,7 +70,7 @@ void FeedServer::stop()
 void FeedServer::route()
 {
     using Method = QHttpServerRequest::Method;
-    http_->route(QStringLiteral("/score.json"), Method::Get | Method::Head,
+    http_->route(QStringLiteral("/score.json"), Method::Get,
                  [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
                      serveState(request, std::move(responder));
                  });

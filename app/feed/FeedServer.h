@@ -64,6 +64,7 @@ public:
 
 signals:
     // Connect directly: the reply to the command carries the state published meanwhile.
+    // The receiver must not stop() the server before it returns; queue that.
     void commandReceived(const FeedCommand &command);
 
 private:
