@@ -7,7 +7,8 @@
 
 namespace {
 
-constexpr int kShortDeadlineMs = 300;
+// Short enough to wait for, long enough that a busy machine does not hit it by accident.
+constexpr int kShortDeadlineMs = 500;
 
 class FeedLimitsTest : public FeedFixture
 {
@@ -84,7 +85,7 @@ TEST_F(FeedLimitsTest, TenThousandConnectionsOpenedAndDroppedLeaveNothingBehind)
 
 TEST_F(FeedLimitsTest, ConnectionsBeyondTheCapAreTurnedAway)
 {
-    startWithLimits(8);
+    startWithLimits(8, FeedListener::Limits().requestTimeoutMs);
     std::vector<std::unique_ptr<QTcpSocket>> idle;
     for (int i = 0; i < 8; ++i)
         idle.push_back(connectRaw());
@@ -107,13 +108,12 @@ TEST_F(FeedLimitsTest, ARequestTooSlowToFinishIsClosedAtItsDeadline)
     startWithLimits();
     auto slow = connectRaw();
     slow->write("GET /score.json HTTP/1.1\r\n");
-    // A byte now and then does not buy more time.
-    for (int i = 0; i < 4; ++i) {
+    // A byte now and then does not buy more time: it is closed while still trickling.
+    for (int i = 0; i < 3 * kShortDeadlineMs / 100 && slow->state() == QAbstractSocket::ConnectedState; ++i) {
+        slow->write("X");
         spin(100);
-        if (slow->state() == QAbstractSocket::ConnectedState)
-            slow->write("X");
     }
-    EXPECT_TRUE(closedByServer(*slow, 2000));
+    EXPECT_EQ(slow->state(), QAbstractSocket::UnconnectedState);
     EXPECT_TRUE(waitFor([&] { return server.connectionCount() == 0; }));
 }
 
@@ -127,7 +127,7 @@ TEST_F(FeedLimitsTest, StreamsOutliveTheRequestDeadline)
     QObject::connect(&socket, &QWebSocket::textMessageReceived, [&] { ++messages; });
     socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(server.port())));
     ASSERT_TRUE(waitFor([&] { return messages == 1 && server.streamCount() == 2; }));
-    spin(3 * kShortDeadlineMs);
+    spin(2 * kShortDeadlineMs);
     EXPECT_EQ(events->state(), QAbstractSocket::ConnectedState);
     EXPECT_EQ(socket.state(), QAbstractSocket::ConnectedState);
     match.timer().bPlayClick();
