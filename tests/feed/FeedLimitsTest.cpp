@@ -117,6 +117,22 @@ TEST_F(FeedLimitsTest, ARequestTooSlowToFinishIsClosedAtItsDeadline)
     EXPECT_TRUE(waitFor([&] { return server.connectionCount() == 0; }));
 }
 
+TEST_F(FeedLimitsTest, EachAnsweredRequestGivesAKeptAliveConnectionANewDeadline)
+{
+    startWithLimits();
+    auto client = connectRaw();
+    for (int i = 0; i < 3; ++i) {
+        client->write("GET /score.json HTTP/1.1\r\nHost: x\r\n\r\n");
+        QByteArray answer;
+        EXPECT_TRUE(waitFor([&] {
+            answer += client->readAll();
+            return answer.startsWith("HTTP/1.1 200") && answer.endsWith("}");
+        })) << "request " << i << ": " << answer.toStdString();
+        spin(kShortDeadlineMs * 6 / 10);
+    }
+    EXPECT_EQ(client->state(), QAbstractSocket::ConnectedState);
+}
+
 TEST_F(FeedLimitsTest, StreamsOutliveTheRequestDeadline)
 {
     startWithLimits();
