@@ -119,16 +119,18 @@ TEST_F(FeedLimitsTest, ARequestTooSlowToFinishIsClosedAtItsDeadline)
 
 TEST_F(FeedLimitsTest, EachAnsweredRequestGivesAKeptAliveConnectionANewDeadline)
 {
-    startWithLimits();
+    // Four requests 0.4 deadlines apart: together well past one deadline, each well within.
+    constexpr int kDeadlineMs = 1000;
+    startWithLimits(64, kDeadlineMs);
     auto client = connectRaw();
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         client->write("GET /score.json HTTP/1.1\r\nHost: x\r\n\r\n");
         QByteArray answer;
         EXPECT_TRUE(waitFor([&] {
             answer += client->readAll();
             return answer.startsWith("HTTP/1.1 200") && answer.endsWith("}");
         })) << "request " << i << ": " << answer.toStdString();
-        spin(kShortDeadlineMs * 6 / 10);
+        spin(kDeadlineMs * 4 / 10);
     }
     EXPECT_EQ(client->state(), QAbstractSocket::ConnectedState);
 }
