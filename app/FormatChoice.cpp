@@ -50,10 +50,18 @@ FormatChoice::FormatChoice(QWidget &strip, std::function<void(const MatchFormat 
     cbTBPoints_->setGeometry(478, 47, 68, 16);
     cbTBPoints_->setToolTip(QStringLiteral("Tiebreak-Punkte des Verlierers klein neben den Games"));
 
-    QObject::connect(cbFormat_, &QComboBox::activated, cbFormat_, [this](int index) { presetChosen(index); });
-    QObject::connect(eFormatCode_, &QLineEdit::editingFinished, eFormatCode_, [this] { codeEntered(); });
+    hooks_[0] = QObject::connect(cbFormat_, &QComboBox::activated, cbFormat_,
+                                 [this](int index) { presetChosen(index); });
+    hooks_[1] = QObject::connect(eFormatCode_, &QLineEdit::editingFinished, eFormatCode_,
+                                 [this] { codeEntered(); });
     // The error stands until the code is changed.
-    QObject::connect(eFormatCode_, &QLineEdit::textEdited, eFormatCode_, [this] { showError({}); });
+    hooks_[2] = QObject::connect(eFormatCode_, &QLineEdit::textEdited, eFormatCode_, [this] { showError({}); });
+}
+
+FormatChoice::~FormatChoice()
+{
+    for (const QMetaObject::Connection &hook : hooks_)
+        QObject::disconnect(hook);
 }
 
 void FormatChoice::presetChosen(int index)

@@ -2,8 +2,10 @@
 
 #include "app/scoring/MatchFormat.h"
 
+#include <QObject>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -27,6 +29,9 @@ public:
 
     // `chosen` runs with every format the operator picks or types that parses.
     FormatChoice(QWidget &strip, std::function<void(const MatchFormat &)> chosen);
+    ~FormatChoice();
+    FormatChoice(const FormatChoice &) = delete;
+    FormatChoice &operator=(const FormatChoice &) = delete;
 
     QComboBox *cbFormat() const { return cbFormat_; }
     QLineEdit *eFormatCode() const { return eFormatCode_; }
@@ -48,4 +53,7 @@ private:
     QLineEdit *eFormatCode_ = nullptr;
     QCheckBox *cbTBPoints_ = nullptr;
     QString error_;
+    // The widgets outlive the part (the window deletes them later), and the field's focus
+    // leaving on that deletion ends its editing: the hooks must go with the part.
+    std::array<QMetaObject::Connection, 3> hooks_;
 };
