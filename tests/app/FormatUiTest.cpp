@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QLineEdit>
 
 namespace {
@@ -280,6 +281,23 @@ TEST_F(FormatSettings, MistypedTieBreakPointsReadsOff)
     EXPECT_FALSE(countItem(1)->isChecked());
     EXPECT_FALSE(tbPoints()->isChecked());
     EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), "Graf") << "the sixteen stand";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Formats, OpeningTheFormatListKeepsTheStripOpen)
+{
+    board->ObCFGClick();
+    combo()->setFocus();
+    combo()->showPopup();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return combo()->view()->isVisible(); }));
+    EXPECT_TRUE(ctl<QFrame>("PanelCFG")->isVisible()) << "the list's popup lies outside the strip's window";
+    QTest::keyClick(combo()->view(), Qt::Key_Down);
+    QTest::keyClick(combo()->view(), Qt::Key_Return);
+    EXPECT_TRUE(ctl<QFrame>("PanelCFG")->isVisible());
+    EXPECT_EQ(board->score().format(), FormatChoice::presets()[1].format);
 }
 
 } // namespace
