@@ -71,7 +71,13 @@ ConfigStrip::ConfigStrip(QWidget &window, std::function<void()> focusLeft)
     // A focus that goes nowhere (another application, a closing popup) leaves it open.
     focusHook_ = QObject::connect(qApp, &QApplication::focusChanged, PanelCFG_,
                      [panel = PanelCFG_, focusLeft = std::move(focusLeft)](QWidget *from, QWidget *to) {
-                         if (from && to && panel->isAncestorOf(from) && !panel->isAncestorOf(to))
+                         // A list's popup is a window of its own, but its parent lies in the strip.
+                         auto inside = [panel](const QWidget *w) {
+                             while (w && w != panel)
+                                 w = w->parentWidget();
+                             return w == panel;
+                         };
+                         if (from && to && inside(from) && !inside(to))
                              focusLeft();
                      });
 }

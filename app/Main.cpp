@@ -6,6 +6,8 @@
 #include "app/ColourScheme.h"
 #include "app/ConfigStrip.h"
 #include "app/DlgYesNo.h"
+#include "app/FormatChoice.h"
+#include "app/FormatDisplay.h"
 #include "app/SettingsStore.h"
 #include "app/Shape.h"
 #include "app/TitleArea.h"
@@ -56,10 +58,15 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
     scheme_ = std::make_unique<ColourScheme>(ColourScheme::Targets{
         this, l.PLNClock1, title_->edit(), l.PanelSatz, l.textFields(), l.LabelS, {l.Shape1, l.Shape2}});
     menu_ = std::make_unique<BoardMenu>(*this);
+    formats_ = std::make_unique<FormatChoice>(*strip_->panel(),
+                                              [this](const MatchFormat &format) { chooseFormat(format); });
+    formatDisplay_ = std::make_unique<FormatDisplay>(*layout_, score(),
+                                                     [this](int slot) { return scheme_->colour(slot); });
     wireLayout();
     wireStrip();
     wireMenu();
     connectMatch();
+    wireFormats();
     FormCreate();
 }
 
@@ -141,6 +148,43 @@ void TFormMain::connectMatch()
     connect(&match_.timer(), &MatchTimer::elapsedTextChanged, layout_->eTime, &TLabel3D::setCaption);
 }
 
+// After connectMatch: the format's marks go over what the score's texts show.
+void TFormMain::wireFormats()
+{
+    MatchScore *s = &score();
+    FormatDisplay *d = formatDisplay_.get();
+    connect(s, &MatchScore::fieldChanged, this, [d](int entry) {
+        if (entry == MatchScore::pointsEntry(1) || entry == MatchScore::pointsEntry(2))
+            d->showDecidingPoint();
+        else if (MatchScore::isGamesEntry(entry))
+            d->showTieBreakMarks();
+    });
+    connect(s, &MatchScore::decidingPointChanged, this, [d] { d->showDecidingPoint(); });
+    connect(s, &MatchScore::boldHeaderChanged, this, [d] { d->showTieBreakMarks(); });
+    connect(s, &MatchScore::setLeaderMarked, this, [d] { d->showTieBreakMarks(); });
+    connect(s, &MatchScore::matchWinnerChanged, this, [d] { d->showWinner(); });
+    connect(formats_->cbTBPoints(), &QCheckBox::toggled, this,
+            [d](bool on) { d->setShowTieBreakPoints(on); });
+    formats_->showFormat(score().format());
+}
+
+void TFormMain::chooseFormat(const MatchFormat &format)
+{
+    score().setFormat(format);
+    const int sets = score().setCount();
+    for (int i = 0; i < 2; ++i) {
+        QRadioButton *item = strip_->countItem(i);
+        // A count the group has no item for (a pro set's one) leaves both unchecked.
+        item->setAutoExclusive(false);
+        item->setChecked(sets == (i == 0 ? 5 : 3));
+        item->setAutoExclusive(true);
+    }
+    layout_->layOutForSets(sets);
+    strip_->cbTieBreak()->setChecked(score().tieBreakOption());
+    layout_->LabelTbOn->setVisible(score().tieBreakOption());
+    formats_->showFormat(score().format());
+}
+
 void TFormMain::FormCreate()
 {
     setWindowTitle(QCoreApplication::applicationName() + u' ' + QLatin1String(COURTLYX_VERSION));
@@ -159,7 +203,10 @@ void TFormMain::FormCreate()
     }
     score().setAutoCount(strip_->cbAutoSchet()->isChecked());
     score().setTieBreakOption(strip_->cbTieBreak()->isChecked());
-    if (const std::optional<BoardSettings> stored = SettingsStore::read(settings())) {
+    BoardSettings current = settings();
+    // A store without a format keeps the one its set count and tie-break option give.
+    current.Format.clear();
+    if (const std::optional<BoardSettings> stored = SettingsStore::read(current)) {
         applySettings(*stored);
         bounds_->keepOnScreen();
     }
@@ -204,6 +251,8 @@ BoardSettings TFormMain::settings() const
     s.TieBreak = strip_->cbTieBreak()->isChecked();
     s.CountSets = score().setCount();
     s.AutoSchet = strip_->cbAutoSchet()->isChecked();
+    s.Format = score().format().code();
+    s.TieBreakPoints = formats_->cbTBPoints()->isChecked();
     return s;
 }
 
@@ -224,6 +273,10 @@ void TFormMain::applySettings(const BoardSettings &s)
         rgCountSatzClick();
     }
     strip_->cbAutoSchet()->setChecked(s.AutoSchet);
+    // Empty or not a format: the set count and the tie-break option give it.
+    if (const MatchFormat::Parsed stored = MatchFormat::parse(s.Format); stored.format)
+        chooseFormat(*stored.format);
+    formats_->cbTBPoints()->setChecked(s.TieBreakPoints);
 }
 
 TColor TFormMain::schemeColour(int slot) const
@@ -323,6 +376,8 @@ void TFormMain::cbMonitorChange(int index)
 void TFormMain::applyScheme()
 {
     scheme_->apply();
+    formatDisplay_->showWinner();
+    formatDisplay_->showTieBreakMarks();
 }
 
 void TFormMain::cbColorChange(ToColorCombo *sender)
@@ -336,12 +391,14 @@ void TFormMain::cbTieBreakClick()
     const bool on = strip_->cbTieBreak()->isChecked();
     score().setTieBreakOption(on);
     layout_->LabelTbOn->setVisible(on);
+    formats_->showFormat(score().format());
 }
 
 void TFormMain::rgCountSatzClick()
 {
     score().setSetCount(strip_->countItem(0)->isChecked() ? 5 : 3);
     layout_->layOutForSets(score().setCount());
+    formats_->showFormat(score().format());
 }
 
 void TFormMain::eShapeMouseDown()

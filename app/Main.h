@@ -2,6 +2,7 @@
 
 #include "app/BoardSettings.h"
 #include "app/scoring/Match.h"
+#include "app/scoring/MatchFormat.h"
 #include "platform/Colors.h"
 
 #include <QWidget>
@@ -12,6 +13,8 @@ class BoardLayout;
 class BoardMenu;
 class ColourScheme;
 class ConfigStrip;
+class FormatChoice;
+class FormatDisplay;
 class QAction;
 class TFDlgYesNo;
 class TLabel3D;
@@ -83,6 +86,9 @@ public:
     void cbMonitorChange(int index);
     void applyScheme();
     void cbColorChange(ToColorCombo *sender);
+    // A format the operator chose or the settings hold; the strip follows its set count
+    // and tie-break option.
+    void chooseFormat(const MatchFormat &format);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -94,6 +100,7 @@ private:
     void wireStrip();
     void wireMenu();
     void connectMatch();
+    void wireFormats();
     void FormCreate();
     bool FormCloseQuery();
     void FormDestroy();
@@ -113,4 +120,6 @@ private:
     std::unique_ptr<TitleArea> title_;
     std::unique_ptr<ConfigStrip> strip_;
     std::unique_ptr<BoardMenu> menu_;
+    std::unique_ptr<FormatChoice> formats_;
+    std::unique_ptr<FormatDisplay> formatDisplay_;
 };

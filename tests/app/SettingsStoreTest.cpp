@@ -183,7 +183,9 @@ TEST_F(Settings, ExitWritesAllSixteenValues)
     board->setSchemeColour(3, clBtnFace);
     board.reset();
     QSettings s = store();
-    EXPECT_EQ(s.allKeys().size(), 16);
+    EXPECT_EQ(s.allKeys().size(), 18) << "the sixteen, Format and TieBreakPoints";
+    EXPECT_EQ(s.value("Format").toString(), "SET5-S:6");
+    EXPECT_EQ(s.value("TieBreakPoints").toInt(), 0);
     EXPECT_EQ(s.value("Comanda1").toString(), "Evert");
     EXPECT_EQ(s.value("TieBreak").toInt(), 0);
     EXPECT_EQ(s.value("C3").toInt(), qint32(clBtnFace)) << "system colours as negative codes";
@@ -280,7 +282,7 @@ TEST_F(StoreFile, EverySixteenValuesRoundTrip)
     {
         QSettings s(path(), QSettings::IniFormat);
         SettingsStore::write(s, written);
-        EXPECT_EQ(s.allKeys().size(), 16);
+        EXPECT_EQ(s.allKeys().size(), 18) << "the sixteen, Format and TieBreakPoints";
     }
     expectSame(readOverDefaults(), written);
 }
