@@ -13,6 +13,22 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+namespace {
+
+// The strip holds its controls and their pop-ups (an open drop-down list is a window of
+// its own, whose owner is the list's control).
+bool holds(const QWidget *panel, const QWidget *w)
+{
+    while (w && w != panel) {
+        if (w->isWindow() && w->windowType() != Qt::Popup)
+            return false;
+        w = w->parentWidget();
+    }
+    return w == panel;
+}
+
+} // namespace
+
 ConfigStrip::ConfigStrip(QWidget &window, std::function<void()> focusLeft)
 {
     PanelCFG_ = new QFrame(&window);
@@ -71,7 +87,7 @@ ConfigStrip::ConfigStrip(QWidget &window, std::function<void()> focusLeft)
     // A focus that goes nowhere (another application, a closing popup) leaves it open.
     focusHook_ = QObject::connect(qApp, &QApplication::focusChanged, PanelCFG_,
                      [panel = PanelCFG_, focusLeft = std::move(focusLeft)](QWidget *from, QWidget *to) {
-                         if (from && to && panel->isAncestorOf(from) && !panel->isAncestorOf(to))
+                         if (from && to && holds(panel, from) && !holds(panel, to))
                              focusLeft();
                      });
 }
