@@ -287,6 +287,9 @@ void BoardLayout::showPlay(bool running)
 
 void BoardLayout::showNames(bool editing)
 {
+    // A hidden edit would pass the focus on down the chain, to the title area.
+    if (!editing && (eName1->hasFocus() || eName2->hasFocus()))
+        PLNClock1->setFocus();
     eName1->setVisible(editing);
     eName2->setVisible(editing);
     if (!editing) {

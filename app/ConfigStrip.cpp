@@ -147,6 +147,10 @@ void ConfigStrip::open()
 
 void ConfigStrip::close()
 {
+    // Hidden with the focus, the strip would pass it down the focus chain to a text field,
+    // where the operator's next key would replace a name or change the title.
+    if (focusHome_ && holds(PanelCFG_, QApplication::focusWidget()))
+        focusHome_->setFocus();
     PanelCFG_->hide();
 }
 

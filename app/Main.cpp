@@ -13,6 +13,7 @@
 #include "app/WindowBounds.h"
 #include "controls/Label3D.h"
 #include "controls/OvalBtn.h"
+#include "controls/PLNClock.h"
 #include "controls/oClrBox.h"
 #include "platform/LongTimeFormat.h"
 #include "platform/Monitors.h"
@@ -98,7 +99,8 @@ void TFormMain::wireLayout()
 
 void TFormMain::wireStrip()
 {
-    const ConfigStrip &s = *strip_;
+    ConfigStrip &s = *strip_;
+    s.setFocusHome(layout_->PLNClock1);
     connect(s.sbClose(), &QPushButton::clicked, this, &TFormMain::sbCloseClick);
     connect(s.cbAutoSchet(), &QCheckBox::toggled, &score(), &MatchScore::setAutoCount);
     connect(s.cbTieBreak(), &QCheckBox::toggled, this, &TFormMain::cbTieBreakClick);

@@ -69,4 +69,41 @@ TEST_F(StripLists, MonitorListOpensWithTwoMonitorsAndTheMousePicksOne)
     EXPECT_FALSE(strip()->isVisible()) << "a control outside the strip still closes it";
 }
 
+class FocusHome : public BoardFixture
+{
+protected:
+    QWidget *clock() const { return ctl(QStringLiteral("PLNClock1")); }
+};
+
+TEST_F(FocusHome, ClosingTheStripGivesTheFocusToTheClock)
+{
+    board->ObCFGClick();
+    key(Qt::Key_Space, Qt::NoModifier, ctl(QStringLiteral("sbClose")));
+    EXPECT_EQ(QApplication::focusWidget(), clock());
+    key(Qt::Key_X);
+    EXPECT_EQ(ctl<QLineEdit>(QStringLiteral("eName1"))->text(), "Name 1") << "the next key is no name";
+
+    key(Qt::Key_Pause);
+    ASSERT_TRUE(board->match().timer().isRunning());
+    board->ObCFGClick();
+    key(Qt::Key_Return, Qt::NoModifier, ctl(QStringLiteral("sbClose")));
+    EXPECT_FALSE(ctl(QStringLiteral("PanelCFG"))->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), clock()) << "not the title area";
+    ctl<QTextEdit>(QStringLiteral("eTitle"))->document()->setModified(false);
+    key(Qt::Key_X);
+    EXPECT_FALSE(ctl<QTextEdit>(QStringLiteral("eTitle"))->document()->isModified());
+}
+
+TEST_F(FocusHome, NameEditsHidingAtAStartGiveTheFocusToTheClock)
+{
+    for (const char *name : {"eName1", "eName2"}) {
+        ctl(QString::fromLatin1(name))->setFocus();
+        key(Qt::Key_Pause);
+        ASSERT_TRUE(board->match().timer().isRunning());
+        EXPECT_FALSE(ctl(QString::fromLatin1(name))->isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), clock()) << name;
+        key(Qt::Key_Pause);
+    }
+}
+
 } // namespace
