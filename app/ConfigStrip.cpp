@@ -3,6 +3,7 @@
 #include "app/BoardFonts.h"
 #include "app/WidgetColours.h"
 #include "controls/oClrBox.h"
+#include "platform/SystemColors.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -73,6 +74,10 @@ ConfigStrip::ConfigStrip(QWidget &window, std::function<void()> focusLeft)
     LabMonitor_->setObjectName(QStringLiteral("LabMonitor"));
     LabMonitor_->setGeometry(622, 42, 59, 13);
     LabMonitor_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Greyed with the list, as a disabled label of the classic scheme draws.
+    QPalette greyed = LabMonitor_->palette();
+    greyed.setColor(QPalette::Disabled, QPalette::WindowText, toQColor(clGrayText));
+    LabMonitor_->setPalette(greyed);
     cbMonitor_ = new QComboBox(PanelCFG_);
     cbMonitor_->setObjectName(QStringLiteral("cbMonitor"));
     cbMonitor_->setGeometry(684, 38, 102, 21);

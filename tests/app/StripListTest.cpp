@@ -69,6 +69,31 @@ TEST_F(StripLists, MonitorListOpensWithTwoMonitorsAndTheMousePicksOne)
     EXPECT_FALSE(strip()->isVisible()) << "a control outside the strip still closes it";
 }
 
+// The darkest pixel of a control as drawn: its text's colour where a stroke is solid.
+QColor darkest(QWidget *w)
+{
+    const QImage shot = w->grab().toImage();
+    QColor out = Qt::white;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (qGray(shot.pixel(x, y)) < qGray(out.rgb()))
+                out = shot.pixelColor(x, y);
+    return out;
+}
+
+TEST_F(StripLists, MonitorCaptionIsGreyedWithItsList)
+{
+    board->ObCFGClick();
+    auto *caption = ctl<QLabel>(QStringLiteral("LabMonitor"));
+    ASSERT_FALSE(caption->isEnabled());
+    EXPECT_EQ(darkest(caption), QColor(128, 128, 128)) << "the classic grey text";
+    monitors.list.append(QRect(1920, 0, 1920, 1080));
+    board->sbCloseClick();
+    board->ObCFGClick();
+    ASSERT_TRUE(caption->isEnabled());
+    EXPECT_EQ(darkest(caption), QColor(Qt::black));
+}
+
 class FocusHome : public BoardFixture
 {
 protected:
