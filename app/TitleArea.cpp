@@ -12,6 +12,10 @@ TitleArea::TitleArea(QWidget &window) : eTitle_(new QTextEdit(&window))
     eTitle_->setObjectName(QStringLiteral("eTitle"));
     eTitle_->setGeometry(256, 8, 530, 320);
     eTitle_->setFrameStyle(QFrame::NoFrame);
+    // A scroll bar would show light grey on the black board; the operator scrolls with the
+    // keys or the wheel.
+    eTitle_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    eTitle_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setGround(eTitle_, clBlack);
     setTextColour(eTitle_, clWhite);
     eTitle_->installEventFilter(&window);
