@@ -247,6 +247,7 @@ QList<QWidget *> BoardLayout::textFields() const
 void BoardLayout::layOutForSets(int count)
 {
     // Neighbouring columns overlap by one pixel.
+    laidOutSets_ = count;
     const int width = (kSetFieldWidth - 1) * count + 1;
     // The right edge stays: 611 at the design size, further right in a wider window.
     const int right = PanelSatz->x() + PanelSatz->width();
@@ -263,6 +264,9 @@ void BoardLayout::followResize(QSize size)
     laidOutFor_ = size;
     PanelSatz->move(PanelSatz->x() + delta.width(), PanelSatz->y());
     ImageDE->move(ImageDE->pos() + QPoint(delta.width(), delta.height()));
+    // A hidden window gets its size only when shown, after the stored set count was laid out.
+    if (laidOutSets_ != 0)
+        layOutForSets(laidOutSets_);
 }
 
 void BoardLayout::showBoldHeader(int header)

@@ -42,4 +42,22 @@ TEST_F(BoardLook, TallTitleShowsNoScrollBar)
     EXPECT_FALSE(title->horizontalScrollBar()->isVisible());
 }
 
+TEST_F(BoardLook, ThreeSetLayoutFollowsTheStoredWidth)
+{
+    BoardSettings stored;
+    stored.W = 900;
+    stored.CountSets = 3;
+    restartWith(stored);
+    ASSERT_EQ(board->outerBounds().width(), 900);
+    expectNamesEndBeforeThePanel();
+    EXPECT_EQ(ctl(QStringLiteral("PanelSatz"))->geometry().right() + 1, 611 + 100)
+        << "the panel keeps its distance to the right edge";
+
+    stored.CountSets = 5;
+    restartWith(stored);
+    QTest::mouseClick(countItem(1), Qt::LeftButton);
+    ASSERT_EQ(board->score().setCount(), 3);
+    expectNamesEndBeforeThePanel();
+}
+
 } // namespace
