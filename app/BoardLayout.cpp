@@ -2,6 +2,7 @@
 
 #include "app/BoardClock.h"
 #include "app/BoardFonts.h"
+#include "app/NameEdit.h"
 #include "app/Shape.h"
 #include "app/WidgetColours.h"
 #include "app/scoring/MatchScore.h"
@@ -168,7 +169,7 @@ BoardLayout::BoardLayout(QWidget &w) : window(w), laidOutFor_(w.size())
     PLNClock1->setFocus(); // the window's first focused control
 
     auto nameEdit = [&](const QString &name, int top, const QString &text) {
-        auto *e = new QLineEdit(text, board);
+        auto *e = new NameEdit(text, board);
         e->setObjectName(name);
         e->setGeometry(8, top, 324, 50);
         e->setFont(nameFont);

@@ -60,4 +60,35 @@ TEST_F(BoardLook, ThreeSetLayoutFollowsTheStoredWidth)
     expectNamesEndBeforeThePanel();
 }
 
+TEST_F(BoardLook, NameEditsDrawTheSunkenEdgeOfTheClassicScheme)
+{
+    auto *edit = ctl<QLineEdit>(QStringLiteral("eName1"));
+    const QImage shot = edit->grab().toImage();
+    const int w = shot.width();
+    const int h = shot.height();
+    const QColor shadow(128, 128, 128), highlight(255, 255, 255), dark(0, 0, 0), face(192, 192, 192);
+    for (int x : {2, w / 2, w - 3}) {
+        EXPECT_EQ(shot.pixelColor(x, 0), shadow) << "outer top " << x;
+        EXPECT_EQ(shot.pixelColor(x, h - 1), highlight) << "outer bottom " << x;
+        EXPECT_EQ(shot.pixelColor(x, 1), dark) << "inner top " << x;
+        EXPECT_EQ(shot.pixelColor(x, h - 2), face) << "inner bottom " << x;
+    }
+    for (int y : {2, h / 2, h - 3}) {
+        EXPECT_EQ(shot.pixelColor(0, y), shadow) << "outer left " << y;
+        EXPECT_EQ(shot.pixelColor(w - 1, y), highlight) << "outer right " << y;
+        EXPECT_EQ(shot.pixelColor(1, y), dark) << "inner left " << y;
+        EXPECT_EQ(shot.pixelColor(w - 2, y), face) << "inner right " << y;
+    }
+    EXPECT_EQ(shot.pixelColor(w / 2, 2), dark) << "the ground inside the edge";
+
+    // The text stands where a framed edit of the platform puts it.
+    QLineEdit plain(edit->text(), board.get());
+    plain.setFont(edit->font());
+    plain.setGeometry(edit->geometry());
+    plain.show();
+    QTest::qWait(20);
+    EXPECT_EQ(edit->inputMethodQuery(Qt::ImCursorRectangle).toRect(),
+              plain.inputMethodQuery(Qt::ImCursorRectangle).toRect());
+}
+
 } // namespace
