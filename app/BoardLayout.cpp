@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <limits>
+
 namespace {
 
 const QString kArial = QStringLiteral("Arial");
@@ -170,6 +172,8 @@ BoardLayout::BoardLayout(QWidget &w) : window(w), laidOutFor_(w.size())
 
     auto nameEdit = [&](const QString &name, int top, const QString &text) {
         auto *e = new NameEdit(text, board);
+        // The store keeps names of any length; the edit's default would cut them.
+        e->setMaxLength(std::numeric_limits<int>::max());
         e->setObjectName(name);
         e->setGeometry(8, top, 324, 50);
         e->setFont(nameFont);
