@@ -61,6 +61,8 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
     wireStrip();
     wireMenu();
     connectMatch();
+    // Keys no control takes reach the window; it sorts out the number pad's.
+    installEventFilter(this);
     FormCreate();
 }
 
@@ -376,6 +378,11 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
     const BoardLayout &l = *layout_;
     switch (event->type()) {
     case QEvent::ShortcutOverride:
+        // Taken here, the key reaches the focused control as an ordinary key instead.
+        if (watched == this && menu_->isKeypadTwin(static_cast<QKeyEvent *>(event))) {
+            event->accept();
+            return true;
+        }
         // Edits claim some of the board's keys (Ctrl+E, Ctrl+T ...); the board's keys win.
         if (menu_->isShortcut(static_cast<QKeyEvent *>(event))) {
             event->ignore();

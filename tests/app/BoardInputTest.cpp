@@ -2,7 +2,10 @@
 
 #include "app/SettingsStore.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -27,6 +30,34 @@ TEST_F(BoardInput, LongNameSurvivesARunAndARestart)
     EXPECT_TRUE(written->Comanda1 == name);
     startBoard();
     EXPECT_TRUE(ctl<QLineEdit>(QStringLiteral("eName1"))->text() == name);
+}
+
+TEST_F(BoardInput, KeypadDigitsWithCtrlAreNotTheBoardsKeys)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString oldCwd = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QFile three(QStringLiteral("3.rtf"));
+    ASSERT_TRUE(three.open(QIODevice::WriteOnly));
+    three.write("Finale");
+    three.close();
+    const QString before = board->titleFileName();
+
+    whenAsked([](TFDlgYesNo *d) { d->CancelBtn->click(); });
+    for (QWidget *focus : {ctl(QStringLiteral("PLNClock1")), ctl(QStringLiteral("eName1"))}) {
+        focus->setFocus();
+        key(Qt::Key_0, Qt::ControlModifier | Qt::KeypadModifier);
+        EXPECT_TRUE(asked.isEmpty()) << "no reset question";
+        key(Qt::Key_3, Qt::ControlModifier | Qt::KeypadModifier);
+        EXPECT_EQ(board->titleFileName(), before) << "no title file";
+    }
+    key(Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(asked, "Reset?") << "the main-row key asks";
+    reactivate();
+    key(Qt::Key_3, Qt::ControlModifier);
+    EXPECT_EQ(board->titleFileName(), "3.rtf");
+    QDir::setCurrent(oldCwd);
 }
 
 } // namespace
