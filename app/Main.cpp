@@ -33,6 +33,8 @@
 #include <QResizeEvent>
 #include <QTextEdit>
 
+#include <utility>
+
 TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
                      QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
@@ -389,21 +391,30 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         break;
-    case QEvent::MouseButtonPress: {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
         const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
-        if (button != Qt::LeftButton && button != Qt::RightButton && button != Qt::MiddleButton)
+        // The window sees the presses its controls pass up.
+        if (watched == this
+            || (button != Qt::LeftButton && button != Qt::RightButton && button != Qt::MiddleButton))
             break;
+        // The ball passes the serve on every press, the double click's second one too.
         if (watched == l.ImageBall) {
             eShapeMouseDown();
             return true;
         }
+        secondPressOf_ = event->type() == QEvent::MouseButtonDblClick ? watched : nullptr;
         break;
     }
     case QEvent::MouseButtonRelease: {
-        // A click is a left press released inside the control.
+        // A click is a left press released inside the control; a double click is one click.
         const auto *me = static_cast<QMouseEvent *>(event);
         auto *w = qobject_cast<QWidget *>(watched);
-        if (me->button() != Qt::LeftButton || !w || !w->rect().contains(me->position().toPoint()))
+        if (watched == this)
+            break;
+        const bool secondPress = std::exchange(secondPressOf_, nullptr) == watched;
+        if (secondPress || me->button() != Qt::LeftButton || !w
+            || !w->rect().contains(me->position().toPoint()))
             break;
         if (watched == l.ImageDE)
             ImageDEClick();

@@ -113,4 +113,6 @@ private:
     std::unique_ptr<TitleArea> title_;
     std::unique_ptr<ConfigStrip> strip_;
     std::unique_ptr<BoardMenu> menu_;
+    // The control whose double click's second press came last: its release is no click.
+    QObject *secondPressOf_ = nullptr;
 };

@@ -60,4 +60,43 @@ TEST_F(BoardInput, KeypadDigitsWithCtrlAreNotTheBoardsKeys)
     QDir::setCurrent(oldCwd);
 }
 
+class BoardDoubleClick : public BoardFixture
+{
+protected:
+    // Through the window, as the platform sends it: whatever lies under the pointer at
+    // the second press gets it, as a double click.
+    void doubleClickAt(QWidget *w)
+    {
+        const QPoint at = w->mapTo(board.get(), w->rect().center());
+        // Apart from the last one, so that the first press starts a new click.
+        QTest::mouseDClick(board->windowHandle(), Qt::LeftButton, {}, at,
+                           QApplication::doubleClickInterval() + 1);
+    }
+};
+
+TEST_F(BoardDoubleClick, EveryPressOnMarksAndBallPassesTheServe)
+{
+    ASSERT_EQ(board->score().server(), 0);
+    doubleClickAt(ctl(QStringLiteral("Shape2"))); // the empty circle, then the ball there
+    EXPECT_EQ(board->score().server(), 0) << "two passes";
+    EXPECT_EQ(ctl(QStringLiteral("ImageBall"))->y(), ctl(QStringLiteral("Shape1"))->y());
+    doubleClickAt(ctl(QStringLiteral("ImageBall"))); // the ball, then the circle it left
+    EXPECT_EQ(board->score().server(), 0) << "two passes";
+    // A double click's second press alone.
+    QTest::mouseDClick(ctl(QStringLiteral("Shape2")), Qt::LeftButton);
+    EXPECT_EQ(board->score().server(), 1) << "a mark counts it as a press";
+    QTest::mouseDClick(ctl(QStringLiteral("ImageBall")), Qt::LeftButton);
+    EXPECT_EQ(board->score().server(), 0) << "so does the ball";
+}
+
+TEST_F(BoardDoubleClick, TieBreakMarkSwitchesOncePerClick)
+{
+    key(Qt::Key_Pause);
+    ctl<QCheckBox>(QStringLiteral("cbAutoSchet"))->setChecked(false);
+    doubleClickAt(ctl(QStringLiteral("LabelTbOn")));
+    EXPECT_TRUE(ctl(QStringLiteral("LabelTieBreak"))->isVisible()) << "one switch";
+    doubleClickAt(ctl(QStringLiteral("LabelTbOn")));
+    EXPECT_FALSE(ctl(QStringLiteral("LabelTieBreak"))->isVisible()) << "one switch";
+}
+
 } // namespace
