@@ -9,6 +9,7 @@
 #include "app/SettingsStore.h"
 #include "app/Shape.h"
 #include "app/TitleArea.h"
+#include "app/TitleFilePlace.h"
 #include "app/WidgetColours.h"
 #include "app/WindowBounds.h"
 #include "controls/Label3D.h"
@@ -27,6 +28,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -37,11 +39,18 @@
 
 TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
                      QWidget *parent)
+    : TFormMain(ticks, monitors, shell, TitleFilePlace::ofThisProgram(), parent)
+{
+}
+
+TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
+                     const TitleFilePlace &titlePlace, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                           | Qt::WindowCloseButtonHint),
       match_(ticks, formatLongTime(QTime(0, 0, 0))), monitors_(monitors), shell_(shell),
-      bounds_(std::make_unique<WindowBounds>(*this))
+      bounds_(std::make_unique<WindowBounds>(*this)),
+      titlePlace_(std::make_unique<TitleFilePlace>(titlePlace))
 {
     setObjectName(QStringLiteral("FormMain"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -150,7 +159,7 @@ void TFormMain::connectMatch()
 void TFormMain::FormCreate()
 {
     setWindowTitle(QCoreApplication::applicationName() + u' ' + QLatin1String(COURTLYX_VERSION));
-    title_->loadDefault();
+    title_->loadDefault(*titlePlace_);
     BoardLayout &l = *layout_;
     l.eTime->setCaption(match_.timer().elapsedText());
     strip_->dock(size());
@@ -190,8 +199,28 @@ void TFormMain::closeEvent(QCloseEvent *event)
 
 void TFormMain::FormDestroy()
 {
-    title_->save();
+    saveTitle();
     SettingsStore::write(settings());
+}
+
+// No typed title is lost without a word: one that cannot be written to its file goes to
+// the data folder, and the operator is told where.
+void TFormMain::saveTitle()
+{
+    QString why;
+    if (title_->save(&why))
+        return;
+    const QString failed = QFileInfo(title_->fileName()).absoluteFilePath();
+    const QString fallback = titlePlace_->fallbackFor(failed);
+    QString fallbackWhy;
+    QString text = QStringLiteral("Der Titel konnte nicht in\n%1\ngespeichert werden: %2\n\n").arg(failed, why);
+    if (fallback != failed && title_->saveTo(fallback, &fallbackWhy))
+        text += QStringLiteral("Er wurde stattdessen in\n%1\ngespeichert.").arg(fallback);
+    else if (fallback != failed)
+        text += QStringLiteral("Auch in\n%1\nkonnte er nicht gespeichert werden: %2").arg(fallback, fallbackWhy);
+    else
+        text += QStringLiteral("Er ist verloren.");
+    QMessageBox::warning(this, QCoreApplication::applicationName(), text);
 }
 
 BoardSettings TFormMain::settings() const

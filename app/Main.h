@@ -16,6 +16,7 @@ class QAction;
 class TFDlgYesNo;
 class TLabel3D;
 class TitleArea;
+class TitleFilePlace;
 class WindowBounds;
 class ToColorCombo;
 class MonitorSource;
@@ -40,6 +41,9 @@ public:
 
     TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
               QWidget *parent = nullptr);
+    // With the default title file's place given (tests give other folders).
+    TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
+              const TitleFilePlace &titlePlace, QWidget *parent = nullptr);
     ~TFormMain() override;
 
     // Created after the window, as the program entry does; asked before reset and close.
@@ -97,6 +101,7 @@ private:
     void FormCreate();
     bool FormCloseQuery();
     void FormDestroy();
+    void saveTitle();
     void showField(int entry);
     void showPhase(int phase);
     void markLeader(int entry, MatchScore::TextRole role);
@@ -110,6 +115,7 @@ private:
     std::unique_ptr<WindowBounds> bounds_;
     std::unique_ptr<BoardLayout> layout_;
     std::unique_ptr<ColourScheme> scheme_;
+    std::unique_ptr<TitleFilePlace> titlePlace_;
     std::unique_ptr<TitleArea> title_;
     std::unique_ptr<ConfigStrip> strip_;
     std::unique_ptr<BoardMenu> menu_;
