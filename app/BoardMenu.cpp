@@ -73,6 +73,14 @@ bool BoardMenu::isShortcut(const QKeyEvent *event) const
     return false;
 }
 
+bool BoardMenu::isKeypadTwin(const QKeyEvent *event) const
+{
+    if (!(event->modifiers() & Qt::KeypadModifier))
+        return false;
+    const QKeyEvent twin(event->type(), event->key(), event->modifiers() & ~Qt::KeypadModifier);
+    return isShortcut(&twin);
+}
+
 void BoardMenu::givePauseKey()
 {
     item(QStringLiteral("mPause"))->setShortcut(keySequenceFromShortcut(kPauseKey));

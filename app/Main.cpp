@@ -11,10 +11,12 @@
 #include "app/SettingsStore.h"
 #include "app/Shape.h"
 #include "app/TitleArea.h"
+#include "app/TitleFilePlace.h"
 #include "app/WidgetColours.h"
 #include "app/WindowBounds.h"
 #include "controls/Label3D.h"
 #include "controls/OvalBtn.h"
+#include "controls/PLNClock.h"
 #include "controls/oClrBox.h"
 #include "platform/LongTimeFormat.h"
 #include "platform/Monitors.h"
@@ -28,19 +30,29 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QTextEdit>
 
+#include <utility>
+
 TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
                      QWidget *parent)
+    : TFormMain(ticks, monitors, shell, TitleFilePlace::ofThisProgram(), parent)
+{
+}
+
+TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
+                     const TitleFilePlace &titlePlace, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                           | Qt::WindowCloseButtonHint),
       match_(ticks, formatLongTime(QTime(0, 0, 0))), monitors_(monitors), shell_(shell),
-      bounds_(std::make_unique<WindowBounds>(*this))
+      bounds_(std::make_unique<WindowBounds>(*this)),
+      titlePlace_(std::make_unique<TitleFilePlace>(titlePlace))
 {
     setObjectName(QStringLiteral("FormMain"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -67,6 +79,8 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
     wireMenu();
     connectMatch();
     wireFormats();
+    // Keys no control takes reach the window; it sorts out the number pad's.
+    installEventFilter(this);
     FormCreate();
 }
 
@@ -105,7 +119,8 @@ void TFormMain::wireLayout()
 
 void TFormMain::wireStrip()
 {
-    const ConfigStrip &s = *strip_;
+    ConfigStrip &s = *strip_;
+    s.setFocusHome(layout_->PLNClock1);
     connect(s.sbClose(), &QPushButton::clicked, this, &TFormMain::sbCloseClick);
     connect(s.cbAutoSchet(), &QCheckBox::toggled, &score(), &MatchScore::setAutoCount);
     connect(s.cbTieBreak(), &QCheckBox::toggled, this, &TFormMain::cbTieBreakClick);
@@ -188,7 +203,7 @@ void TFormMain::chooseFormat(const MatchFormat &format)
 void TFormMain::FormCreate()
 {
     setWindowTitle(QCoreApplication::applicationName() + u' ' + QLatin1String(COURTLYX_VERSION));
-    title_->loadDefault();
+    title_->loadDefault(*titlePlace_);
     BoardLayout &l = *layout_;
     l.eTime->setCaption(match_.timer().elapsedText());
     strip_->dock(size());
@@ -231,8 +246,28 @@ void TFormMain::closeEvent(QCloseEvent *event)
 
 void TFormMain::FormDestroy()
 {
-    title_->save();
+    saveTitle();
     SettingsStore::write(settings());
+}
+
+// No typed title is lost without a word: one that cannot be written to its file goes to
+// the data folder, and the operator is told where.
+void TFormMain::saveTitle()
+{
+    QString why;
+    if (title_->save(&why))
+        return;
+    const QString failed = QFileInfo(title_->fileName()).absoluteFilePath();
+    const QString fallback = titlePlace_->fallbackFor(failed);
+    QString fallbackWhy;
+    QString text = QStringLiteral("Der Titel konnte nicht in\n%1\ngespeichert werden: %2\n\n").arg(failed, why);
+    if (fallback != failed && title_->saveTo(fallback, &fallbackWhy))
+        text += QStringLiteral("Er wurde stattdessen in\n%1\ngespeichert.").arg(fallback);
+    else if (fallback != failed)
+        text += QStringLiteral("Auch in\n%1\nkonnte er nicht gespeichert werden: %2").arg(fallback, fallbackWhy);
+    else
+        text += QStringLiteral("Er ist verloren.");
+    QMessageBox::warning(this, QCoreApplication::applicationName(), text);
 }
 
 BoardSettings TFormMain::settings() const
@@ -431,27 +466,41 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
     const BoardLayout &l = *layout_;
     switch (event->type()) {
     case QEvent::ShortcutOverride:
+        // Taken here, the key reaches the focused control as an ordinary key instead.
+        if (watched == this && menu_->isKeypadTwin(static_cast<QKeyEvent *>(event))) {
+            event->accept();
+            return true;
+        }
         // Edits claim some of the board's keys (Ctrl+E, Ctrl+T ...); the board's keys win.
         if (menu_->isShortcut(static_cast<QKeyEvent *>(event))) {
             event->ignore();
             return true;
         }
         break;
-    case QEvent::MouseButtonPress: {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
         const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
-        if (button != Qt::LeftButton && button != Qt::RightButton && button != Qt::MiddleButton)
+        // The window sees the presses its controls pass up.
+        if (watched == this
+            || (button != Qt::LeftButton && button != Qt::RightButton && button != Qt::MiddleButton))
             break;
+        // The ball passes the serve on every press, the double click's second one too.
         if (watched == l.ImageBall) {
             eShapeMouseDown();
             return true;
         }
+        secondPressOf_ = event->type() == QEvent::MouseButtonDblClick ? watched : nullptr;
         break;
     }
     case QEvent::MouseButtonRelease: {
-        // A click is a left press released inside the control.
+        // A click is a left press released inside the control; a double click is one click.
         const auto *me = static_cast<QMouseEvent *>(event);
         auto *w = qobject_cast<QWidget *>(watched);
-        if (me->button() != Qt::LeftButton || !w || !w->rect().contains(me->position().toPoint()))
+        if (watched == this)
+            break;
+        const bool secondPress = std::exchange(secondPressOf_, nullptr) == watched;
+        if (secondPress || me->button() != Qt::LeftButton || !w
+            || !w->rect().contains(me->position().toPoint()))
             break;
         if (watched == l.ImageDE)
             ImageDEClick();

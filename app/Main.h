@@ -19,6 +19,7 @@ class QAction;
 class TFDlgYesNo;
 class TLabel3D;
 class TitleArea;
+class TitleFilePlace;
 class WindowBounds;
 class ToColorCombo;
 class MonitorSource;
@@ -43,6 +44,9 @@ public:
 
     TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
               QWidget *parent = nullptr);
+    // With the default title file's place given (tests give other folders).
+    TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
+              const TitleFilePlace &titlePlace, QWidget *parent = nullptr);
     ~TFormMain() override;
 
     // Created after the window, as the program entry does; asked before reset and close.
@@ -104,6 +108,7 @@ private:
     void FormCreate();
     bool FormCloseQuery();
     void FormDestroy();
+    void saveTitle();
     void showField(int entry);
     void showPhase(int phase);
     void markLeader(int entry, MatchScore::TextRole role);
@@ -117,9 +122,12 @@ private:
     std::unique_ptr<WindowBounds> bounds_;
     std::unique_ptr<BoardLayout> layout_;
     std::unique_ptr<ColourScheme> scheme_;
+    std::unique_ptr<TitleFilePlace> titlePlace_;
     std::unique_ptr<TitleArea> title_;
     std::unique_ptr<ConfigStrip> strip_;
     std::unique_ptr<BoardMenu> menu_;
     std::unique_ptr<FormatChoice> formats_;
     std::unique_ptr<FormatDisplay> formatDisplay_;
+    // The control whose double click's second press came last: its release is no click.
+    QObject *secondPressOf_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
 #include "app/Shape.h"
+#include "app/TitleFilePlace.h"
 #include "controls/Label3D.h"
 #include "controls/OvalBtn.h"
 #include "controls/PLNClock.h"
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -57,7 +59,7 @@ protected:
 
     void startBoard()
     {
-        board = std::make_unique<TFormMain>(ticks, monitors, shell);
+        board = std::make_unique<TFormMain>(ticks, monitors, shell, place);
         dialog = new TFDlgYesNo(board.get());
         board->setConfirmationDialog(dialog);
         board->show();
@@ -133,6 +135,9 @@ protected:
         return ctl<QGroupBox>(QStringLiteral("rgCountSatz"))->findChildren<QRadioButton *>().at(index);
     }
 
+    // Default title files beside the test program, fallbacks in a folder of the test's own.
+    QTemporaryDir dataFolder;
+    TitleFilePlace place{QCoreApplication::applicationFilePath(), dataFolder.path()};
     FakeTicks ticks;
     FakeMonitors monitors;
     FakeShell shell;
