@@ -2,12 +2,14 @@
 
 #include "app/BoardSettings.h"
 #include "app/scoring/Match.h"
+#include "app/scoring/MatchCommand.h"
 #include "platform/Colors.h"
 
 #include <QWidget>
 
 #include <memory>
 
+class BoardJournal;
 class BoardLayout;
 class BoardMenu;
 class ColourScheme;
@@ -47,6 +49,7 @@ public:
 
     Match &match() { return match_; }
     MatchScore &score() { return match_.score(); }
+    BoardJournal &journal() { return *journal_; }
     const MatchScore &score() const { return match_.score(); }
 
     // The figure that shows an entry of the score field table (or a hidden tie-break field).
@@ -100,6 +103,9 @@ private:
     void showField(int entry);
     void showPhase(int phase);
     void markLeader(int entry, MatchScore::TextRole role);
+    void command(const MatchCommand &command);
+    void wireJournal();
+    void showOptions();
 
     Match match_;
     const MonitorSource &monitors_;
@@ -113,4 +119,5 @@ private:
     std::unique_ptr<TitleArea> title_;
     std::unique_ptr<ConfigStrip> strip_;
     std::unique_ptr<BoardMenu> menu_;
+    std::unique_ptr<BoardJournal> journal_;
 };
