@@ -17,6 +17,8 @@
 #include <QStandardPaths>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace {
 QString &folderOverride()
 {
@@ -146,7 +148,13 @@ bool BoardJournal::start(const QString &titleFile)
     bool restored = false;
     // A journal of nothing but the set-up it opened with has no match to bring back, and
     // its options would only override the stored ones.
-    const bool played = found.toRestore.size() > setupRecords(titleFile_).size();
+    using Kind = MatchCommand::Kind;
+    const bool played = found.toRestore.size() > setupRecords(titleFile_).size()
+                        || std::any_of(found.toRestore.begin(), found.toRestore.end(), [](const JournalRecord &r) {
+                               const Kind k = r.command.kind;
+                               return k != Kind::AutoCount && k != Kind::TieBreakOption && k != Kind::SetCount
+                                      && k != Kind::TitleFile;
+                           });
     if (played) {
         replaying_ = true;
         for (const JournalRecord &r : found.toRestore) {
