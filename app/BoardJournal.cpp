@@ -26,6 +26,12 @@ QString &folderOverride()
     return folder;
 }
 
+bool &fileKept()
+{
+    static bool kept = true;
+    return kept;
+}
+
 bool isUndoOrRedo(const MatchCommand &c)
 {
     return c.kind == MatchCommand::Kind::Undo || c.kind == MatchCommand::Kind::Redo;
@@ -70,6 +76,11 @@ void BoardJournal::setFolder(const QString &folder)
     folderOverride() = folder;
 }
 
+void BoardJournal::setFileKept(bool kept)
+{
+    fileKept() = kept;
+}
+
 QString BoardJournal::recordsFolder()
 {
     return QDir(folder()).filePath(QStringLiteral("records"));
@@ -98,7 +109,8 @@ void BoardJournal::execute(const MatchCommand &command)
         if (controller_.undoDepth() >= resetDepth_) {
             keepAsMatch(records_.first(resetAt_));
             records_ = setupRecords(titleFile_);
-            file_.open(JournalRecovery::journalPath(folder()), records_);
+            if (file_.isOpen())
+                file_.open(JournalRecovery::journalPath(folder()), records_);
         }
         resetAt_ = -1;
     }
@@ -118,7 +130,8 @@ void BoardJournal::onRecorded(const JournalRecord &record)
     if (!started_ || replaying_)
         return;
     records_.append(record);
-    file_.append(record);
+    if (file_.isOpen())
+        file_.append(record);
 }
 
 QList<JournalRecord> BoardJournal::setupRecords(const QString &titleFile) const
@@ -140,6 +153,11 @@ QList<JournalRecord> BoardJournal::setupRecords(const QString &titleFile) const
 bool BoardJournal::start(const QString &titleFile)
 {
     titleFile_ = titleFile;
+    if (!fileKept()) {
+        started_ = true;
+        records_ = setupRecords(titleFile_);
+        return false;
+    }
     QDir().mkpath(folder());
     const JournalRecovery found = JournalRecovery::inspect(folder(), QDateTime::currentDateTime());
     if (!found.keptAs.isEmpty())

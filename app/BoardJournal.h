@@ -31,6 +31,9 @@ public:
     // Where the journal and the records live; AppDataLocation unless set (tests set it).
     static QString folder();
     static void setFolder(const QString &folder);
+    // Without the file the commands still run through the journal, undo included; the
+    // benchmark measures what the file costs.
+    static void setFileKept(bool kept);
     static QString recordsFolder();
     static QString recordsTable();
 
