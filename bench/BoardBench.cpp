@@ -1,5 +1,6 @@
 #include "bench/BoardBench.h"
 
+#include "app/BoardJournal.h"
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
 #include "bench/BenchSources.h"
@@ -8,6 +9,7 @@
 #include "controls/PLNClock.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QHash>
 #include <QProcess>
@@ -59,10 +61,16 @@ protected:
     }
 };
 
+// Each figure's board starts as on a first start, not with the match the last one left.
+void dropJournal()
+{
+    QDir(BoardJournal::folder()).removeRecursively();
+}
+
 struct BoardUnderTest
 {
     explicit BoardUnderTest(const TickSource &ticks)
-        : board(std::make_unique<TFormMain>(ticks, monitors, shell))
+        : board((dropJournal(), std::make_unique<TFormMain>(ticks, monitors, shell)))
     {
         board->show();
         board->activateWindow();

@@ -76,10 +76,11 @@ void runUndoBench(BenchTable &table)
     BenchTicks ticks;
     BenchMonitors monitors;
     BenchShell shell;
+    QDir(BoardJournal::folder()).removeRecursively();
     auto board = std::make_unique<TFormMain>(ticks, monitors, shell);
     board->show();
     board->activateWindow();
-    QTest::qWaitForWindowActive(board.get());
+    const bool shown = QTest::qWaitForWindowActive(board.get());
     QWindow *window = board->windowHandle();
     board->bPlayClick();
     for (int n = 0; n < kMatchPoints; ++n) {
@@ -106,7 +107,7 @@ void runUndoBench(BenchTable &table)
     std::sort(times.begin(), times.end());
     const double undo = median(times);
     table.add(QStringLiteral("undo to painted board, 300-point match"), QString::number(undo, 'f', 1) + QStringLiteral(" µs"),
-              QStringLiteral("<= 1 ms"), undo <= 1000 && unchanged == 0,
+              QStringLiteral("<= 1 ms"), shown && undo <= 1000 && unchanged == 0,
               QStringLiteral("%1 undos, p90 %2 µs; %3 left the points as they were; journal %4 records")
                   .arg(kUndos).arg(times[times.size() * 9 / 10], 0, 'f', 1).arg(unchanged)
                   .arg(board->journal().records().size()));
