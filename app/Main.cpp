@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/BoardFonts.h"
+#include "app/BoardJournal.h"
 #include "app/BoardLayout.h"
 #include "app/BoardMenu.h"
 #include "app/ColourScheme.h"
@@ -27,6 +28,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,11 +76,13 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
                                               [this](const MatchFormat &format) { chooseFormat(format); });
     formatDisplay_ = std::make_unique<FormatDisplay>(*layout_, score(),
                                                      [this](int slot) { return scheme_->colour(slot); });
+    journal_ = std::make_unique<BoardJournal>(*this, match_, *layout_);
     wireLayout();
     wireStrip();
     wireMenu();
     connectMatch();
     wireFormats();
+    wireJournal();
     // Keys no control takes reach the window; it sorts out the number pad's.
     installEventFilter(this);
     FormCreate();
@@ -95,12 +99,14 @@ void TFormMain::wireLayout()
     for (TLabel3D *points : {l.eSchet1, l.eSchet2}) {
         const int side = points == l.eSchet1 ? 1 : 2;
         connect(points, &TLabel3D::mouseDown, this, [this, side](TLabel3D *, Qt::MouseButton button) {
-            score().eSchetMouseDown(side, button);
+            command(MatchCommand::pointsCorrection(side, button));
         });
     }
     auto onGamesDown = [this](TLabel3D *field, int entry) {
         connect(field, &TLabel3D::mouseDown, this,
-                [this, entry](TLabel3D *, Qt::MouseButton button) { score().SMouseDown(entry, button); });
+                [this, entry](TLabel3D *, Qt::MouseButton button) {
+                    command(MatchCommand::gamesCorrection(entry, button));
+                });
     };
     onGamesDown(l.LabTBreak1, MatchScore::kLabTBreak1);
     onGamesDown(l.LabTBreak2, MatchScore::kLabTBreak2);
@@ -112,8 +118,10 @@ void TFormMain::wireLayout()
     connect(l.Shape2, &TShape::mouseDown, this, &TFormMain::eShapeMouseDown);
     connect(l.bPlay, &TOvalButton::clicked, this, &TFormMain::bPlayClick);
     connect(l.ObCFG, &TOvalButton::clicked, this, &TFormMain::ObCFGClick);
-    connect(l.LName1, &TLabel3D::clicked, &score(), &MatchScore::mSchet1Click);
-    connect(l.LName2, &TLabel3D::clicked, &score(), &MatchScore::mSchet2Click);
+    connect(l.LName1, &TLabel3D::clicked, this,
+            [this] { command(MatchCommand::point(1, MatchCommand::PointSource::NameLabel)); });
+    connect(l.LName2, &TLabel3D::clicked, this,
+            [this] { command(MatchCommand::point(2, MatchCommand::PointSource::NameLabel)); });
     connect(l.bReset, &TOvalButton::clicked, this, &TFormMain::bResetClick);
 }
 
@@ -122,7 +130,8 @@ void TFormMain::wireStrip()
     ConfigStrip &s = *strip_;
     s.setFocusHome(layout_->PLNClock1);
     connect(s.sbClose(), &QPushButton::clicked, this, &TFormMain::sbCloseClick);
-    connect(s.cbAutoSchet(), &QCheckBox::toggled, &score(), &MatchScore::setAutoCount);
+    connect(s.cbAutoSchet(), &QCheckBox::toggled, this,
+            [this](bool on) { command(MatchCommand::withValue(MatchCommand::Kind::AutoCount, on ? 1 : 0)); });
     connect(s.cbTieBreak(), &QCheckBox::toggled, this, &TFormMain::cbTieBreakClick);
     for (int i = 0; i < 2; ++i)
         connect(s.countItem(i), &QRadioButton::clicked, this, &TFormMain::rgCountSatzClick);
@@ -134,17 +143,27 @@ void TFormMain::wireStrip()
 
 void TFormMain::wireMenu()
 {
-    MatchScore *s = &score();
+    using Kind = MatchCommand::Kind;
+    auto run = [this](const char *item, MatchCommand c) {
+        connect(menuItem(QLatin1String(item)), &QAction::triggered, this, [this, c] { command(c); });
+    };
     connect(menuItem(QStringLiteral("mPause")), &QAction::triggered, this, &TFormMain::bPlayClick);
     connect(menuItem(QStringLiteral("Reset1")), &QAction::triggered, this, &TFormMain::bResetClick);
-    connect(menuItem(QStringLiteral("mPodacha")), &QAction::triggered, s, &MatchScore::mPodachaClick);
+    run("mPodacha", MatchCommand::of(Kind::Serve));
     connect(menuItem(QStringLiteral("Config1")), &QAction::triggered, this, &TFormMain::ObCFGClick);
-    connect(menuItem(QStringLiteral("mSchet1")), &QAction::triggered, s, &MatchScore::mSchet1Click);
-    connect(menuItem(QStringLiteral("mSchet2")), &QAction::triggered, s, &MatchScore::mSchet2Click);
-    connect(menuItem(QStringLiteral("Game1")), &QAction::triggered, s, &MatchScore::Game1Click);
-    connect(menuItem(QStringLiteral("Set1")), &QAction::triggered, s, &MatchScore::Set1Click);
+    run("mSchet1", MatchCommand::point(1));
+    run("mSchet2", MatchCommand::point(2));
+    run("Game1", MatchCommand::of(Kind::GameAward));
+    run("Set1", MatchCommand::of(Kind::NextSet));
     // Its check mark is the match's manual tie-break mark.
-    connect(menuItem(QStringLiteral("mTieBreak")), &QAction::triggered, s, &MatchScore::mTieBreakClick);
+    run("mTieBreak", MatchCommand::of(Kind::TieBreakToggle));
+    run("mUndo", MatchCommand::of(Kind::Undo));
+    run("mRedo", MatchCommand::of(Kind::Redo));
+    run("mRedo2", MatchCommand::of(Kind::Redo));
+    connect(menuItem(QStringLiteral("mRecords")), &QAction::triggered, this, [this] {
+        QDir().mkpath(BoardJournal::recordsFolder());
+        shell_.open(BoardJournal::recordsFolder(), ShowCommand::Restore);
+    });
     for (int tag = 1; tag <= 9; ++tag) {
         connect(menuItem(QStringLiteral("Rek%1").arg(tag)), &QAction::triggered, this,
                 [this, tag] { RekClick(tag); });
@@ -200,6 +219,36 @@ void TFormMain::chooseFormat(const MatchFormat &format)
     formats_->showFormat(score().format());
 }
 
+void TFormMain::wireJournal()
+{
+    BoardJournal *j = journal_.get();
+    connect(j, &BoardJournal::optionsChanged, this, &TFormMain::showOptions);
+    connect(&j->controller(), &MatchController::namesChanged, this, [this] {
+        layout_->eName1->setText(journal_->controller().name(1));
+        layout_->eName2->setText(journal_->controller().name(2));
+    });
+    connect(&j->controller(), &MatchController::titleFileChanged, this,
+            [this] { title_->loadFile(journal_->controller().titleFile()); });
+}
+
+void TFormMain::command(const MatchCommand &c)
+{
+    journal_->execute(c);
+}
+
+// The strip and the board follow options that undo, redo or a restore brought back.
+void TFormMain::showOptions()
+{
+    const ConfigStrip &s = *strip_;
+    const QSignalBlocker blockAuto(s.cbAutoSchet());
+    const QSignalBlocker blockTieBreak(s.cbTieBreak());
+    s.cbAutoSchet()->setChecked(score().autoCount());
+    s.cbTieBreak()->setChecked(score().tieBreakOption());
+    layout_->LabelTbOn->setVisible(score().tieBreakOption());
+    s.countItem(score().setCount() == 3 ? 1 : 0)->setChecked(true);
+    layout_->layOutForSets(score().setCount());
+}
+
 void TFormMain::FormCreate()
 {
     setWindowTitle(QCoreApplication::applicationName() + u' ' + QLatin1String(COURTLYX_VERSION));
@@ -229,6 +278,8 @@ void TFormMain::FormCreate()
     applyScheme();
     for (int slot = 0; slot < 5; ++slot)
         strip_->picker(slot)->setColorValue(scheme_->colour(slot));
+    if (journal_->start(title_->fileName()))
+        showOptions();
 }
 
 bool TFormMain::FormCloseQuery()
@@ -238,8 +289,10 @@ bool TFormMain::FormCloseQuery()
 
 void TFormMain::closeEvent(QCloseEvent *event)
 {
-    if (FormCloseQuery())
+    if (FormCloseQuery()) {
+        journal_->end();
         event->accept();
+    }
     else
         event->ignore();
 }
@@ -354,19 +407,25 @@ QAction *TFormMain::menuItem(const QString &name) const
 
 void TFormMain::bPlayClick()
 {
-    match_.timer().bPlayClick();
+    // The names are the match's once it starts and the edits hide.
+    if (match_.timer().MatchPhase() == MatchTimer::NotStarted)
+        command(MatchCommand::names(layout_->eName1->text(), layout_->eName2->text()));
+    command(MatchCommand::of(MatchCommand::Kind::Play));
 }
 
 void TFormMain::bResetClick()
 {
     if (!FDlgYesNo || FDlgYesNo->ask(QStringLiteral("Reset?")) != TFDlgYesNo::mrYes)
         return;
-    match_.reset();
+    command(MatchCommand::of(MatchCommand::Kind::Reset));
 }
 
 void TFormMain::RekClick(int tag)
 {
+    const QString before = title_->fileName();
     title_->RekClick(tag);
+    if (title_->fileName() != before)
+        command(MatchCommand::titleFile(title_->fileName()));
 }
 
 void TFormMain::ObCFGClick()
@@ -424,14 +483,14 @@ void TFormMain::cbColorChange(ToColorCombo *sender)
 void TFormMain::cbTieBreakClick()
 {
     const bool on = strip_->cbTieBreak()->isChecked();
-    score().setTieBreakOption(on);
+    command(MatchCommand::withValue(MatchCommand::Kind::TieBreakOption, on ? 1 : 0));
     layout_->LabelTbOn->setVisible(on);
     formats_->showFormat(score().format());
 }
 
 void TFormMain::rgCountSatzClick()
 {
-    score().setSetCount(strip_->countItem(0)->isChecked() ? 5 : 3);
+    command(MatchCommand::withValue(MatchCommand::Kind::SetCount, strip_->countItem(0)->isChecked() ? 5 : 3));
     layout_->layOutForSets(score().setCount());
     formats_->showFormat(score().format());
 }
@@ -471,7 +530,13 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
             event->accept();
             return true;
         }
-        // Edits claim some of the board's keys (Ctrl+E, Ctrl+T ...); the board's keys win.
+        // Edits claim some of the board's keys (Ctrl+E, Ctrl+T ...); the board's keys win,
+        // but for undo and redo, which the names and the title keep for their text.
+        if ((watched == l.eName1 || watched == l.eName2 || watched == title_->edit())
+            && menu_->isEditorKey(static_cast<QKeyEvent *>(event))) {
+            event->accept();
+            return true;
+        }
         if (menu_->isShortcut(static_cast<QKeyEvent *>(event))) {
             event->ignore();
             return true;
@@ -508,7 +573,7 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
             menuItem(QStringLiteral("mTieBreak"))->trigger();
         for (int n = 0; n < 5; ++n) {
             if (watched == l.LabelS[n])
-                score().LabelSClick(n + 1);
+                command(MatchCommand::withValue(MatchCommand::Kind::SetHeader, n + 1));
         }
         break;
     }

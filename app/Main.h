@@ -3,12 +3,14 @@
 #include "app/BoardSettings.h"
 #include "app/scoring/Match.h"
 #include "app/scoring/MatchFormat.h"
+#include "app/scoring/MatchCommand.h"
 #include "platform/Colors.h"
 
 #include <QWidget>
 
 #include <memory>
 
+class BoardJournal;
 class BoardLayout;
 class BoardMenu;
 class ColourScheme;
@@ -54,6 +56,7 @@ public:
 
     Match &match() { return match_; }
     MatchScore &score() { return match_.score(); }
+    BoardJournal &journal() { return *journal_; }
     const MatchScore &score() const { return match_.score(); }
 
     // The figure that shows an entry of the score field table (or a hidden tie-break field).
@@ -112,6 +115,9 @@ private:
     void showField(int entry);
     void showPhase(int phase);
     void markLeader(int entry, MatchScore::TextRole role);
+    void command(const MatchCommand &command);
+    void wireJournal();
+    void showOptions();
 
     Match match_;
     const MonitorSource &monitors_;
@@ -130,4 +136,5 @@ private:
     std::unique_ptr<FormatDisplay> formatDisplay_;
     // The control whose double click's second press came last: its release is no click.
     QObject *secondPressOf_ = nullptr;
+    std::unique_ptr<BoardJournal> journal_;
 };

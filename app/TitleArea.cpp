@@ -44,6 +44,14 @@ void TitleArea::RekClick(int tag)
     setFileName(name);
 }
 
+void TitleArea::loadFile(const QString &name)
+{
+    if (name == fileName_ || !loadRtfFile(*eTitle_->document(), name))
+        return;
+    eTitle_->document()->setModified(false);
+    setFileName(name);
+}
+
 bool TitleArea::save(QString *error)
 {
     // Written whole or not at all: a failed save keeps the old file.

@@ -19,6 +19,8 @@ public:
     void loadDefault(const TitleFilePlace &place);
     // Ctrl+1 .. Ctrl+9: "<tag>.rtf" from the working folder.
     void RekClick(int tag);
+    // A restored match's title: the file it showed, when it still reads.
+    void loadFile(const QString &name);
     // At exit, and only when the operator changed the text. False when the file could
     // not be written, with the system's reason in *error.
     bool save(QString *error);

@@ -6,7 +6,7 @@ class BenchTable;
 
 // The scoreboard window on the offscreen platform: a key press until the board is painted,
 // a full paint into an image, and what a running match costs while nobody touches it.
-void runKeyBench(BenchTable &table);
+void runKeyBench(BenchTable &table, const QString &figure = QStringLiteral("F1 to painted board"));
 void runPaintBench(BenchTable &table);
 void runIdleBench(BenchTable &table);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/BoardJournal.h"
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
 #include "app/Shape.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -67,13 +69,17 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(board.get()));
     }
 
-    // main() points the store at a temporary folder; each test starts from no settings.
+    // main() points the store at a temporary folder; each test starts from no settings
+    // and no journal, as on a first start.
     static void clearSettings()
     {
+        clearJournal();
         QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quorbel"),
                   QStringLiteral("Courtlyx"))
             .clear();
     }
+
+    static void clearJournal() { QDir(BoardJournal::folder()).removeRecursively(); }
 
     // A window manager gives the keyboard back to the board when a dialog closes; the
     // offscreen platform has none.
