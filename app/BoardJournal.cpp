@@ -1,5 +1,7 @@
 #include "app/BoardJournal.h"
 
+#include "app/scoring/MatchFormat.h"
+
 #include "app/BoardFonts.h"
 #include "app/BoardLayout.h"
 #include "app/scoring/JournalFormat.h"
@@ -102,6 +104,8 @@ void BoardJournal::execute(const MatchCommand &command)
             score.setTieBreakOption(command.value == 1);
         else if (command.kind == Kind::SetCount)
             score.setSetCount(command.value);
+        else if (command.kind == Kind::Format)
+            score.setFormat(*MatchFormat::parse(command.text1).format);
         return;
     }
     if (!isUndoOrRedo(command) && resetAt_ >= 0) {
@@ -142,7 +146,8 @@ QList<JournalRecord> BoardJournal::setupRecords(const QString &titleFile) const
     for (const MatchCommand &c :
          {MatchCommand::withValue(Kind::AutoCount, score.autoCount() ? 1 : 0),
           MatchCommand::withValue(Kind::TieBreakOption, score.tieBreakOption() ? 1 : 0),
-          MatchCommand::withValue(Kind::SetCount, score.setCount()), MatchCommand::titleFile(titleFile)}) {
+          MatchCommand::withValue(Kind::SetCount, score.setCount()),
+          MatchCommand::format(score.format().code()), MatchCommand::titleFile(titleFile)}) {
         JournalRecord r;
         r.command = c;
         out.append(r);
@@ -171,7 +176,7 @@ bool BoardJournal::start(const QString &titleFile)
                         || std::any_of(found.toRestore.begin(), found.toRestore.end(), [](const JournalRecord &r) {
                                const Kind k = r.command.kind;
                                return k != Kind::AutoCount && k != Kind::TieBreakOption && k != Kind::SetCount
-                                      && k != Kind::TitleFile;
+                                      && k != Kind::Format && k != Kind::TitleFile;
                            });
     if (played) {
         replaying_ = true;

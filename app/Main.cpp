@@ -204,19 +204,8 @@ void TFormMain::wireFormats()
 
 void TFormMain::chooseFormat(const MatchFormat &format)
 {
-    score().setFormat(format);
-    const int sets = score().setCount();
-    for (int i = 0; i < 2; ++i) {
-        QRadioButton *item = strip_->countItem(i);
-        // A count the group has no item for (a pro set's one) leaves both unchecked.
-        item->setAutoExclusive(false);
-        item->setChecked(sets == (i == 0 ? 5 : 3));
-        item->setAutoExclusive(true);
-    }
-    layout_->layOutForSets(sets);
-    strip_->cbTieBreak()->setChecked(score().tieBreakOption());
-    layout_->LabelTbOn->setVisible(score().tieBreakOption());
-    formats_->showFormat(score().format());
+    command(MatchCommand::format(format.code()));
+    showOptions();
 }
 
 void TFormMain::wireJournal()
@@ -245,8 +234,16 @@ void TFormMain::showOptions()
     s.cbAutoSchet()->setChecked(score().autoCount());
     s.cbTieBreak()->setChecked(score().tieBreakOption());
     layout_->LabelTbOn->setVisible(score().tieBreakOption());
-    s.countItem(score().setCount() == 3 ? 1 : 0)->setChecked(true);
-    layout_->layOutForSets(score().setCount());
+    const int sets = score().setCount();
+    for (int i = 0; i < 2; ++i) {
+        QRadioButton *item = s.countItem(i);
+        // A count the group has no item for (a pro set's one) leaves both unchecked.
+        item->setAutoExclusive(false);
+        item->setChecked(sets == (i == 0 ? 5 : 3));
+        item->setAutoExclusive(true);
+    }
+    layout_->layOutForSets(sets);
+    formats_->showFormat(score().format());
 }
 
 void TFormMain::FormCreate()
