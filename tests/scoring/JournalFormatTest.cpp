@@ -142,4 +142,26 @@ TEST(JournalFormat, SizesAreBounded)
     EXPECT_EQ(read.status, Status::Garbage);
 }
 
+TEST(JournalFormat, BoundsAreInclusive)
+{
+    // A line of exactly the longest length is read as a line: refused for its content.
+    const QByteArray longest = JournalFormat::header() + QByteArray(JournalFormat::kMaxLineBytes, 'x') + '\n';
+    EXPECT_EQ(JournalFormat::read(longest).status, Status::Garbage);
+
+    QByteArray full = JournalFormat::header();
+    for (qsizetype n = 1; n <= JournalFormat::kMaxRecords; ++n)
+        full += JournalFormat::line(at(0, MatchCommand::of(Kind::Serve)), n);
+    const auto all = JournalFormat::read(full);
+    EXPECT_EQ(all.status, Status::Ok);
+    EXPECT_EQ(all.records.size(), JournalFormat::kMaxRecords);
+    full += JournalFormat::line(at(0, MatchCommand::of(Kind::Serve)), JournalFormat::kMaxRecords + 1);
+    EXPECT_EQ(JournalFormat::read(full).status, Status::TooManyRecords);
+}
+
+TEST(JournalFormat, TheSealIsTheStandardCrc32)
+{
+    // The check value of CRC-32 (IEEE 802.3): journals from any build read alike.
+    EXPECT_EQ(JournalFormat::seal("123456789"), "123456789 *cbf43926\n");
+}
+
 } // namespace
