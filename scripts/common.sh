@@ -7,7 +7,7 @@ BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libxkbcommon-dev qt6-httpserver-dev qt6-websockets-dev fonts-liberation xvfb xauth
-          unrtf python3-jsonschema chromium)
+          unrtf python3-jsonschema chromium openbox xdotool)
 
 install_missing() {
     local missing=()
