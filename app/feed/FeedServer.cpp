@@ -217,7 +217,8 @@ void FeedServer::flush()
 
 void FeedServer::dropSlowStreams()
 {
-    events_.removeIf([this](const QPointer<QTcpSocket> &socket) {
+    // SSE and WebSocket clients alike: gone, or too far behind to be worth the memory.
+    const auto dropped = [this](const auto &socket) {
         if (!socket || socket->state() != QAbstractSocket::ConnectedState)
             return true;
         if (socket->bytesToWrite() <= options_.maxBacklogBytes)
@@ -225,16 +226,9 @@ void FeedServer::dropSlowStreams()
         socket->abort();
         socket->deleteLater();
         return true;
-    });
-    sockets_.removeIf([this](const QPointer<QWebSocket> &socket) {
-        if (!socket || socket->state() != QAbstractSocket::ConnectedState)
-            return true;
-        if (socket->bytesToWrite() <= options_.maxBacklogBytes)
-            return false;
-        socket->abort();
-        socket->deleteLater();
-        return true;
-    });
+    };
+    events_.removeIf(dropped);
+    sockets_.removeIf(dropped);
 }
 
 int FeedServer::streamCount() const
