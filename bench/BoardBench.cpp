@@ -212,6 +212,27 @@ void runIdleBench(BenchTable &table)
                   .arg(board.findChild<TLabel3D *>(QStringLiteral("eTime"))->Caption()));
 }
 
+std::optional<StartupTiming> runStartupChild(const QString &program, const QString &settingsDir,
+                                             const QProcessEnvironment &env, QString *failure)
+{
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const auto start = Clock::now();
+    child.start(program, {QStringLiteral("--startup-child"), settingsDir});
+    if (!child.waitForFinished(30000) || child.exitCode() != 0) {
+        *failure = QStringLiteral("child failed: ") + child.errorString();
+        return std::nullopt;
+    }
+    const QList<QByteArray> report = child.readAllStandardOutput().trimmed().split(' ');
+    if (report.size() != 2) {
+        *failure = QStringLiteral("child reported nothing");
+        return std::nullopt;
+    }
+    const Clock::time_point painted{Clock::duration(report[0].toLongLong())};
+    return StartupTiming{microseconds(painted - start) / 1000, report[1].toDouble() / 1024};
+}
+
 void runStartupBench(BenchTable &table, const QString &program, const QString &settingsDir)
 {
     std::vector<double> startMs;
@@ -219,24 +240,12 @@ void runStartupBench(BenchTable &table, const QString &program, const QString &s
     QString failure;
     // The first run writes the settings the others read.
     for (int run = 0; run <= kStartupRuns && failure.isEmpty(); ++run) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        const auto start = Clock::now();
-        child.start(program, {QStringLiteral("--startup-child"), settingsDir});
-        if (!child.waitForFinished(30000) || child.exitCode() != 0) {
-            failure = QStringLiteral("child failed: ") + child.errorString();
-            break;
-        }
-        const QList<QByteArray> report = child.readAllStandardOutput().trimmed().split(' ');
-        if (report.size() != 2) {
-            failure = QStringLiteral("child reported nothing");
-            break;
-        }
-        const Clock::time_point painted{Clock::duration(report[0].toLongLong())};
-        if (run == 0)
+        const auto timing =
+            runStartupChild(program, settingsDir, QProcessEnvironment::systemEnvironment(), &failure);
+        if (!timing || run == 0)
             continue;
-        startMs.push_back(microseconds(painted - start) / 1000);
-        peakMb.push_back(report[1].toDouble() / 1024);
+        startMs.push_back(timing->firstFrameMs);
+        peakMb.push_back(timing->peakMb);
     }
     const bool settingsRead = QFile::exists(settingsDir + QStringLiteral("/Quorbel/Courtlyx.conf"));
     const double startup = median(startMs);

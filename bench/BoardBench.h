@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
+
+#include <optional>
 
 class BenchTable;
 
@@ -12,6 +15,15 @@ void runIdleBench(BenchTable &table);
 
 // Start-up in fresh processes: `program` is run with --startup-child and `settingsDir`.
 void runStartupBench(BenchTable &table, const QString &program, const QString &settingsDir);
+// One fresh process in start-up mode: from spawn to its first painted frame, and its peak
+// resident memory then; nothing, with the reason in *failure, when it fails or says nothing.
+struct StartupTiming
+{
+    double firstFrameMs = 0;
+    double peakMb = 0;
+};
+std::optional<StartupTiming> runStartupChild(const QString &program, const QString &settingsDir,
+                                             const QProcessEnvironment &env, QString *failure);
 // The child's side: builds the board as the program entry does, reports the moment of the
 // first painted frame and the peak memory so far on stdout.
 int startupChild(int argc, char **argv);

@@ -132,26 +132,14 @@ void runRestoreBench(BenchTable &table, const QString &program, const QString &s
             break;
         }
         file.close();
-        QProcess child;
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        const auto start = Clock::now();
-        child.start(program, {QStringLiteral("--startup-child"), settingsDir});
-        if (!child.waitForFinished(30000) || child.exitCode() != 0) {
-            failure = QStringLiteral("child failed: ") + child.errorString();
+        const auto timing = runStartupChild(program, settingsDir, env, &failure);
+        if (!timing)
             break;
-        }
-        const QList<QByteArray> report = child.readAllStandardOutput().trimmed().split(' ');
-        if (report.size() != 2) {
-            failure = QStringLiteral("child reported nothing");
-            break;
-        }
         // The restored match carries on in a new journal of the same records.
         const JournalFormat::ReadResult after = JournalFormat::readFile(path);
         restored += after.records == match ? 1 : 0;
-        const Clock::time_point painted{Clock::duration(report[0].toLongLong())};
         if (run > 0)
-            startMs.push_back(microseconds(painted - start) / 1000);
+            startMs.push_back(timing->firstFrameMs);
     }
     const double startup = median(startMs);
     table.add(QStringLiteral("start restoring a 5-set match to first painted frame"),
