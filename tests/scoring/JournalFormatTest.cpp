@@ -9,10 +9,7 @@ using Status = JournalFormat::ReadResult::Status;
 
 JournalRecord at(std::uint32_t ms, const MatchCommand &c)
 {
-    JournalRecord r;
-    r.command = c;
-    r.elapsedMs = ms;
-    return r;
+    return JournalRecord::of(ms, c);
 }
 
 // One record of every kind, texts with what a line must not hold as such.
