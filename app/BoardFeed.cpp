@@ -36,7 +36,7 @@ BoardFeed::BoardFeed(QWidget &window, ConfigStrip &strip, const TickSource &tick
     filesWorker_->moveToThread(&filesThread_);
     connect(&filesThread_, &QThread::finished, filesWorker_, &QObject::deleteLater);
     filesThread_.setObjectName(QStringLiteral("feed files"));
-    filesThread_.start(QThread::LowPriority);
+    filesThread_.start();
 
     MatchScore *score = &board_.match.score();
     MatchTimer *timer = &board_.match.timer();
