@@ -31,5 +31,14 @@ struct BoardSettings
     // The loser's tie-break points beside a set won in a tie-break.
     bool TieBreakPoints = false;
 
+    // The live score feed. FeedFolder empty: the text files go to the data folder's feed
+    // folder; FeedPin empty: a new PIN at every start of the feed.
+    bool Feed = false;
+    int FeedPort = 8765;
+    bool FeedNet = false;
+    bool FeedFiles = false;
+    QString FeedFolder;
+    QString FeedPin;
+
     bool operator==(const BoardSettings &) const = default;
 };

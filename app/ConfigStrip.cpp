@@ -17,11 +17,11 @@
 namespace {
 
 // The strip holds its controls and their pop-ups (an open drop-down list is a window of
-// its own, whose owner is the list's control).
-bool holds(const QWidget *panel, const QWidget *w)
+// its own, whose owner is the list's control), and the dialogs they open.
+bool holdsIn(const QWidget *panel, const QWidget *w)
 {
     while (w && w != panel) {
-        if (w->isWindow() && w->windowType() != Qt::Popup)
+        if (w->isWindow() && w->windowType() != Qt::Popup && w->windowType() != Qt::Dialog)
             return false;
         w = w->parentWidget();
     }
@@ -91,8 +91,8 @@ ConfigStrip::ConfigStrip(QWidget &window, std::function<void()> focusLeft)
     QWidget::setTabOrder(cbMonitor_, rgCountSatzItems_[0]);
     // A focus that goes nowhere (another application, a closing popup) leaves it open.
     focusHook_ = QObject::connect(qApp, &QApplication::focusChanged, PanelCFG_,
-                     [panel = PanelCFG_, focusLeft = std::move(focusLeft)](QWidget *from, QWidget *to) {
-                         if (from && to && holds(panel, from) && !holds(panel, to))
+                     [this, focusLeft = std::move(focusLeft)](QWidget *from, QWidget *to) {
+                         if (from && to && holds(from) && !holds(to))
                              focusLeft();
                      });
 }
@@ -139,14 +139,51 @@ void ConfigStrip::createColourPickers()
         QWidget::setTabOrder(cbColor_[slot], cbColor_[slot + 1]);
 }
 
+bool ConfigStrip::holds(const QWidget *w) const
+{
+    if (holdsIn(PanelCFG_, w))
+        return true;
+    for (const QFrame *row : rows_) {
+        if (holdsIn(row, w))
+            return true;
+    }
+    return false;
+}
+
+void ConfigStrip::attach(QFrame *row)
+{
+    rows_.append(row);
+    row->setVisible(PanelCFG_->isVisible());
+    dockRows();
+}
+
 void ConfigStrip::dock(QSize client)
 {
     PanelCFG_->setGeometry(0, client.height() - kHeight, client.width(), kHeight);
+    dockRows();
+}
+
+// Against the strip on the board's side: above a strip at the bottom, below one at the top.
+void ConfigStrip::dockRows()
+{
+    const QRect strip = PanelCFG_->geometry();
+    const bool atTop = strip.top() <= 0;
+    int edge = atTop ? strip.bottom() + 1 : strip.top();
+    for (QFrame *row : std::as_const(rows_)) {
+        const int h = row->height();
+        row->setGeometry(0, atTop ? edge : edge - h, strip.width(), h);
+        edge = atTop ? edge + h : edge - h;
+    }
 }
 
 void ConfigStrip::open()
 {
+    dockRows();
     PanelCFG_->show();
+    for (QFrame *row : std::as_const(rows_)) {
+        row->raise();
+        row->show();
+    }
     sbClose_->setFocus();
 }
 
@@ -154,9 +191,11 @@ void ConfigStrip::close()
 {
     // Hidden with the focus, the strip would pass it down the focus chain to a text field,
     // where the operator's next key would replace a name or change the title.
-    if (focusHome_ && holds(PanelCFG_, QApplication::focusWidget()))
+    if (focusHome_ && holds(QApplication::focusWidget()))
         focusHome_->setFocus();
     PanelCFG_->hide();
+    for (QFrame *row : std::as_const(rows_))
+        row->hide();
 }
 
 void ConfigStrip::refreshMonitorList(const QList<QRect> &monitors, int remembered)

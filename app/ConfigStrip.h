@@ -40,6 +40,12 @@ public:
     QComboBox *cbMonitor() const { return cbMonitor_; }
     ToColorCombo *picker(int slot) const { return cbColor_[slot]; }
 
+    // A row of its own that belongs to the strip: shown, hidden and docked with it, against
+    // its board side, and holding the focus as the strip's own controls do.
+    void attach(QFrame *row);
+    // Whether the widget is one of the strip's, its rows' or their pop-ups and dialogs.
+    bool holds(const QWidget *w) const;
+
     // Where the focus goes when the strip closes while holding it.
     void setFocusHome(QWidget *home) { focusHome_ = home; }
     void dock(QSize client);
@@ -51,6 +57,7 @@ public:
 
 private:
     void createColourPickers();
+    void dockRows();
 
     QFrame *PanelCFG_ = nullptr;
     QPushButton *sbClose_ = nullptr;
@@ -64,6 +71,7 @@ private:
     QLabel *LabMonitor_ = nullptr;
     QComboBox *cbMonitor_ = nullptr;
     QWidget *focusHome_ = nullptr;
+    QList<QFrame *> rows_;
     // How many monitors the list was last built for.
     int lastMonitorCount_ = 0;
     // The focus hook; it must not outlive the part, whose owner it calls back.

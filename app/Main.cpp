@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/BoardFeed.h"
 #include "app/BoardFonts.h"
 #include "app/BoardJournal.h"
 #include "app/BoardLayout.h"
@@ -77,6 +78,9 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
     formatDisplay_ = std::make_unique<FormatDisplay>(*layout_, score(),
                                                      [this](int slot) { return scheme_->colour(slot); });
     journal_ = std::make_unique<BoardJournal>(*this, match_, *layout_);
+    feed_ = std::make_unique<BoardFeed>(*this, *strip_, ticks, BoardFeed::Board{
+        match_, *journal_, {l.eName1, l.eName2}, [this](const MatchCommand &c) { command(c); },
+        [this] { bPlayClick(); }});
     wireLayout();
     wireStrip();
     wireMenu();
@@ -338,6 +342,7 @@ BoardSettings TFormMain::settings() const
     s.AutoSchet = strip_->cbAutoSchet()->isChecked();
     s.Format = score().format().code();
     s.TieBreakPoints = formats_->cbTBPoints()->isChecked();
+    feed_->store(s);
     return s;
 }
 
@@ -362,6 +367,7 @@ void TFormMain::applySettings(const BoardSettings &s)
     if (const MatchFormat::Parsed stored = MatchFormat::parse(s.Format); stored.format)
         chooseFormat(*stored.format);
     formats_->cbTBPoints()->setChecked(s.TieBreakPoints);
+    feed_->apply(s);
 }
 
 TColor TFormMain::schemeColour(int slot) const

@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class BoardFeed;
 class BoardJournal;
 class BoardLayout;
 class BoardMenu;
@@ -57,6 +58,7 @@ public:
     Match &match() { return match_; }
     MatchScore &score() { return match_.score(); }
     BoardJournal &journal() { return *journal_; }
+    BoardFeed &feed() { return *feed_; }
     const MatchScore &score() const { return match_.score(); }
 
     // The figure that shows an entry of the score field table (or a hidden tie-break field).
@@ -137,4 +139,5 @@ private:
     // The control whose double click's second press came last: its release is no click.
     QObject *secondPressOf_ = nullptr;
     std::unique_ptr<BoardJournal> journal_;
+    std::unique_ptr<BoardFeed> feed_;
 };

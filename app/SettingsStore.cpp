@@ -101,6 +101,13 @@ void takeFormat(BoardSettings &s, const QVariant &v)
     s.Format = MatchFormat::parse(v.toString()).format ? v.toString() : QString();
 }
 
+// A port the feed may not or cannot listen on is the default one.
+void takePort(BoardSettings &s, const QVariant &v)
+{
+    const qint64 port = v.toLongLong();
+    s.FeedPort = port >= 1024 && port <= 65535 ? int(port) : BoardSettings().FeedPort;
+}
+
 // In the stored order, which is also the order of reading. New keys go at the end: a
 // store written by an older board then reads in full and the new values keep defaults.
 const Key kKeys[] = {
@@ -123,6 +130,13 @@ const Key kKeys[] = {
     {"Format", Kind::Text, takeFormat, giveText<&BoardSettings::Format>},
     {"TieBreakPoints", Kind::Number, takeFlag<&BoardSettings::TieBreakPoints>,
      giveFlag<&BoardSettings::TieBreakPoints>},
+
+    {"Feed", Kind::Number, takeFlag<&BoardSettings::Feed>, giveFlag<&BoardSettings::Feed>},
+    {"FeedPort", Kind::Number, takePort, giveInt<&BoardSettings::FeedPort>},
+    {"FeedNet", Kind::Number, takeFlag<&BoardSettings::FeedNet>, giveFlag<&BoardSettings::FeedNet>},
+    {"FeedFiles", Kind::Number, takeFlag<&BoardSettings::FeedFiles>, giveFlag<&BoardSettings::FeedFiles>},
+    {"FeedFolder", Kind::Text, takeText<&BoardSettings::FeedFolder>, giveText<&BoardSettings::FeedFolder>},
+    {"FeedPin", Kind::Text, takeText<&BoardSettings::FeedPin>, giveText<&BoardSettings::FeedPin>},
 };
 
 } // namespace

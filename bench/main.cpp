@@ -2,6 +2,7 @@
 #include "bench/BenchTable.h"
 #include "bench/BoardBench.h"
 #include "bench/ClockBench.h"
+#include "bench/FeedBench.h"
 #include "bench/JournalBench.h"
 #include "bench/RtfBench.h"
 
@@ -13,13 +14,17 @@
 
 #include <cstdio>
 
-// courtlyx_bench [figure ...]: key, paint, clock, idle, startup, rtf, journal; all by default.
+// courtlyx_bench [figure ...]: key, paint, clock, idle, startup, rtf, journal, feed; all by default.
 int main(int argc, char **argv)
 {
     // As the program does, so the figures are the program's.
     keepFreedHeapForReuse();
     if (argc == 3 && qstrcmp(argv[1], "--startup-child") == 0)
         return startupChild(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], "--feed-idle-child") == 0)
+        return feedIdleChild(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--feed-load-child") == 0)
+        return feedLoadChild(argc, argv);
     QTemporaryDir work;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -75,6 +80,10 @@ int main(int argc, char **argv)
         QDir().mkpath(restoreSettings);
         runRestoreBench(table, QCoreApplication::applicationFilePath(), restoreSettings,
                         work.path() + QStringLiteral("/restore-data"));
+    }
+    if (want("feed")) {
+        step("live score feed");
+        runFeedBench(table, QCoreApplication::applicationFilePath());
     }
     table.print();
     return table.allPassed() ? 0 : 1;

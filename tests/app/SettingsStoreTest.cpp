@@ -183,7 +183,7 @@ TEST_F(Settings, ExitWritesAllSixteenValues)
     board->setSchemeColour(3, clBtnFace);
     board.reset();
     QSettings s = store();
-    EXPECT_EQ(s.allKeys().size(), 18) << "the sixteen, Format and TieBreakPoints";
+    EXPECT_EQ(s.allKeys().size(), 24) << "the sixteen, Format, TieBreakPoints and the feed's six";
     EXPECT_EQ(s.value("Format").toString(), "SET5-S:6");
     EXPECT_EQ(s.value("TieBreakPoints").toInt(), 0);
     EXPECT_EQ(s.value("Comanda1").toString(), "Evert");
@@ -245,6 +245,12 @@ void expectSame(const BoardSettings &a, const BoardSettings &b)
     EXPECT_EQ(a.TieBreak, b.TieBreak);
     EXPECT_EQ(a.CountSets, b.CountSets);
     EXPECT_EQ(a.AutoSchet, b.AutoSchet);
+    EXPECT_EQ(a.Feed, b.Feed);
+    EXPECT_EQ(a.FeedPort, b.FeedPort);
+    EXPECT_EQ(a.FeedNet, b.FeedNet);
+    EXPECT_EQ(a.FeedFiles, b.FeedFiles);
+    EXPECT_EQ(a.FeedFolder, b.FeedFolder);
+    EXPECT_EQ(a.FeedPin, b.FeedPin);
 }
 
 // A store in a file of its own, written as an operator might have edited it.
@@ -282,9 +288,47 @@ TEST_F(StoreFile, EverySixteenValuesRoundTrip)
     {
         QSettings s(path(), QSettings::IniFormat);
         SettingsStore::write(s, written);
-        EXPECT_EQ(s.allKeys().size(), 18) << "the sixteen, Format and TieBreakPoints";
+        EXPECT_EQ(s.allKeys().size(), 24) << "the sixteen, Format, TieBreakPoints and the feed's six";
     }
     expectSame(readOverDefaults(), written);
+}
+
+TEST_F(StoreFile, TheFeedValuesRoundTripAfterTheOthers)
+{
+    BoardSettings written = allChanged();
+    written.Feed = true;
+    written.FeedPort = 9001;
+    written.FeedNet = true;
+    written.FeedFiles = true;
+    written.FeedFolder = QStringLiteral("/srv/obs/court 1");
+    written.FeedPin = QStringLiteral("013579");
+    {
+        QSettings s(path(), QSettings::IniFormat);
+        SettingsStore::write(s, written);
+        const QStringList keys = s.allKeys();
+        for (const char *key : {"Feed", "FeedPort", "FeedNet", "FeedFiles", "FeedFolder", "FeedPin"})
+            EXPECT_TRUE(keys.contains(QLatin1String(key))) << key;
+    }
+    expectSame(readOverDefaults(), written);
+}
+
+TEST_F(StoreFile, AStoreWithoutTheFeedLeavesItOffAndAPortOutOfRangeIsTheDefault)
+{
+    writeRaw(QByteArray(kAllButNames) + "Comanda1=Graf\nComanda2=Seles\nTieBreakPoints=1\n");
+    BoardSettings read = readOverDefaults();
+    EXPECT_TRUE(read.TieBreakPoints);
+    EXPECT_FALSE(read.Feed);
+    EXPECT_EQ(read.FeedPort, 8765);
+    file = QStringLiteral("LowPort.conf");
+    writeRaw(QByteArray(kAllButNames) + "TieBreakPoints=0\nFeed=1\nFeedPort=80\nFeedNet=1\nFeedFiles=0\nFeedPin=111111\n");
+    read = readOverDefaults();
+    EXPECT_TRUE(read.Feed);
+    EXPECT_EQ(read.FeedPort, 8765) << "below 1024";
+    EXPECT_TRUE(read.FeedNet) << "reading went on";
+    EXPECT_EQ(read.FeedPin, "111111");
+    file = QStringLiteral("HighPort.conf");
+    writeRaw(QByteArray(kAllButNames) + "TieBreakPoints=0\nFeed=1\nFeedPort=65536\n");
+    EXPECT_EQ(readOverDefaults().FeedPort, 8765);
 }
 
 TEST_F(StoreFile, NameSplitAtAnUnquotedCommaReadsWhole)
