@@ -25,6 +25,7 @@ struct BoardSettings
     bool TieBreak = true;
     int CountSets = 5;
     bool AutoSchet = true;
+    bool FullScreen = false;
 
     bool operator==(const BoardSettings &) const = default;
 };

@@ -6,6 +6,7 @@
 #include "app/ColourScheme.h"
 #include "app/ConfigStrip.h"
 #include "app/DlgYesNo.h"
+#include "app/FullScreenView.h"
 #include "app/SettingsStore.h"
 #include "app/Shape.h"
 #include "app/TitleArea.h"
@@ -19,17 +20,20 @@
 #include "platform/Shell.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTextEdit>
 
 TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
@@ -59,6 +63,7 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
     wireLayout();
     wireStrip();
     wireMenu();
+    wireFullScreen();
     connectMatch();
     FormCreate();
 }
@@ -66,6 +71,8 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
 TFormMain::~TFormMain()
 {
     FormDestroy();
+    // Out of the scene before the view goes, which would take the board with it.
+    fullScreen_.reset();
 }
 
 void TFormMain::wireLayout()
@@ -108,6 +115,59 @@ void TFormMain::wireStrip()
         connect(s.picker(slot), &ToColorCombo::changed, this, &TFormMain::cbColorChange);
     connect(s.bGame(), &QPushButton::clicked, this, &TFormMain::bGameClick);
     connect(s.cbMonitor(), &QComboBox::activated, this, &TFormMain::cbMonitorChange);
+}
+
+void TFormMain::wireFullScreen()
+{
+    fullScreen_ = std::make_unique<FullScreenView>(*this, [this] {
+        const QSignalBlocker quiet(cbFullScreen_);
+        cbFullScreen_->setChecked(false);
+    });
+    cbFullScreen_ = new QCheckBox(QStringLiteral("Vollbild"), strip_->panel());
+    cbFullScreen_->setObjectName(QStringLiteral("cbFullScreen"));
+    cbFullScreen_->setGeometry(548, 47, 70, 16);
+    // Queued: the board must not leave the scene inside the click that asks for it.
+    connect(cbFullScreen_, &QCheckBox::toggled, this, &TFormMain::setFullScreen, Qt::QueuedConnection);
+    auto *key = new QAction(QStringLiteral("Vollbild"), this);
+    key->setObjectName(QStringLiteral("mFullScreen"));
+    key->setShortcut(QKeySequence(Qt::Key_F11));
+    addAction(key);
+    connect(key, &QAction::triggered, this, [this] { setFullScreen(!fullScreenShown()); });
+}
+
+bool TFormMain::fullScreenShown() const
+{
+    return fullScreen_ && fullScreen_->isActive();
+}
+
+void TFormMain::setFullScreen(bool on)
+{
+    if (on && !fullScreenShown())
+        fullScreen_->enter(chosenScreen());
+    else if (!on && fullScreenShown())
+        fullScreen_->leave();
+    const QSignalBlocker quiet(cbFullScreen_);
+    cbFullScreen_->setChecked(fullScreenShown());
+}
+
+// The monitor picked in the list; the primary one for "Anfangswert" or a number that no
+// longer exists.
+QScreen *TFormMain::chosenScreen() const
+{
+    const QList<QRect> list = monitors_.monitors();
+    if (list.size() > 1 && monitor_ >= 0 && monitor_ < list.size()) {
+        const QRect wanted = list[monitor_];
+        const QList<QScreen *> screens = QGuiApplication::screens();
+        for (QScreen *screen : screens) {
+            if (screen->geometry() == wanted)
+                return screen;
+        }
+        for (QScreen *screen : screens) {
+            if (screen->geometry().contains(wanted.center()))
+                return screen;
+        }
+    }
+    return QGuiApplication::primaryScreen();
 }
 
 void TFormMain::wireMenu()
@@ -159,7 +219,8 @@ void TFormMain::FormCreate()
     }
     score().setAutoCount(strip_->cbAutoSchet()->isChecked());
     score().setTieBreakOption(strip_->cbTieBreak()->isChecked());
-    if (const std::optional<BoardSettings> stored = SettingsStore::read(settings())) {
+    const std::optional<BoardSettings> stored = SettingsStore::read(settings());
+    if (stored) {
         applySettings(*stored);
         bounds_->keepOnScreen();
     }
@@ -167,6 +228,8 @@ void TFormMain::FormCreate()
     applyScheme();
     for (int slot = 0; slot < 5; ++slot)
         strip_->picker(slot)->setColorValue(scheme_->colour(slot));
+    if (stored && stored->FullScreen)
+        setFullScreen(true);
 }
 
 bool TFormMain::FormCloseQuery()
@@ -190,7 +253,10 @@ void TFormMain::FormDestroy()
 
 BoardSettings TFormMain::settings() const
 {
-    const QRect bounds = outerBounds();
+    QRect bounds = outerBounds();
+    // Full screen, the window keeps its place for the way back.
+    if (fullScreenShown())
+        bounds.moveTopLeft(fullScreen_->windowPos());
     BoardSettings s;
     s.L = bounds.left();
     s.T = bounds.top();
@@ -204,6 +270,7 @@ BoardSettings TFormMain::settings() const
     s.TieBreak = strip_->cbTieBreak()->isChecked();
     s.CountSets = score().setCount();
     s.AutoSchet = strip_->cbAutoSchet()->isChecked();
+    s.FullScreen = fullScreenShown();
     return s;
 }
 
@@ -296,6 +363,9 @@ void TFormMain::sbCloseClick()
 // Called when the focus moves from inside the strip to a control outside it.
 void TFormMain::PanelCFGExit()
 {
+    // Going full screen and back moves the focus through the full-screen window.
+    if (fullScreen_ && QApplication::focusWidget() == fullScreen_.get())
+        return;
     strip_->close();
 }
 

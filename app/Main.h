@@ -12,7 +12,10 @@ class BoardLayout;
 class BoardMenu;
 class ColourScheme;
 class ConfigStrip;
+class FullScreenView;
+class QCheckBox;
 class QAction;
+class QScreen;
 class TFDlgYesNo;
 class TLabel3D;
 class TitleArea;
@@ -65,6 +68,10 @@ public:
     bool Sound() const { return sound_; }
     int Monitor() const { return monitor_; }
     void setMonitor(int number) { monitor_ = number; }
+    // The board full screen on the monitor chosen in the monitor list (F11, "Vollbild").
+    void setFullScreen(bool on);
+    bool fullScreenShown() const;
+    FullScreenView *fullScreenView() const { return fullScreen_.get(); }
     TColor schemeColour(int slot) const;
     void setSchemeColour(int slot, TColor colour);
 
@@ -94,6 +101,8 @@ private:
     void wireStrip();
     void wireMenu();
     void connectMatch();
+    void wireFullScreen();
+    QScreen *chosenScreen() const;
     void FormCreate();
     bool FormCloseQuery();
     void FormDestroy();
@@ -113,4 +122,6 @@ private:
     std::unique_ptr<TitleArea> title_;
     std::unique_ptr<ConfigStrip> strip_;
     std::unique_ptr<BoardMenu> menu_;
+    std::unique_ptr<FullScreenView> fullScreen_;
+    QCheckBox *cbFullScreen_ = nullptr;
 };

@@ -112,6 +112,7 @@ const Key kKeys[] = {
     {"TieBreak", Kind::Number, takeFlag<&BoardSettings::TieBreak>, giveFlag<&BoardSettings::TieBreak>},
     {"CountSets", Kind::Number, takeInt<&BoardSettings::CountSets>, giveInt<&BoardSettings::CountSets>},
     {"AutoSchet", Kind::Number, takeFlag<&BoardSettings::AutoSchet>, giveFlag<&BoardSettings::AutoSchet>},
+    {"FullScreen", Kind::Number, takeFlag<&BoardSettings::FullScreen>, giveFlag<&BoardSettings::FullScreen>},
 };
 
 } // namespace

@@ -183,7 +183,7 @@ TEST_F(Settings, ExitWritesAllSixteenValues)
     board->setSchemeColour(3, clBtnFace);
     board.reset();
     QSettings s = store();
-    EXPECT_EQ(s.allKeys().size(), 16);
+    EXPECT_EQ(s.allKeys().size(), 17); // the sixteen and FullScreen
     EXPECT_EQ(s.value("Comanda1").toString(), "Evert");
     EXPECT_EQ(s.value("TieBreak").toInt(), 0);
     EXPECT_EQ(s.value("C3").toInt(), qint32(clBtnFace)) << "system colours as negative codes";
@@ -280,7 +280,7 @@ TEST_F(StoreFile, EverySixteenValuesRoundTrip)
     {
         QSettings s(path(), QSettings::IniFormat);
         SettingsStore::write(s, written);
-        EXPECT_EQ(s.allKeys().size(), 16);
+        EXPECT_EQ(s.allKeys().size(), 17); // the sixteen and FullScreen
     }
     expectSame(readOverDefaults(), written);
 }
@@ -341,3 +341,19 @@ TEST_F(Settings, LargerWindowKeepsTheStripDockedAtTheBottom)
 }
 
 } // namespace
+
+TEST_F(StoreFile, FullScreenFollowsTheSixteenAndIsOffWithoutIt)
+{
+    writeRaw(QByteArray(kAllButNames) + "Comanda1=A\nComanda2=B\n");
+    EXPECT_FALSE(readOverDefaults().FullScreen) << "a store of an older board starts as before";
+    writeRaw(QByteArray(kAllButNames) + "Comanda1=A\nComanda2=B\nFullScreen=1\n");
+    EXPECT_TRUE(readOverDefaults().FullScreen);
+    BoardSettings on;
+    on.FullScreen = true;
+    {
+        QSettings s(path(), QSettings::IniFormat);
+        SettingsStore::write(s, on);
+        EXPECT_EQ(s.value("FullScreen").toInt(), 1);
+    }
+    EXPECT_TRUE(readOverDefaults().FullScreen);
+}

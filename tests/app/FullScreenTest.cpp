@@ -1,0 +1,253 @@
+// The board full screen on the two monitors of screen-two.json: 1920 x 1080 at the left,
+// 3840 x 2160 beside it.
+#include "app/FullScreenView.h"
+#include "app/SettingsStore.h"
+#include "tests/app/BoardFixture.h"
+
+#include <QGraphicsProxyWidget>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+const QRect kOperator(0, 0, 1920, 1080);
+const QRect kProjector(1920, 0, 3840, 2160);
+
+// The rows that hold pixels other than the ground inside `box` (a figure's inside).
+std::pair<int, int> inkRows(const QImage &image, const QRect &box)
+{
+    const QRgb ground = image.pixel(box.topLeft());
+    int first = -1, last = -1;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x) {
+            if (image.pixel(x, y) != ground) {
+                if (first < 0)
+                    first = y;
+                last = y;
+                break;
+            }
+        }
+    }
+    return {first, last};
+}
+
+} // namespace
+
+class FullScreen : public BoardFixture
+{
+protected:
+    void SetUp() override
+    {
+        clearSettings();
+        monitors.list = {kOperator, kProjector};
+        startBoard();
+    }
+
+    FullScreenView *view() const { return board->fullScreenView(); }
+
+    void toggle()
+    {
+        QTest::keyClick(view()->isActive() ? static_cast<QWidget *>(view()) : board.get(), Qt::Key_F11);
+        QApplication::processEvents();
+    }
+
+    // A point of the board in the full-screen view's pixels.
+    QPointF scaled(QPointF boardPoint) const
+    {
+        return view()->boardArea().topLeft() + boardPoint * view()->factor();
+    }
+
+    QImage shot() const { return view()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    // The first pixel of `colour` on the way from `from` in steps of `step`, as an offset.
+    static std::optional<int> firstOf(const QImage &image, QPoint from, QPoint step, QRgb colour, int steps)
+    {
+        for (int i = 0; i < steps; ++i) {
+            const QPoint p = from + step * i;
+            if (image.valid(p) && image.pixel(p) == colour)
+                return i;
+        }
+        return std::nullopt;
+    }
+};
+
+TEST_F(FullScreen, F11CoversTheChosenMonitorWithTheBoardScaledAndCentred)
+{
+    for (int monitor : {0, 1}) {
+        SCOPED_TRACE(monitor);
+        board->setMonitor(monitor);
+        const QPoint before = board->pos();
+        toggle();
+        ASSERT_TRUE(view()->isActive());
+        const QRect screen = monitor == 0 ? kOperator : kProjector;
+        EXPECT_EQ(view()->geometry(), screen);
+        EXPECT_EQ(view()->screen()->geometry(), screen);
+        const double f = screen.height() / 547.0;
+        EXPECT_DOUBLE_EQ(view()->factor(), f);
+        const QRectF area = view()->boardArea();
+        EXPECT_NEAR(area.left(), (screen.width() - 792 * f) / 2, 1.0);
+        EXPECT_NEAR(area.top(), 0.0, 1.0);
+        EXPECT_NEAR(area.width(), 792 * f, 1.0);
+        toggle();
+        EXPECT_FALSE(view()->isActive());
+        EXPECT_EQ(board->pos(), before);
+    }
+}
+
+TEST_F(FullScreen, AMonitorThatNoLongerExistsOrASingleOneMeansThePrimary)
+{
+    board->setMonitor(5);
+    toggle();
+    EXPECT_EQ(view()->geometry(), QGuiApplication::primaryScreen()->geometry());
+    toggle();
+    monitors.list = {kProjector}; // one monitor: the list says "Anfangswert"
+    board->setMonitor(1);
+    toggle();
+    EXPECT_EQ(view()->geometry(), QGuiApplication::primaryScreen()->geometry());
+}
+
+TEST_F(FullScreen, PointsFrameAndFigureScaleWithTheBoard)
+{
+    board->score().eSchetMouseDown(1, Qt::LeftButton);
+    TLabel3D *points = ctl<TLabel3D>("eSchet1");
+    ASSERT_FALSE(points->Caption().isEmpty());
+    const QRect at1x = points->geometry();
+    const QImage board1x = board->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb frame = board1x.pixel(at1x.left(), at1x.center().y());
+    ASSERT_NE(frame, board1x.pixel(at1x.left() - 1, at1x.center().y())) << "a frame on the ground";
+    const auto [top1x, bottom1x] = inkRows(board1x, at1x.adjusted(2, 2, -2, -2));
+    ASSERT_GT(bottom1x, top1x);
+    const int height1x = bottom1x - top1x + 1;
+
+    for (int monitor : {0, 1}) {
+        SCOPED_TRACE(monitor);
+        board->setMonitor(monitor);
+        toggle();
+        const double f = view()->factor();
+        const QImage image = shot();
+        // Each edge of the frame, found from outside, lies where the scaled edge lies.
+        const QPointF tl = scaled(at1x.topLeft());
+        const QPointF br = scaled(at1x.topLeft() + QPoint(at1x.width(), at1x.height()));
+        const int midY = int(scaled(at1x.center()).y());
+        const int midX = int(scaled(at1x.center()).x());
+        const auto left = firstOf(image, QPoint(int(tl.x()) - 5, midY), {1, 0}, frame, 20);
+        const auto right = firstOf(image, QPoint(int(br.x()) + 5, midY), {-1, 0}, frame, 20);
+        const auto top = firstOf(image, QPoint(midX, int(tl.y()) - 5), {0, 1}, frame, 20);
+        const auto bottom = firstOf(image, QPoint(midX, int(br.y()) + 5), {0, -1}, frame, 20);
+        ASSERT_TRUE(left && right && top && bottom);
+        EXPECT_NEAR(int(tl.x()) - 5 + *left, tl.x(), 1.0);
+        EXPECT_NEAR(int(br.x()) + 5 - *right, br.x() - 1, 1.0);
+        EXPECT_NEAR(int(tl.y()) - 5 + *top, tl.y(), 1.0);
+        EXPECT_NEAR(int(br.y()) + 5 - *bottom, br.y() - 1, 1.0);
+        // The figure's glyph is drawn at the monitor's size.
+        const int inset = int(std::ceil(2 * f));
+        const QRect inside = QRectF(tl, br).toAlignedRect().adjusted(inset, inset, -inset, -inset);
+        const auto [top2, bottom2] = inkRows(image, inside);
+        ASSERT_GT(bottom2, top2);
+        EXPECT_NEAR(double(bottom2 - top2 + 1), f * height1x, 0.05 * f * height1x);
+        toggle();
+    }
+}
+
+TEST_F(FullScreen, ClickAtTheScaledFigureCountsAndEscapeReturns)
+{
+    board->setMonitor(1);
+    const QPoint before = board->pos();
+    toggle();
+    TLabel3D *points = ctl<TLabel3D>("eSchet1");
+    const QString was = points->Caption();
+    const QPoint at = scaled(points->geometry().center()).toPoint();
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_NE(points->Caption(), was);
+    const QString counted = points->Caption();
+    QTest::mouseClick(view()->viewport(), Qt::RightButton, {}, at);
+    EXPECT_EQ(points->Caption(), was) << "a correction with the right button";
+    // The other figure is not hit by a click just beside the first.
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {},
+                      scaled(points->geometry().topLeft() - QPoint(0, 3)).toPoint());
+    EXPECT_EQ(points->Caption(), was);
+    QTest::keyClick(view(), Qt::Key_Escape);
+    EXPECT_FALSE(view()->isActive());
+    EXPECT_FALSE(view()->isVisible());
+    EXPECT_TRUE(board->isVisible());
+    EXPECT_EQ(board->pos(), before);
+    EXPECT_FALSE(ctl<QCheckBox>("cbFullScreen")->isChecked());
+}
+
+TEST_F(FullScreen, CheckBoxAndStripWorkAtTheSameScale)
+{
+    QCheckBox *box = ctl<QCheckBox>("cbFullScreen");
+    EXPECT_EQ(box->geometry(), QRect(548, 47, 70, 16));
+    EXPECT_EQ(box->text(), "Vollbild");
+    board->ObCFGClick();
+    box->click();
+    QApplication::processEvents();
+    ASSERT_TRUE(view()->isActive());
+    QWidget *strip = ctl("PanelCFG");
+    ASSERT_TRUE(strip->isVisible());
+    // The strip lies at the bottom of the scaled board; a click on the box leaves.
+    EXPECT_NEAR(scaled(strip->geometry().bottomLeft() + QPoint(0, 1)).y(), view()->height(), 1.0);
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, scaled(QPointF(strip->geometry().topLeft() + QPoint(550, 55))).toPoint());
+    QApplication::processEvents();
+    EXPECT_FALSE(view()->isActive());
+    EXPECT_FALSE(box->isChecked());
+}
+
+TEST_F(FullScreen, ResetQuestionIsAskedAtTheSameScale)
+{
+    board->setMonitor(1);
+    toggle();
+    const QString was = ctl<TLabel3D>("eSchet1")->Caption();
+    board->score().eSchetMouseDown(1, Qt::LeftButton);
+    std::optional<QTransform> seen;
+    QTimer::singleShot(50, [&] {
+        if (QGraphicsProxyWidget *proxy = dialog->graphicsProxyWidget())
+            seen = proxy->sceneTransform() * view()->viewportTransform();
+        dialog->OKBtn->click();
+    });
+    board->bResetClick();
+    ASSERT_TRUE(seen.has_value()) << "the question was not shown in the full-screen scene";
+    EXPECT_DOUBLE_EQ(seen->m11(), view()->factor());
+    EXPECT_DOUBLE_EQ(seen->m22(), view()->factor());
+    EXPECT_TRUE(view()->isActive());
+    EXPECT_EQ(ctl<TLabel3D>("eSchet1")->Caption(), was);
+}
+
+TEST_F(FullScreen, RememberedAcrossRunsWithTheWindowPlace)
+{
+    board->setMonitor(1);
+    const QPoint before = board->pos();
+    toggle();
+    board.reset(); // exit in full screen
+    {
+        QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quorbel"),
+                    QStringLiteral("Courtlyx"));
+        EXPECT_EQ(s.value("FullScreen").toInt(), 1);
+        EXPECT_EQ(s.value("L").toInt(), before.x());
+        EXPECT_EQ(s.value("T").toInt(), before.y());
+        EXPECT_EQ(s.value("Monitor").toInt(), 1);
+    }
+    board = std::make_unique<TFormMain>(ticks, monitors, shell);
+    EXPECT_TRUE(board->fullScreenShown());
+    EXPECT_EQ(board->fullScreenView()->geometry(), kProjector);
+    board->setFullScreen(false);
+    EXPECT_EQ(board->pos(), before);
+    board.reset();
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quorbel"),
+                QStringLiteral("Courtlyx"));
+    EXPECT_EQ(s.value("FullScreen").toInt(), 0);
+}
+
+TEST_F(FullScreen, BoardKeysWorkInFullScreen)
+{
+    toggle();
+    QTest::keyClick(view(), Qt::Key_Pause);
+    EXPECT_TRUE(board->match().timer().isRunning());
+    const QString was = ctl<TLabel3D>("eSchet1")->Caption();
+    QTest::keyClick(view(), Qt::Key_F1);
+    EXPECT_NE(ctl<TLabel3D>("eSchet1")->Caption(), was);
+}
