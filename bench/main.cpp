@@ -2,6 +2,7 @@
 #include "bench/BenchTable.h"
 #include "bench/BoardBench.h"
 #include "bench/ClockBench.h"
+#include "bench/FullScreenBench.h"
 #include "bench/RtfBench.h"
 
 #include <QApplication>
@@ -12,7 +13,7 @@
 
 #include <cstdio>
 
-// courtlyx_bench [figure ...]: key, paint, clock, idle, startup, rtf; all by default.
+// courtlyx_bench [figure ...]: key, paint, clock, idle, startup, rtf, fullscreen; all by default.
 int main(int argc, char **argv)
 {
     // As the program does, so the figures are the program's.
@@ -22,6 +23,15 @@ int main(int argc, char **argv)
     QTemporaryDir work;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The full-screen figures need monitors of their size; the board's window is the same
+    // on any of them.
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        QFile screens(work.path() + QStringLiteral("/screens.json"));
+        if (screens.open(QIODevice::WriteOnly) && screens.write(kFullScreenBenchScreens) > 0) {
+            screens.close();
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
+        }
+    }
     // Private, as Qt wants it; the start-up children inherit it.
     if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(work.path()));
@@ -62,6 +72,10 @@ int main(int argc, char **argv)
     if (want("rtf")) {
         step("title files");
         runRtfBench(table, work.path());
+    }
+    if (want("fullscreen")) {
+        step("full screen (10 s idle)");
+        runFullScreenBench(table);
     }
     table.print();
     return table.allPassed() ? 0 : 1;

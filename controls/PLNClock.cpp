@@ -208,7 +208,30 @@ void TPLNClock::paintEvent(QPaintEvent *event)
     if (surface_.size() != size())
         Paint();
     QPainter painter(this);
+    if (painter.deviceTransform().type() > QTransform::TxTranslate) {
+        // Shown enlarged: drawn afresh at the device's resolution, not as enlarged pixels.
+        painter.setClipRegion(event->region());
+        paintScaled(painter);
+        return;
+    }
     painter.drawImage(event->rect(), surface_, event->rect());
+}
+
+void TPLNClock::paintScaled(QPainter &painter)
+{
+    GdiCanvas canvas(painter);
+    paintPanel(canvas);
+    paintMarks(canvas);
+    // The hands as the surface holds them; the surface's bookkeeping stays as it is.
+    const QRect changed = changed_;
+    const std::array<bool, 3> onSurface = handOnSurface_;
+    DrawHand(canvas, Hand::Minute, posMin_, colorHandMin_);
+    DrawHand(canvas, Hand::Hour, posHr_, colorHandHr_);
+    if (secondHandDrawn_)
+        DrawHand(canvas, Hand::Second, posSec_, colorHandSec_);
+    DrawCenter(canvas);
+    changed_ = changed;
+    handOnSurface_ = onSurface;
 }
 
 void TPLNClock::resizeEvent(QResizeEvent *event)
@@ -233,21 +256,26 @@ void TPLNClock::Paint()
         if (surface_.size() != size())
             surface_ = QImage(size(), QImage::Format_RGB32);
         GdiCanvas canvas(&surface_);
-        GdiRect rect{0, 0, width(), height()};
-        for (const TPanelBevel bevel : {bevelOuter_, bevelInner_}) {
-            if (bevel == bvNone)
-                continue;
-            const TColor top = bevel == bvLowered ? clBtnShadow : bevel == bvRaised ? clBtnHighlight : color_;
-            const TColor bottom = bevel == bvLowered ? clBtnHighlight : bevel == bvRaised ? clBtnShadow : color_;
-            canvas.FrameRect3D(rect, top, bottom, bevelWidth_);
-        }
-        canvas.setBrushColor(color_);
-        canvas.setBrushStyle(BrushStyle::Solid);
-        canvas.fillRect(rect);
+        paintPanel(canvas);
     }
     handOnSurface_.fill(false);
     update();
     DrawFace();
+}
+
+void TPLNClock::paintPanel(GdiCanvas &canvas)
+{
+    GdiRect rect{0, 0, width(), height()};
+    for (const TPanelBevel bevel : {bevelOuter_, bevelInner_}) {
+        if (bevel == bvNone)
+            continue;
+        const TColor top = bevel == bvLowered ? clBtnShadow : bevel == bvRaised ? clBtnHighlight : color_;
+        const TColor bottom = bevel == bvLowered ? clBtnHighlight : bevel == bvRaised ? clBtnShadow : color_;
+        canvas.FrameRect3D(rect, top, bottom, bevelWidth_);
+    }
+    canvas.setBrushColor(color_);
+    canvas.setBrushStyle(BrushStyle::Solid);
+    canvas.fillRect(rect);
 }
 
 void TPLNClock::DrawFace()
@@ -270,46 +298,51 @@ void TPLNClock::DrawFace()
 
     if (!surface_.isNull()) {
         GdiCanvas canvas(&surface_);
-        canvas.setFontColor(fontColor_);
-        if (minMarks_) {
-            canvas.setPenColor(colorMin_);
-            canvas.setPenWidth(widthMin_);
-            if (minStyle_ == hsNumber || minStyle_ == hsNumInCir) {
-                QFont small = font();
-                if (minFontSize_ > 0)
-                    small.setPointSize(minFontSize_);
-                else if (minFontSize_ < 0)
-                    small.setPixelSize(-minFontSize_); // a negative size is a height in pixels
-                canvas.setFont(small);
-            }
-            for (int i = 0; i < 60; ++i) {
-                if (!carriesMinuteMark(i))
-                    continue;
-                if (minStyle_ == hsLine)
-                    DrawLineMark(canvas, i * kMinuteStep, minSize_);
-                else
-                    DrawRoundMark(canvas, i * kMinuteStep, minSize_, minStyle_, colorMinIn_, i);
-            }
-        }
-        if (hrMarks_ != hmNone) {
-            canvas.setPenColor(colorHr_);
-            canvas.setPenWidth(widthHr_);
-            canvas.setFont(font());
-            for (int n = 1; n <= 12; ++n) {
-                if (hrMarks_ == hmFour && n % 3 != 0)
-                    continue;
-                if (hrStyle_ == hsLine)
-                    DrawLineMark(canvas, n * kHourStep, hrSize_);
-                else
-                    DrawRoundMark(canvas, n * kHourStep, hrSize_, hrStyle_, colorHrIn_, n);
-            }
-        }
+        paintMarks(canvas);
     }
 
     if (!clockEnabled_) {
         // A stopped clock has no timer to bring its hands back.
         TickCount = kRefreshCount;
         ClockTick();
+    }
+}
+
+void TPLNClock::paintMarks(GdiCanvas &canvas)
+{
+    canvas.setFontColor(fontColor_);
+    if (minMarks_) {
+        canvas.setPenColor(colorMin_);
+        canvas.setPenWidth(widthMin_);
+        if (minStyle_ == hsNumber || minStyle_ == hsNumInCir) {
+            QFont small = font();
+            if (minFontSize_ > 0)
+                small.setPointSize(minFontSize_);
+            else if (minFontSize_ < 0)
+                small.setPixelSize(-minFontSize_); // a negative size is a height in pixels
+            canvas.setFont(small);
+        }
+        for (int i = 0; i < 60; ++i) {
+            if (!carriesMinuteMark(i))
+                continue;
+            if (minStyle_ == hsLine)
+                DrawLineMark(canvas, i * kMinuteStep, minSize_);
+            else
+                DrawRoundMark(canvas, i * kMinuteStep, minSize_, minStyle_, colorMinIn_, i);
+        }
+    }
+    if (hrMarks_ != hmNone) {
+        canvas.setPenColor(colorHr_);
+        canvas.setPenWidth(widthHr_);
+        canvas.setFont(font());
+        for (int n = 1; n <= 12; ++n) {
+            if (hrMarks_ == hmFour && n % 3 != 0)
+                continue;
+            if (hrStyle_ == hsLine)
+                DrawLineMark(canvas, n * kHourStep, hrSize_);
+            else
+                DrawRoundMark(canvas, n * kHourStep, hrSize_, hrStyle_, colorHrIn_, n);
+        }
     }
 }
 

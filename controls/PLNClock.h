@@ -14,6 +14,7 @@
 #include <functional>
 
 class GdiCanvas;
+class QPainter;
 class QTimer;
 
 // Shape of a mark, for hour and minute marks alike.
@@ -165,6 +166,9 @@ private:
     enum class Shown { Always, IfChanged };
 
     void Paint();
+    void paintPanel(GdiCanvas &canvas);
+    void paintMarks(GdiCanvas &canvas);
+    void paintScaled(QPainter &painter);
     void DrawFace();
     void DrawLineMark(GdiCanvas &canvas, int position, int size);
     void DrawRoundMark(GdiCanvas &canvas, int position, int size, THrStyle style, TColor fill, int number);
