@@ -30,6 +30,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
@@ -120,6 +121,7 @@ void TFormMain::wireStrip()
 void TFormMain::wireFullScreen()
 {
     fullScreen_ = std::make_unique<FullScreenView>(*this, [this] {
+        showLargePictures(false);
         const QSignalBlocker quiet(cbFullScreen_);
         cbFullScreen_->setChecked(false);
     });
@@ -142,12 +144,31 @@ bool TFormMain::fullScreenShown() const
 
 void TFormMain::setFullScreen(bool on)
 {
-    if (on && !fullScreenShown())
-        fullScreen_->enter(chosenScreen());
-    else if (!on && fullScreenShown())
-        fullScreen_->leave();
+    if (on != fullScreenShown())
+        switchFullScreen(on);
     const QSignalBlocker quiet(cbFullScreen_);
     cbFullScreen_->setChecked(fullScreenShown());
+}
+
+// The pictures at four times their size while the board is enlarged.
+void TFormMain::showLargePictures(bool large)
+{
+    const auto picture = [large](const char *name) {
+        QPixmap p(QStringLiteral(":/pictures/%1%2.png").arg(QLatin1String(name), large ? "@4x" : ""));
+        p.setDevicePixelRatio(large ? 4.0 : 1.0);
+        return p;
+    };
+    layout_->ImageBall->setPixmap(picture("ball"));
+    layout_->ImageDE->setPixmap(picture("logo"));
+}
+
+void TFormMain::switchFullScreen(bool on)
+{
+    showLargePictures(on);
+    if (on)
+        fullScreen_->enter(chosenScreen());
+    else
+        fullScreen_->leave();
 }
 
 // The monitor picked in the list; the primary one for "Anfangswert" or a number that no

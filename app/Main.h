@@ -102,6 +102,8 @@ private:
     void wireMenu();
     void connectMatch();
     void wireFullScreen();
+    void switchFullScreen(bool on);
+    void showLargePictures(bool large);
     QScreen *chosenScreen() const;
     void FormCreate();
     bool FormCloseQuery();

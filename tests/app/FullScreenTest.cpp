@@ -176,6 +176,18 @@ TEST_F(FullScreen, ClickAtTheScaledFigureCountsAndEscapeReturns)
     EXPECT_TRUE(board->isVisible());
     EXPECT_EQ(board->pos(), before);
     EXPECT_FALSE(ctl<QCheckBox>("cbFullScreen")->isChecked());
+    EXPECT_EQ(ctl<QLabel>("ImageBall")->pixmap().devicePixelRatio(), 1.0) << "the window's own pictures";
+}
+
+TEST_F(FullScreen, PicturesCoverTheMonitorsResolution)
+{
+    board->setMonitor(1);
+    toggle();
+    for (const char *name : {"ImageBall", "ImageDE"}) {
+        const QPixmap shown = ctl<QLabel>(name)->pixmap();
+        EXPECT_GE(shown.width(), ctl(name)->width() * view()->factor()) << name;
+        EXPECT_EQ(shown.deviceIndependentSize().toSize(), ctl(name)->size()) << name;
+    }
 }
 
 TEST_F(FullScreen, CheckBoxAndStripWorkAtTheSameScale)
