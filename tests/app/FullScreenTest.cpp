@@ -217,8 +217,13 @@ TEST_F(FullScreen, ResetQuestionIsAskedAtTheSameScale)
     board->score().eSchetMouseDown(1, Qt::LeftButton);
     std::optional<QTransform> seen;
     QTimer::singleShot(50, [&] {
-        if (QGraphicsProxyWidget *proxy = dialog->graphicsProxyWidget())
+        if (QGraphicsProxyWidget *proxy = dialog->graphicsProxyWidget()) {
             seen = proxy->sceneTransform() * view()->viewportTransform();
+            // Centred on the board.
+            const QPointF centre = proxy->sceneBoundingRect().center();
+            EXPECT_NEAR(centre.x(), board->width() / 2.0, 2.0);
+            EXPECT_NEAR(centre.y(), board->height() / 2.0, 2.0);
+        }
         dialog->OKBtn->click();
     });
     board->bResetClick();
