@@ -146,7 +146,7 @@ void tickBench(BenchTable &table)
     BenchTicks ticks;
     FullBoard t(ticks, 0);
     auto *clock = t.board->findChild<TPLNClock *>(QStringLiteral("PLNClock1"));
-    const QRectF clockArea = t.view->mapFromScene(QRectF(clock->geometry())).boundingRect();
+    const QRectF clockArea = t.view->mapFromScene(QRectF(static_cast<QWidget *>(clock)->geometry())).boundingRect();
     std::vector<double> times;
     int outside = 0;
     double area = 0;
