@@ -2,6 +2,7 @@
 
 #include "app/BoardClock.h"
 #include "app/BoardFonts.h"
+#include "app/NameEdit.h"
 #include "app/Shape.h"
 #include "app/WidgetColours.h"
 #include "app/scoring/MatchScore.h"
@@ -13,6 +14,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+
+#include <limits>
 
 namespace {
 
@@ -168,7 +171,9 @@ BoardLayout::BoardLayout(QWidget &w) : window(w), laidOutFor_(w.size())
     PLNClock1->setFocus(); // the window's first focused control
 
     auto nameEdit = [&](const QString &name, int top, const QString &text) {
-        auto *e = new QLineEdit(text, board);
+        auto *e = new NameEdit(text, board);
+        // The store keeps names of any length; the edit's default would cut them.
+        e->setMaxLength(std::numeric_limits<int>::max());
         e->setObjectName(name);
         e->setGeometry(8, top, 324, 50);
         e->setFont(nameFont);
@@ -247,6 +252,7 @@ QList<QWidget *> BoardLayout::textFields() const
 void BoardLayout::layOutForSets(int count)
 {
     // Neighbouring columns overlap by one pixel.
+    laidOutSets_ = count;
     const int width = (kSetFieldWidth - 1) * count + 1;
     // The right edge stays: 611 at the design size, further right in a wider window.
     const int right = PanelSatz->x() + PanelSatz->width();
@@ -263,6 +269,9 @@ void BoardLayout::followResize(QSize size)
     laidOutFor_ = size;
     PanelSatz->move(PanelSatz->x() + delta.width(), PanelSatz->y());
     ImageDE->move(ImageDE->pos() + QPoint(delta.width(), delta.height()));
+    // A hidden window gets its size only when shown, after the stored set count was laid out.
+    if (laidOutSets_ != 0)
+        layOutForSets(laidOutSets_);
 }
 
 void BoardLayout::showBoldHeader(int header)
@@ -287,6 +296,9 @@ void BoardLayout::showPlay(bool running)
 
 void BoardLayout::showNames(bool editing)
 {
+    // A hidden edit would pass the focus on down the chain, to the title area.
+    if (!editing && (eName1->hasFocus() || eName2->hasFocus()))
+        PLNClock1->setFocus();
     eName1->setVisible(editing);
     eName2->setVisible(editing);
     if (!editing) {

@@ -79,4 +79,6 @@ public:
 private:
     // The client size the right- and bottom-anchored controls were last placed for.
     QSize laidOutFor_;
+    // The set count the names were last laid out for; 0 while they keep their design width.
+    int laidOutSets_ = 0;
 };

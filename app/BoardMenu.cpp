@@ -20,7 +20,12 @@ constexpr MenuRow kKeys[] = {
     {"Reset1", "Reset", 16432},   {"mPodacha", "Podacha", 116}, {"Config1", "Config", 16453},
     {"mSchet1", "Schet1", 112},   {"mSchet2", "Schet2", 113},   {"Game1", "Game", 16455},
     {"Set1", "Set", 16467},       {"mTieBreak", "TieBreak", 16468},
+    // The journal's keys: Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z and Ctrl+Shift+E.
+    {"mUndo", "Undo", 16474},     {"mRedo", "Redo", 16473},     {"mRedo2", "Redo", 24666},
+    {"mRecords", "Records", 24645},
 };
+// Keys an editor keeps for its own text while it has the focus.
+constexpr const char *kEditorKeys[] = {"mUndo", "mRedo", "mRedo2"};
 constexpr int kPauseKey = 19;
 constexpr int kFirstRekShortcut = 16433; // Ctrl+1
 
@@ -68,6 +73,24 @@ bool BoardMenu::isShortcut(const QKeyEvent *event) const
     const QKeySequence pressed(event->keyCombination());
     for (const QAction *a : items_) {
         if (!a->shortcut().isEmpty() && a->shortcut().matches(pressed) == QKeySequence::ExactMatch)
+            return true;
+    }
+    return false;
+}
+
+bool BoardMenu::isKeypadTwin(const QKeyEvent *event) const
+{
+    if (!(event->modifiers() & Qt::KeypadModifier))
+        return false;
+    const QKeyEvent twin(event->type(), event->key(), event->modifiers() & ~Qt::KeypadModifier);
+    return isShortcut(&twin);
+}
+
+bool BoardMenu::isEditorKey(const QKeyEvent *event) const
+{
+    const QKeySequence pressed(event->keyCombination());
+    for (const char *name : kEditorKeys) {
+        if (item(QString::fromLatin1(name))->shortcut().matches(pressed) == QKeySequence::ExactMatch)
             return true;
     }
     return false;

@@ -25,6 +25,11 @@ struct BoardSettings
     bool TieBreak = true;
     int CountSets = 5;
     bool AutoSchet = true;
+    // The match format's code; empty, or a code that does not parse, leaves the format
+    // that the set count and the tie-break option give.
+    QString Format;
+    // The loser's tie-break points beside a set won in a tie-break.
+    bool TieBreakPoints = false;
     bool FullScreen = false;
 
     bool operator==(const BoardSettings &) const = default;

@@ -3,6 +3,7 @@
 #include "app/BoardFonts.h"
 #include "app/WidgetColours.h"
 #include "controls/oClrBox.h"
+#include "platform/SystemColors.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,6 +13,22 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+
+namespace {
+
+// The strip holds its controls and their pop-ups (an open drop-down list is a window of
+// its own, whose owner is the list's control).
+bool holds(const QWidget *panel, const QWidget *w)
+{
+    while (w && w != panel) {
+        if (w->isWindow() && w->windowType() != Qt::Popup)
+            return false;
+        w = w->parentWidget();
+    }
+    return w == panel;
+}
+
+} // namespace
 
 ConfigStrip::ConfigStrip(QWidget &window, std::function<void()> focusLeft)
 {
@@ -57,6 +74,10 @@ ConfigStrip::ConfigStrip(QWidget &window, std::function<void()> focusLeft)
     LabMonitor_->setObjectName(QStringLiteral("LabMonitor"));
     LabMonitor_->setGeometry(622, 42, 59, 13);
     LabMonitor_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Greyed with the list, as a disabled label of the classic scheme draws.
+    QPalette greyed = LabMonitor_->palette();
+    greyed.setColor(QPalette::Disabled, QPalette::WindowText, toQColor(clGrayText));
+    LabMonitor_->setPalette(greyed);
     cbMonitor_ = new QComboBox(PanelCFG_);
     cbMonitor_->setObjectName(QStringLiteral("cbMonitor"));
     cbMonitor_->setGeometry(684, 38, 102, 21);
@@ -71,7 +92,7 @@ ConfigStrip::ConfigStrip(QWidget &window, std::function<void()> focusLeft)
     // A focus that goes nowhere (another application, a closing popup) leaves it open.
     focusHook_ = QObject::connect(qApp, &QApplication::focusChanged, PanelCFG_,
                      [panel = PanelCFG_, focusLeft = std::move(focusLeft)](QWidget *from, QWidget *to) {
-                         if (from && to && panel->isAncestorOf(from) && !panel->isAncestorOf(to))
+                         if (from && to && holds(panel, from) && !holds(panel, to))
                              focusLeft();
                      });
 }
@@ -131,6 +152,10 @@ void ConfigStrip::open()
 
 void ConfigStrip::close()
 {
+    // Hidden with the focus, the strip would pass it down the focus chain to a text field,
+    // where the operator's next key would replace a name or change the title.
+    if (focusHome_ && holds(PanelCFG_, QApplication::focusWidget()))
+        focusHome_->setFocus();
     PanelCFG_->hide();
 }
 

@@ -40,6 +40,8 @@ public:
     QComboBox *cbMonitor() const { return cbMonitor_; }
     ToColorCombo *picker(int slot) const { return cbColor_[slot]; }
 
+    // Where the focus goes when the strip closes while holding it.
+    void setFocusHome(QWidget *home) { focusHome_ = home; }
     void dock(QSize client);
     void open();
     void close();
@@ -61,6 +63,7 @@ private:
     QPushButton *bGame_ = nullptr;
     QLabel *LabMonitor_ = nullptr;
     QComboBox *cbMonitor_ = nullptr;
+    QWidget *focusHome_ = nullptr;
     // How many monitors the list was last built for.
     int lastMonitorCount_ = 0;
     // The focus hook; it must not outlive the part, whose owner it calls back.

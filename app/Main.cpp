@@ -1,19 +1,24 @@
 #include "app/Main.h"
 
 #include "app/BoardFonts.h"
+#include "app/BoardJournal.h"
 #include "app/BoardLayout.h"
 #include "app/BoardMenu.h"
 #include "app/ColourScheme.h"
 #include "app/ConfigStrip.h"
 #include "app/DlgYesNo.h"
+#include "app/FormatChoice.h"
+#include "app/FormatDisplay.h"
 #include "app/FullScreenView.h"
 #include "app/SettingsStore.h"
 #include "app/Shape.h"
 #include "app/TitleArea.h"
+#include "app/TitleFilePlace.h"
 #include "app/WidgetColours.h"
 #include "app/WindowBounds.h"
 #include "controls/Label3D.h"
 #include "controls/OvalBtn.h"
+#include "controls/PLNClock.h"
 #include "controls/oClrBox.h"
 #include "platform/LongTimeFormat.h"
 #include "platform/Monitors.h"
@@ -25,10 +30,12 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -37,13 +44,22 @@
 #include <QScreen>
 #include <QTextEdit>
 
+#include <utility>
+
 TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
                      QWidget *parent)
+    : TFormMain(ticks, monitors, shell, TitleFilePlace::ofThisProgram(), parent)
+{
+}
+
+TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
+                     const TitleFilePlace &titlePlace, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                           | Qt::WindowCloseButtonHint),
       match_(ticks, formatLongTime(QTime(0, 0, 0))), monitors_(monitors), shell_(shell),
-      bounds_(std::make_unique<WindowBounds>(*this))
+      bounds_(std::make_unique<WindowBounds>(*this)),
+      titlePlace_(std::make_unique<TitleFilePlace>(titlePlace))
 {
     setObjectName(QStringLiteral("FormMain"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -61,11 +77,20 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
     scheme_ = std::make_unique<ColourScheme>(ColourScheme::Targets{
         this, l.PLNClock1, title_->edit(), l.PanelSatz, l.textFields(), l.LabelS, {l.Shape1, l.Shape2}});
     menu_ = std::make_unique<BoardMenu>(*this);
+    formats_ = std::make_unique<FormatChoice>(*strip_->panel(),
+                                              [this](const MatchFormat &format) { chooseFormat(format); });
+    formatDisplay_ = std::make_unique<FormatDisplay>(*layout_, score(),
+                                                     [this](int slot) { return scheme_->colour(slot); });
+    journal_ = std::make_unique<BoardJournal>(*this, match_, *layout_);
     wireLayout();
     wireStrip();
     wireMenu();
     wireFullScreen();
     connectMatch();
+    wireFormats();
+    wireJournal();
+    // Keys no control takes reach the window; it sorts out the number pad's.
+    installEventFilter(this);
     FormCreate();
 }
 
@@ -82,12 +107,14 @@ void TFormMain::wireLayout()
     for (TLabel3D *points : {l.eSchet1, l.eSchet2}) {
         const int side = points == l.eSchet1 ? 1 : 2;
         connect(points, &TLabel3D::mouseDown, this, [this, side](TLabel3D *, Qt::MouseButton button) {
-            score().eSchetMouseDown(side, button);
+            command(MatchCommand::pointsCorrection(side, button));
         });
     }
     auto onGamesDown = [this](TLabel3D *field, int entry) {
         connect(field, &TLabel3D::mouseDown, this,
-                [this, entry](TLabel3D *, Qt::MouseButton button) { score().SMouseDown(entry, button); });
+                [this, entry](TLabel3D *, Qt::MouseButton button) {
+                    command(MatchCommand::gamesCorrection(entry, button));
+                });
     };
     onGamesDown(l.LabTBreak1, MatchScore::kLabTBreak1);
     onGamesDown(l.LabTBreak2, MatchScore::kLabTBreak2);
@@ -99,16 +126,20 @@ void TFormMain::wireLayout()
     connect(l.Shape2, &TShape::mouseDown, this, &TFormMain::eShapeMouseDown);
     connect(l.bPlay, &TOvalButton::clicked, this, &TFormMain::bPlayClick);
     connect(l.ObCFG, &TOvalButton::clicked, this, &TFormMain::ObCFGClick);
-    connect(l.LName1, &TLabel3D::clicked, &score(), &MatchScore::mSchet1Click);
-    connect(l.LName2, &TLabel3D::clicked, &score(), &MatchScore::mSchet2Click);
+    connect(l.LName1, &TLabel3D::clicked, this,
+            [this] { command(MatchCommand::point(1, MatchCommand::PointSource::NameLabel)); });
+    connect(l.LName2, &TLabel3D::clicked, this,
+            [this] { command(MatchCommand::point(2, MatchCommand::PointSource::NameLabel)); });
     connect(l.bReset, &TOvalButton::clicked, this, &TFormMain::bResetClick);
 }
 
 void TFormMain::wireStrip()
 {
-    const ConfigStrip &s = *strip_;
+    ConfigStrip &s = *strip_;
+    s.setFocusHome(layout_->PLNClock1);
     connect(s.sbClose(), &QPushButton::clicked, this, &TFormMain::sbCloseClick);
-    connect(s.cbAutoSchet(), &QCheckBox::toggled, &score(), &MatchScore::setAutoCount);
+    connect(s.cbAutoSchet(), &QCheckBox::toggled, this,
+            [this](bool on) { command(MatchCommand::withValue(MatchCommand::Kind::AutoCount, on ? 1 : 0)); });
     connect(s.cbTieBreak(), &QCheckBox::toggled, this, &TFormMain::cbTieBreakClick);
     for (int i = 0; i < 2; ++i)
         connect(s.countItem(i), &QRadioButton::clicked, this, &TFormMain::rgCountSatzClick);
@@ -193,17 +224,27 @@ QScreen *TFormMain::chosenScreen() const
 
 void TFormMain::wireMenu()
 {
-    MatchScore *s = &score();
+    using Kind = MatchCommand::Kind;
+    auto run = [this](const char *item, MatchCommand c) {
+        connect(menuItem(QLatin1String(item)), &QAction::triggered, this, [this, c] { command(c); });
+    };
     connect(menuItem(QStringLiteral("mPause")), &QAction::triggered, this, &TFormMain::bPlayClick);
     connect(menuItem(QStringLiteral("Reset1")), &QAction::triggered, this, &TFormMain::bResetClick);
-    connect(menuItem(QStringLiteral("mPodacha")), &QAction::triggered, s, &MatchScore::mPodachaClick);
+    run("mPodacha", MatchCommand::of(Kind::Serve));
     connect(menuItem(QStringLiteral("Config1")), &QAction::triggered, this, &TFormMain::ObCFGClick);
-    connect(menuItem(QStringLiteral("mSchet1")), &QAction::triggered, s, &MatchScore::mSchet1Click);
-    connect(menuItem(QStringLiteral("mSchet2")), &QAction::triggered, s, &MatchScore::mSchet2Click);
-    connect(menuItem(QStringLiteral("Game1")), &QAction::triggered, s, &MatchScore::Game1Click);
-    connect(menuItem(QStringLiteral("Set1")), &QAction::triggered, s, &MatchScore::Set1Click);
+    run("mSchet1", MatchCommand::point(1));
+    run("mSchet2", MatchCommand::point(2));
+    run("Game1", MatchCommand::of(Kind::GameAward));
+    run("Set1", MatchCommand::of(Kind::NextSet));
     // Its check mark is the match's manual tie-break mark.
-    connect(menuItem(QStringLiteral("mTieBreak")), &QAction::triggered, s, &MatchScore::mTieBreakClick);
+    run("mTieBreak", MatchCommand::of(Kind::TieBreakToggle));
+    run("mUndo", MatchCommand::of(Kind::Undo));
+    run("mRedo", MatchCommand::of(Kind::Redo));
+    run("mRedo2", MatchCommand::of(Kind::Redo));
+    connect(menuItem(QStringLiteral("mRecords")), &QAction::triggered, this, [this] {
+        QDir().mkpath(BoardJournal::recordsFolder());
+        shell_.open(BoardJournal::recordsFolder(), ShowCommand::Restore);
+    });
     for (int tag = 1; tag <= 9; ++tag) {
         connect(menuItem(QStringLiteral("Rek%1").arg(tag)), &QAction::triggered, this,
                 [this, tag] { RekClick(tag); });
@@ -222,10 +263,74 @@ void TFormMain::connectMatch()
     connect(&match_.timer(), &MatchTimer::elapsedTextChanged, layout_->eTime, &TLabel3D::setCaption);
 }
 
+// After connectMatch: the format's marks go over what the score's texts show.
+void TFormMain::wireFormats()
+{
+    MatchScore *s = &score();
+    FormatDisplay *d = formatDisplay_.get();
+    connect(s, &MatchScore::fieldChanged, this, [d](int entry) {
+        if (entry == MatchScore::pointsEntry(1) || entry == MatchScore::pointsEntry(2))
+            d->showDecidingPoint();
+        else if (MatchScore::isGamesEntry(entry))
+            d->showTieBreakMarks();
+    });
+    connect(s, &MatchScore::decidingPointChanged, this, [d] { d->showDecidingPoint(); });
+    connect(s, &MatchScore::boldHeaderChanged, this, [d] { d->showTieBreakMarks(); });
+    connect(s, &MatchScore::setLeaderMarked, this, [d] { d->showTieBreakMarks(); });
+    connect(s, &MatchScore::matchWinnerChanged, this, [d] { d->showWinner(); });
+    connect(formats_->cbTBPoints(), &QCheckBox::toggled, this,
+            [d](bool on) { d->setShowTieBreakPoints(on); });
+    formats_->showFormat(score().format());
+}
+
+void TFormMain::chooseFormat(const MatchFormat &format)
+{
+    command(MatchCommand::format(format.code()));
+    showOptions();
+}
+
+void TFormMain::wireJournal()
+{
+    BoardJournal *j = journal_.get();
+    connect(j, &BoardJournal::optionsChanged, this, &TFormMain::showOptions);
+    connect(&j->controller(), &MatchController::namesChanged, this, [this] {
+        layout_->eName1->setText(journal_->controller().name(1));
+        layout_->eName2->setText(journal_->controller().name(2));
+    });
+    connect(&j->controller(), &MatchController::titleFileChanged, this,
+            [this] { title_->loadFile(journal_->controller().titleFile()); });
+}
+
+void TFormMain::command(const MatchCommand &c)
+{
+    journal_->execute(c);
+}
+
+// The strip and the board follow options that undo, redo or a restore brought back.
+void TFormMain::showOptions()
+{
+    const ConfigStrip &s = *strip_;
+    const QSignalBlocker blockAuto(s.cbAutoSchet());
+    const QSignalBlocker blockTieBreak(s.cbTieBreak());
+    s.cbAutoSchet()->setChecked(score().autoCount());
+    s.cbTieBreak()->setChecked(score().tieBreakOption());
+    layout_->LabelTbOn->setVisible(score().tieBreakOption());
+    const int sets = score().setCount();
+    for (int i = 0; i < 2; ++i) {
+        QRadioButton *item = s.countItem(i);
+        // A count the group has no item for (a pro set's one) leaves both unchecked.
+        item->setAutoExclusive(false);
+        item->setChecked(sets == (i == 0 ? 5 : 3));
+        item->setAutoExclusive(true);
+    }
+    layout_->layOutForSets(sets);
+    formats_->showFormat(score().format());
+}
+
 void TFormMain::FormCreate()
 {
     setWindowTitle(QCoreApplication::applicationName() + u' ' + QLatin1String(COURTLYX_VERSION));
-    title_->loadDefault();
+    title_->loadDefault(*titlePlace_);
     BoardLayout &l = *layout_;
     l.eTime->setCaption(match_.timer().elapsedText());
     strip_->dock(size());
@@ -240,7 +345,10 @@ void TFormMain::FormCreate()
     }
     score().setAutoCount(strip_->cbAutoSchet()->isChecked());
     score().setTieBreakOption(strip_->cbTieBreak()->isChecked());
-    const std::optional<BoardSettings> stored = SettingsStore::read(settings());
+    BoardSettings current = settings();
+    // A store without a format keeps the one its set count and tie-break option give.
+    current.Format.clear();
+    const std::optional<BoardSettings> stored = SettingsStore::read(current);
     if (stored) {
         applySettings(*stored);
         bounds_->keepOnScreen();
@@ -249,6 +357,8 @@ void TFormMain::FormCreate()
     applyScheme();
     for (int slot = 0; slot < 5; ++slot)
         strip_->picker(slot)->setColorValue(scheme_->colour(slot));
+    if (journal_->start(title_->fileName()))
+        showOptions();
     if (stored && stored->FullScreen)
         setFullScreen(true);
 }
@@ -260,16 +370,38 @@ bool TFormMain::FormCloseQuery()
 
 void TFormMain::closeEvent(QCloseEvent *event)
 {
-    if (FormCloseQuery())
+    if (FormCloseQuery()) {
+        journal_->end();
         event->accept();
+    }
     else
         event->ignore();
 }
 
 void TFormMain::FormDestroy()
 {
-    title_->save();
+    saveTitle();
     SettingsStore::write(settings());
+}
+
+// No typed title is lost without a word: one that cannot be written to its file goes to
+// the data folder, and the operator is told where.
+void TFormMain::saveTitle()
+{
+    QString why;
+    if (title_->save(&why))
+        return;
+    const QString failed = QFileInfo(title_->fileName()).absoluteFilePath();
+    const QString fallback = titlePlace_->fallbackFor(failed);
+    QString fallbackWhy;
+    QString text = QStringLiteral("Der Titel konnte nicht in\n%1\ngespeichert werden: %2\n\n").arg(failed, why);
+    if (fallback != failed && title_->saveTo(fallback, &fallbackWhy))
+        text += QStringLiteral("Er wurde stattdessen in\n%1\ngespeichert.").arg(fallback);
+    else if (fallback != failed)
+        text += QStringLiteral("Auch in\n%1\nkonnte er nicht gespeichert werden: %2").arg(fallback, fallbackWhy);
+    else
+        text += QStringLiteral("Er ist verloren.");
+    QMessageBox::warning(this, QCoreApplication::applicationName(), text);
 }
 
 BoardSettings TFormMain::settings() const
@@ -291,6 +423,8 @@ BoardSettings TFormMain::settings() const
     s.TieBreak = strip_->cbTieBreak()->isChecked();
     s.CountSets = score().setCount();
     s.AutoSchet = strip_->cbAutoSchet()->isChecked();
+    s.Format = score().format().code();
+    s.TieBreakPoints = formats_->cbTBPoints()->isChecked();
     s.FullScreen = fullScreenShown();
     return s;
 }
@@ -312,6 +446,10 @@ void TFormMain::applySettings(const BoardSettings &s)
         rgCountSatzClick();
     }
     strip_->cbAutoSchet()->setChecked(s.AutoSchet);
+    // Empty or not a format: the set count and the tie-break option give it.
+    if (const MatchFormat::Parsed stored = MatchFormat::parse(s.Format); stored.format)
+        chooseFormat(*stored.format);
+    formats_->cbTBPoints()->setChecked(s.TieBreakPoints);
 }
 
 TColor TFormMain::schemeColour(int slot) const
@@ -354,19 +492,25 @@ QAction *TFormMain::menuItem(const QString &name) const
 
 void TFormMain::bPlayClick()
 {
-    match_.timer().bPlayClick();
+    // The names are the match's once it starts and the edits hide.
+    if (match_.timer().MatchPhase() == MatchTimer::NotStarted)
+        command(MatchCommand::names(layout_->eName1->text(), layout_->eName2->text()));
+    command(MatchCommand::of(MatchCommand::Kind::Play));
 }
 
 void TFormMain::bResetClick()
 {
     if (!FDlgYesNo || FDlgYesNo->ask(QStringLiteral("Reset?")) != TFDlgYesNo::mrYes)
         return;
-    match_.reset();
+    command(MatchCommand::of(MatchCommand::Kind::Reset));
 }
 
 void TFormMain::RekClick(int tag)
 {
+    const QString before = title_->fileName();
     title_->RekClick(tag);
+    if (title_->fileName() != before)
+        command(MatchCommand::titleFile(title_->fileName()));
 }
 
 void TFormMain::ObCFGClick()
@@ -414,6 +558,8 @@ void TFormMain::cbMonitorChange(int index)
 void TFormMain::applyScheme()
 {
     scheme_->apply();
+    formatDisplay_->showWinner();
+    formatDisplay_->showTieBreakMarks();
 }
 
 void TFormMain::cbColorChange(ToColorCombo *sender)
@@ -425,14 +571,16 @@ void TFormMain::cbColorChange(ToColorCombo *sender)
 void TFormMain::cbTieBreakClick()
 {
     const bool on = strip_->cbTieBreak()->isChecked();
-    score().setTieBreakOption(on);
+    command(MatchCommand::withValue(MatchCommand::Kind::TieBreakOption, on ? 1 : 0));
     layout_->LabelTbOn->setVisible(on);
+    formats_->showFormat(score().format());
 }
 
 void TFormMain::rgCountSatzClick()
 {
-    score().setSetCount(strip_->countItem(0)->isChecked() ? 5 : 3);
+    command(MatchCommand::withValue(MatchCommand::Kind::SetCount, strip_->countItem(0)->isChecked() ? 5 : 3));
     layout_->layOutForSets(score().setCount());
+    formats_->showFormat(score().format());
 }
 
 void TFormMain::eShapeMouseDown()
@@ -465,27 +613,47 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
     const BoardLayout &l = *layout_;
     switch (event->type()) {
     case QEvent::ShortcutOverride:
-        // Edits claim some of the board's keys (Ctrl+E, Ctrl+T ...); the board's keys win.
+        // Taken here, the key reaches the focused control as an ordinary key instead.
+        if (watched == this && menu_->isKeypadTwin(static_cast<QKeyEvent *>(event))) {
+            event->accept();
+            return true;
+        }
+        // Edits claim some of the board's keys (Ctrl+E, Ctrl+T ...); the board's keys win,
+        // but for undo and redo, which the names and the title keep for their text.
+        if ((watched == l.eName1 || watched == l.eName2 || watched == title_->edit())
+            && menu_->isEditorKey(static_cast<QKeyEvent *>(event))) {
+            event->accept();
+            return true;
+        }
         if (menu_->isShortcut(static_cast<QKeyEvent *>(event))) {
             event->ignore();
             return true;
         }
         break;
-    case QEvent::MouseButtonPress: {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
         const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
-        if (button != Qt::LeftButton && button != Qt::RightButton && button != Qt::MiddleButton)
+        // The window sees the presses its controls pass up.
+        if (watched == this
+            || (button != Qt::LeftButton && button != Qt::RightButton && button != Qt::MiddleButton))
             break;
+        // The ball passes the serve on every press, the double click's second one too.
         if (watched == l.ImageBall) {
             eShapeMouseDown();
             return true;
         }
+        secondPressOf_ = event->type() == QEvent::MouseButtonDblClick ? watched : nullptr;
         break;
     }
     case QEvent::MouseButtonRelease: {
-        // A click is a left press released inside the control.
+        // A click is a left press released inside the control; a double click is one click.
         const auto *me = static_cast<QMouseEvent *>(event);
         auto *w = qobject_cast<QWidget *>(watched);
-        if (me->button() != Qt::LeftButton || !w || !w->rect().contains(me->position().toPoint()))
+        if (watched == this)
+            break;
+        const bool secondPress = std::exchange(secondPressOf_, nullptr) == watched;
+        if (secondPress || me->button() != Qt::LeftButton || !w
+            || !w->rect().contains(me->position().toPoint()))
             break;
         if (watched == l.ImageDE)
             ImageDEClick();
@@ -493,7 +661,7 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
             menuItem(QStringLiteral("mTieBreak"))->trigger();
         for (int n = 0; n < 5; ++n) {
             if (watched == l.LabelS[n])
-                score().LabelSClick(n + 1);
+                command(MatchCommand::withValue(MatchCommand::Kind::SetHeader, n + 1));
         }
         break;
     }

@@ -2,23 +2,29 @@
 
 #include "app/BoardSettings.h"
 #include "app/scoring/Match.h"
+#include "app/scoring/MatchFormat.h"
+#include "app/scoring/MatchCommand.h"
 #include "platform/Colors.h"
 
 #include <QWidget>
 
 #include <memory>
 
+class BoardJournal;
 class BoardLayout;
 class BoardMenu;
 class ColourScheme;
 class ConfigStrip;
 class FullScreenView;
 class QCheckBox;
+class FormatChoice;
+class FormatDisplay;
 class QAction;
 class QScreen;
 class TFDlgYesNo;
 class TLabel3D;
 class TitleArea;
+class TitleFilePlace;
 class WindowBounds;
 class ToColorCombo;
 class MonitorSource;
@@ -43,6 +49,9 @@ public:
 
     TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
               QWidget *parent = nullptr);
+    // With the default title file's place given (tests give other folders).
+    TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
+              const TitleFilePlace &titlePlace, QWidget *parent = nullptr);
     ~TFormMain() override;
 
     // Created after the window, as the program entry does; asked before reset and close.
@@ -50,6 +59,7 @@ public:
 
     Match &match() { return match_; }
     MatchScore &score() { return match_.score(); }
+    BoardJournal &journal() { return *journal_; }
     const MatchScore &score() const { return match_.score(); }
 
     // The figure that shows an entry of the score field table (or a hidden tie-break field).
@@ -90,6 +100,9 @@ public:
     void cbMonitorChange(int index);
     void applyScheme();
     void cbColorChange(ToColorCombo *sender);
+    // A format the operator chose or the settings hold; the strip follows its set count
+    // and tie-break option.
+    void chooseFormat(const MatchFormat &format);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -101,6 +114,7 @@ private:
     void wireStrip();
     void wireMenu();
     void connectMatch();
+    void wireFormats();
     void wireFullScreen();
     void switchFullScreen(bool on);
     void showLargePictures(bool large);
@@ -108,9 +122,13 @@ private:
     void FormCreate();
     bool FormCloseQuery();
     void FormDestroy();
+    void saveTitle();
     void showField(int entry);
     void showPhase(int phase);
     void markLeader(int entry, MatchScore::TextRole role);
+    void command(const MatchCommand &command);
+    void wireJournal();
+    void showOptions();
 
     Match match_;
     const MonitorSource &monitors_;
@@ -121,9 +139,15 @@ private:
     std::unique_ptr<WindowBounds> bounds_;
     std::unique_ptr<BoardLayout> layout_;
     std::unique_ptr<ColourScheme> scheme_;
+    std::unique_ptr<TitleFilePlace> titlePlace_;
     std::unique_ptr<TitleArea> title_;
     std::unique_ptr<ConfigStrip> strip_;
     std::unique_ptr<BoardMenu> menu_;
+    std::unique_ptr<FormatChoice> formats_;
+    std::unique_ptr<FormatDisplay> formatDisplay_;
+    // The control whose double click's second press came last: its release is no click.
+    QObject *secondPressOf_ = nullptr;
+    std::unique_ptr<BoardJournal> journal_;
     std::unique_ptr<FullScreenView> fullScreen_;
     QCheckBox *cbFullScreen_ = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "app/SettingsStore.h"
 
+#include "app/scoring/MatchFormat.h"
+
 #include <QCoreApplication>
 #include <QSettings>
 
@@ -93,6 +95,12 @@ void takeColour(BoardSettings &s, const QVariant &v) { s.C[Slot] = TColor(quint3
 template <int Slot>
 QVariant giveColour(const BoardSettings &s) { return qint32(s.C[Slot]); }
 
+// A stored code that does not parse is dropped, so the board keeps its format.
+void takeFormat(BoardSettings &s, const QVariant &v)
+{
+    s.Format = MatchFormat::parse(v.toString()).format ? v.toString() : QString();
+}
+
 // In the stored order, which is also the order of reading. New keys go at the end: a
 // store written by an older board then reads in full and the new values keep defaults.
 const Key kKeys[] = {
@@ -112,6 +120,9 @@ const Key kKeys[] = {
     {"TieBreak", Kind::Number, takeFlag<&BoardSettings::TieBreak>, giveFlag<&BoardSettings::TieBreak>},
     {"CountSets", Kind::Number, takeInt<&BoardSettings::CountSets>, giveInt<&BoardSettings::CountSets>},
     {"AutoSchet", Kind::Number, takeFlag<&BoardSettings::AutoSchet>, giveFlag<&BoardSettings::AutoSchet>},
+    {"Format", Kind::Text, takeFormat, giveText<&BoardSettings::Format>},
+    {"TieBreakPoints", Kind::Number, takeFlag<&BoardSettings::TieBreakPoints>,
+     giveFlag<&BoardSettings::TieBreakPoints>},
     {"FullScreen", Kind::Number, takeFlag<&BoardSettings::FullScreen>, giveFlag<&BoardSettings::FullScreen>},
 };
 

@@ -1,10 +1,9 @@
 #include "app/TitleArea.h"
 
+#include "app/TitleFilePlace.h"
 #include "app/WidgetColours.h"
 #include "platform/RtfFile.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QTextEdit>
 
 TitleArea::TitleArea(QWidget &window) : eTitle_(new QTextEdit(&window))
@@ -12,6 +11,10 @@ TitleArea::TitleArea(QWidget &window) : eTitle_(new QTextEdit(&window))
     eTitle_->setObjectName(QStringLiteral("eTitle"));
     eTitle_->setGeometry(256, 8, 530, 320);
     eTitle_->setFrameStyle(QFrame::NoFrame);
+    // A scroll bar would show light grey on the black board; the operator scrolls with the
+    // keys or the wheel.
+    eTitle_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    eTitle_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setGround(eTitle_, clBlack);
     setTextColour(eTitle_, clWhite);
     eTitle_->installEventFilter(&window);
@@ -23,12 +26,11 @@ void TitleArea::setFileName(const QString &name)
     eTitle_->setToolTip(name); // the operator sees which file the title is saved to
 }
 
-void TitleArea::loadDefault()
+void TitleArea::loadDefault(const TitleFilePlace &place)
 {
-    const QFileInfo program(QCoreApplication::applicationFilePath());
-    setFileName(program.absolutePath() + u'/' + program.completeBaseName() + QStringLiteral(".rtf"));
+    setFileName(place.defaultFile());
     // A missing or unreadable title file leaves the title area empty.
-    loadRtfFile(*eTitle_->document(), fileName_);
+    loadRtfFile(*eTitle_->document(), place.startFile());
     eTitle_->document()->setModified(false);
 }
 
@@ -42,9 +44,21 @@ void TitleArea::RekClick(int tag)
     setFileName(name);
 }
 
-void TitleArea::save()
+void TitleArea::loadFile(const QString &name)
+{
+    if (name == fileName_ || !loadRtfFile(*eTitle_->document(), name))
+        return;
+    eTitle_->document()->setModified(false);
+    setFileName(name);
+}
+
+bool TitleArea::save(QString *error)
 {
     // Written whole or not at all: a failed save keeps the old file.
-    if (eTitle_->document()->isModified())
-        saveRtfFile(*eTitle_->document(), fileName_);
+    return !eTitle_->document()->isModified() || saveTo(fileName_, error);
+}
+
+bool TitleArea::saveTo(const QString &file, QString *error) const
+{
+    return saveRtfFile(*eTitle_->document(), file, error);
 }

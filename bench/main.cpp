@@ -3,6 +3,7 @@
 #include "bench/BoardBench.h"
 #include "bench/ClockBench.h"
 #include "bench/FullScreenBench.h"
+#include "bench/JournalBench.h"
 #include "bench/RtfBench.h"
 
 #include <QApplication>
@@ -13,7 +14,7 @@
 
 #include <cstdio>
 
-// courtlyx_bench [figure ...]: key, paint, clock, idle, startup, rtf, fullscreen; all by default.
+// courtlyx_bench [figure ...]: key, paint, clock, idle, startup, rtf, journal, fullscreen; all by default.
 int main(int argc, char **argv)
 {
     // As the program does, so the figures are the program's.
@@ -35,6 +36,9 @@ int main(int argc, char **argv)
     // Private, as Qt wants it; the start-up children inherit it.
     if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(work.path()));
+    // Nor the user's match journal: the board and the start-up children keep theirs here.
+    const QByteArray dataDir = QFile::encodeName(work.path() + QStringLiteral("/data"));
+    qputenv("XDG_DATA_HOME", dataDir);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Courtlyx"));
     // The board reads and writes its settings; never the real user's.
@@ -72,6 +76,15 @@ int main(int argc, char **argv)
     if (want("rtf")) {
         step("title files");
         runRtfBench(table, work.path());
+    }
+    if (want("journal")) {
+        step("match journal");
+        runJournalKeyBench(table);
+        runUndoBench(table);
+        const QString restoreSettings = work.path() + QStringLiteral("/restore-settings");
+        QDir().mkpath(restoreSettings);
+        runRestoreBench(table, QCoreApplication::applicationFilePath(), restoreSettings,
+                        work.path() + QStringLiteral("/restore-data"));
     }
     if (want("fullscreen")) {
         step("full screen (10 s idle)");

@@ -1,8 +1,5 @@
 #include "platform/LongTimeFormat.h"
 
-namespace {
-
-// Drops every unquoted run of 't' and the blanks that joined it to the rest.
 QString withoutTimeZone(const QString &format)
 {
     QString out;
@@ -22,8 +19,6 @@ QString withoutTimeZone(const QString &format)
     }
     return out.trimmed();
 }
-
-} // namespace
 
 QString longTimeFormat(const QLocale &locale)
 {

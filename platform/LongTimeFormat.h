@@ -8,4 +8,8 @@
 // Linux and the Windows format lacks.
 QString longTimeFormat(const QLocale &locale = QLocale::system());
 
+// A time format with every unquoted run of 't' dropped, with the blanks that joined it to
+// the rest; quoted text stays as written.
+QString withoutTimeZone(const QString &format);
+
 QString formatLongTime(QTime time, const QLocale &locale = QLocale::system());

@@ -6,7 +6,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libxkbcommon-dev fonts-liberation xvfb xauth unrtf)
+          libxkbcommon-dev qt6-httpserver-dev qt6-websockets-dev fonts-liberation xvfb xauth
+          unrtf python3-jsonschema chromium openbox xdotool)
 
 install_missing() {
     local missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Mutation run: applies each mutation of a list (scripts/mutations.txt by default; its
 # header gives the format) on its own, rebuilds incrementally in build-mutate/, runs the
-# tests named for it (the whole suite when none are named) and puts the file back. Prints
+# tests named for it (the whole suite when none are named; only their binaries are rebuilt
+# when the expression just names tests) and puts the file back. Prints
 # KILLED, SURVIVED, NOT-COMPILED or NOT-FOUND for each and the kill rate over the mutants
 # that compiled. Not part of CI: it takes minutes.
 #   scripts/mutate.sh [list]
@@ -107,6 +108,21 @@ mutant_of() {
         }' "$1"
 }
 
+# The build targets behind a tests expression that only names tests, such as ^scoring_tests$
+# or ^(a_test|b_test)$, as --target arguments: the mutant then relinks only what runs.
+# Nothing (a full build) for any other expression.
+targets_of() {
+    local e="$1"
+    [[ "$e" =~ ^\^\(?([A-Za-z0-9_|]+)\)?\$$ ]] || return 0
+    local name out=()
+    IFS='|' read -r -a names <<< "${BASH_REMATCH[1]}"
+    for name in "${names[@]}"; do
+        grep -q "^build $name:" "$BUILD/build.ninja" 2>/dev/null || { out=(); return 0; }
+        out+=(--target "$name")
+    done
+    printf '%s ' "${out[@]}"
+}
+
 entries=()
 lineno=0
 while IFS= read -r line || [ -n "$line" ]; do
@@ -161,7 +177,7 @@ for line in "${entries[@]}"; do
     printf '%s\n' "$file" > "$record"
     mutated="$file"
     cat "$BUILD/mutate-mutant" > "$file"
-    if ! run "$TIMEOUT" cmake --build "$BUILD" -j"$JOBS" > "$log" 2>&1; then
+    if ! run "$TIMEOUT" cmake --build "$BUILD" -j"$JOBS" $(targets_of "$tests") > "$log" 2>&1; then
         status=NOT-COMPILED
         uncompiled=$((uncompiled + 1))
     else

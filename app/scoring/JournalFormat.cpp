@@ -22,7 +22,7 @@ struct KindWord
     Kind kind;
     QByteArrayView word;
 };
-constexpr std::array<KindWord, 17> kKindWords = {{
+constexpr std::array<KindWord, 18> kKindWords = {{
     {Kind::Point, "point"},
     {Kind::GameAward, "game"},
     {Kind::NextSet, "set"},
@@ -38,6 +38,7 @@ constexpr std::array<KindWord, 17> kKindWords = {{
     {Kind::SetCount, "sets"},
     {Kind::Names, "names"},
     {Kind::TitleFile, "title"},
+    {Kind::Format, "format"},
     {Kind::Undo, "undo"},
     {Kind::Redo, "redo"},
 }};
@@ -209,7 +210,8 @@ std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
         c.text2 = *b;
         break;
     }
-    case Kind::TitleFile: {
+    case Kind::TitleFile:
+    case Kind::Format: {
         const auto a = args == 1 ? parseText(t[3]) : std::nullopt;
         if (!a)
             return std::nullopt;
@@ -255,6 +257,7 @@ QByteArray body(const JournalRecord &r, qsizetype seq)
         b += ' ' + textToken(c.text1) + ' ' + textToken(c.text2);
         break;
     case Kind::TitleFile:
+    case Kind::Format:
         b += ' ' + textToken(c.text1);
         break;
     default:

@@ -14,6 +14,14 @@ struct JournalRecord
     MatchCommand command;
     std::uint32_t elapsedMs = 0; // playing time after the command, pauses excluded
 
+    static JournalRecord of(std::uint32_t elapsedMs, const MatchCommand &command)
+    {
+        JournalRecord r;
+        r.command = command;
+        r.elapsedMs = elapsedMs;
+        return r;
+    }
+
     static JournalRecord end(std::uint32_t elapsedMs)
     {
         JournalRecord r;

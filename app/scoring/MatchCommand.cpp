@@ -1,5 +1,7 @@
 #include "app/scoring/MatchCommand.h"
 
+#include "app/scoring/MatchFormat.h"
+
 #include "app/scoring/MatchScore.h"
 
 namespace {
@@ -35,6 +37,8 @@ bool MatchCommand::isValid() const
         return text1.size() <= kMaxNameChars && text2.size() <= kMaxNameChars;
     case Kind::TitleFile:
         return text1.size() <= kMaxTitleChars;
+    case Kind::Format:
+        return text1.size() <= kMaxFormatChars && MatchFormat::parse(text1).format.has_value();
     default:
         return true;
     }

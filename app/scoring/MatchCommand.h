@@ -23,6 +23,7 @@ struct MatchCommand
         SetCount,         // value: 3 or 5
         Names,            // text1, text2: the names of side 1 and side 2
         TitleFile,        // text1: the title file shown
+        Format,           // text1: the match format's code
         Undo,
         Redo,
     };
@@ -30,6 +31,7 @@ struct MatchCommand
 
     static constexpr int kMaxNameChars = 200;
     static constexpr int kMaxTitleChars = 1024;
+    static constexpr int kMaxFormatChars = 64;
 
     Kind kind = Kind::Serve;
     int side = 0;
@@ -78,6 +80,13 @@ struct MatchCommand
     {
         MatchCommand c = of(Kind::TitleFile);
         c.text1 = path;
+        return c;
+    }
+
+    static MatchCommand format(const QString &code)
+    {
+        MatchCommand c = of(Kind::Format);
+        c.text1 = code;
         return c;
     }
 

@@ -144,6 +144,10 @@ void MatchController::apply(const MatchCommand &c)
     case Kind::SetCount:
         score.setSetCount(c.value);
         break;
+    case Kind::Format:
+        if (const MatchFormat::Parsed parsed = MatchFormat::parse(c.text1); parsed.format)
+            score.setFormat(*parsed.format);
+        break;
     case Kind::Names:
         name1_ = c.text1;
         name2_ = c.text2;

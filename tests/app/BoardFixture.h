@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/BoardJournal.h"
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
 #include "app/Shape.h"
+#include "app/TitleFilePlace.h"
 #include "controls/Label3D.h"
 #include "controls/OvalBtn.h"
 #include "controls/PLNClock.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -22,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -57,7 +61,7 @@ protected:
 
     void startBoard()
     {
-        board = std::make_unique<TFormMain>(ticks, monitors, shell);
+        board = std::make_unique<TFormMain>(ticks, monitors, shell, place);
         dialog = new TFDlgYesNo(board.get());
         board->setConfirmationDialog(dialog);
         board->show();
@@ -65,13 +69,17 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(board.get()));
     }
 
-    // main() points the store at a temporary folder; each test starts from no settings.
+    // main() points the store at a temporary folder; each test starts from no settings
+    // and no journal, as on a first start.
     static void clearSettings()
     {
+        clearJournal();
         QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quorbel"),
                   QStringLiteral("Courtlyx"))
             .clear();
     }
+
+    static void clearJournal() { QDir(BoardJournal::folder()).removeRecursively(); }
 
     // A window manager gives the keyboard back to the board when a dialog closes; the
     // offscreen platform has none.
@@ -133,6 +141,9 @@ protected:
         return ctl<QGroupBox>(QStringLiteral("rgCountSatz"))->findChildren<QRadioButton *>().at(index);
     }
 
+    // Default title files beside the test program, fallbacks in a folder of the test's own.
+    QTemporaryDir dataFolder;
+    TitleFilePlace place{QCoreApplication::applicationFilePath(), dataFolder.path()};
     FakeTicks ticks;
     FakeMonitors monitors;
     FakeShell shell;

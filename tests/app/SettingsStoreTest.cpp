@@ -183,7 +183,9 @@ TEST_F(Settings, ExitWritesAllSixteenValues)
     board->setSchemeColour(3, clBtnFace);
     board.reset();
     QSettings s = store();
-    EXPECT_EQ(s.allKeys().size(), 17); // the sixteen and FullScreen
+    EXPECT_EQ(s.allKeys().size(), 19) << "the sixteen, Format, TieBreakPoints and FullScreen";
+    EXPECT_EQ(s.value("Format").toString(), "SET5-S:6");
+    EXPECT_EQ(s.value("TieBreakPoints").toInt(), 0);
     EXPECT_EQ(s.value("Comanda1").toString(), "Evert");
     EXPECT_EQ(s.value("TieBreak").toInt(), 0);
     EXPECT_EQ(s.value("C3").toInt(), qint32(clBtnFace)) << "system colours as negative codes";
@@ -280,7 +282,7 @@ TEST_F(StoreFile, EverySixteenValuesRoundTrip)
     {
         QSettings s(path(), QSettings::IniFormat);
         SettingsStore::write(s, written);
-        EXPECT_EQ(s.allKeys().size(), 17); // the sixteen and FullScreen
+        EXPECT_EQ(s.allKeys().size(), 19) << "the sixteen, Format, TieBreakPoints and FullScreen";
     }
     expectSame(readOverDefaults(), written);
 }
@@ -346,8 +348,11 @@ TEST_F(StoreFile, FullScreenFollowsTheSixteenAndIsOffWithoutIt)
 {
     writeRaw(QByteArray(kAllButNames) + "Comanda1=A\nComanda2=B\n");
     EXPECT_FALSE(readOverDefaults().FullScreen) << "a store of an older board starts as before";
-    writeRaw(QByteArray(kAllButNames) + "Comanda1=A\nComanda2=B\nFullScreen=1\n");
-    EXPECT_TRUE(readOverDefaults().FullScreen);
+    writeRaw(QByteArray(kAllButNames) + "Comanda1=A\nComanda2=B\nFormat=SET3-S:6/TB7\nTieBreakPoints=1\n");
+    EXPECT_FALSE(readOverDefaults().FullScreen) << "a store with the formats' values but not FullScreen";
+    writeRaw(QByteArray(kAllButNames)
+             + "Comanda1=A\nComanda2=B\nFormat=SET3-S:6/TB7\nTieBreakPoints=1\nFullScreen=1\n");
+    EXPECT_TRUE(readOverDefaults().FullScreen) << "FullScreen comes after Format and TieBreakPoints";
     BoardSettings on;
     on.FullScreen = true;
     {

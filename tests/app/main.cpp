@@ -1,3 +1,5 @@
+#include "app/BoardJournal.h"
+
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -16,6 +18,8 @@ int main(int argc, char **argv)
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    // Nor the real user's match journal.
+    BoardJournal::setFolder(settingsDir.filePath(QStringLiteral("data")));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -209,3 +209,31 @@ TEST(ColorComboItem, SwatchWithAndWithoutName)
     EXPECT_EQ(at(selected, 1, 1), RGB(0, 0, 128)); // clHighlight
     EXPECT_EQ(at(drawItem(combo, -1), 10, 9), RGB(255, 255, 255));
 }
+
+TEST(ColorComboItem, HeightRoundsToTheNearestPixel)
+{
+    ToColorCombo combo;
+    combo.setFont(gdiFont("Liberation Sans", 14)); // 16.8
+    EXPECT_EQ(combo.ItemHeight(), 17);
+    combo.setFont(gdiFont("Liberation Sans", 9)); // 10.8
+    EXPECT_EQ(combo.ItemHeight(), 11);
+    combo.setFont(gdiFont("Liberation Sans", 12)); // 14.4
+    EXPECT_EQ(combo.ItemHeight(), 14);
+}
+
+TEST(ColorComboItem, NameStartsFourPixelsRightOfTheSwatch)
+{
+    ToColorCombo combo;
+    const QImage named = drawItem(combo, 11); // Yellow
+    int first = -1;
+    for (int x = 24; x < 73 && first < 0; ++x) {
+        for (int y = 0; y < 19; ++y) {
+            if (at(named, x, y) == clBlack) {
+                first = x;
+                break;
+            }
+        }
+    }
+    EXPECT_GE(first, 28) << "the gap between the swatch and the name stays blank";
+    EXPECT_LE(first, 29);
+}

@@ -37,6 +37,16 @@ TEST(LongTimeFormat, MidnightWithoutTimeZone)
         << "the locale's 12-hour convention stays";
 }
 
+TEST(LongTimeFormat, QuotedTextAndALeadingZoneStay)
+{
+    // A format the user wrote may quote letters; a quoted 't' is text, not the zone.
+    EXPECT_EQ(withoutTimeZone(QStringLiteral("HH:mm:ss 'at' t")), "HH:mm:ss 'at'");
+    EXPECT_EQ(withoutTimeZone(QStringLiteral("h 'tt' mm t ss")), "h 'tt' mm ss");
+    // Chinese puts the zone first: the blank after it goes too.
+    EXPECT_EQ(longTimeFormat(QLocale(QStringLiteral("zh_CN"))), "HH:mm:ss");
+    EXPECT_EQ(formatLongTime(QTime(0, 0, 0), QLocale(QStringLiteral("zh_CN"))), "00:00:00");
+}
+
 TEST(Monitors, ScreensInOrderWithTheirFullAreas)
 {
     const QList<QRect> monitors = ScreenMonitorSource().monitors();

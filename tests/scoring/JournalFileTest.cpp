@@ -16,10 +16,7 @@ using Status = JournalFormat::ReadResult::Status;
 
 JournalRecord at(std::uint32_t ms, const MatchCommand &c)
 {
-    JournalRecord r;
-    r.command = c;
-    r.elapsedMs = ms;
-    return r;
+    return JournalRecord::of(ms, c);
 }
 
 QByteArray contents(const QString &path)

@@ -9,10 +9,7 @@ using Status = JournalFormat::ReadResult::Status;
 
 JournalRecord at(std::uint32_t ms, const MatchCommand &c)
 {
-    JournalRecord r;
-    r.command = c;
-    r.elapsedMs = ms;
-    return r;
+    return JournalRecord::of(ms, c);
 }
 
 // One record of every kind, texts with what a line must not hold as such.
@@ -140,6 +137,28 @@ TEST(JournalFormat, SizesAreBounded)
     EXPECT_FALSE(tooLong.isValid());
     const auto read = JournalFormat::read(JournalFormat::write({at(0, tooLong)}));
     EXPECT_EQ(read.status, Status::Garbage);
+}
+
+TEST(JournalFormat, BoundsAreInclusive)
+{
+    // A line of exactly the longest length is read as a line: refused for its content.
+    const QByteArray longest = JournalFormat::header() + QByteArray(JournalFormat::kMaxLineBytes, 'x') + '\n';
+    EXPECT_EQ(JournalFormat::read(longest).status, Status::Garbage);
+
+    QByteArray full = JournalFormat::header();
+    for (qsizetype n = 1; n <= JournalFormat::kMaxRecords; ++n)
+        full += JournalFormat::line(at(0, MatchCommand::of(Kind::Serve)), n);
+    const auto all = JournalFormat::read(full);
+    EXPECT_EQ(all.status, Status::Ok);
+    EXPECT_EQ(all.records.size(), JournalFormat::kMaxRecords);
+    full += JournalFormat::line(at(0, MatchCommand::of(Kind::Serve)), JournalFormat::kMaxRecords + 1);
+    EXPECT_EQ(JournalFormat::read(full).status, Status::TooManyRecords);
+}
+
+TEST(JournalFormat, TheSealIsTheStandardCrc32)
+{
+    // The check value of CRC-32 (IEEE 802.3): journals from any build read alike.
+    EXPECT_EQ(JournalFormat::seal("123456789"), "123456789 *cbf43926\n");
 }
 
 } // namespace

@@ -56,6 +56,11 @@ MatchCommand randomCommand(std::mt19937 &rng)
         return MatchCommand::names(QStringLiteral("Player %1").arg(pick(1000)), QStringLiteral("Ärger, \"B\" %1").arg(pick(9)));
     if (r < 84)
         return MatchCommand::titleFile(QStringLiteral("titles/%1 final.rtf").arg(pick(10)));
+    if (r < 85) {
+        const char *codes[] = {"SET3-S:6/TB7", "SET5-S:6", "SET3-S:6NOAD/TB7-F:TB10", "SET5-S:6/TB7-F:6/TB10",
+                               "SET3-S:4/TB7", "SET3-S:4NOAD/TB5NOAD@3", "SET1-S:8/TB7", "SET3X-S:TB10"};
+        return MatchCommand::format(QString::fromLatin1(codes[pick(8)]));
+    }
     if (r < 93)
         return MatchCommand::of(Kind::Undo);
     return MatchCommand::of(Kind::Redo);

@@ -225,4 +225,14 @@ TEST_F(Controller, ARestoredMatchStandsPausedAtItsPlayingTime)
     EXPECT_EQ(restored.timer().elapsedMs(), 3'727'000u) << "resumed from the restored time";
 }
 
+TEST_F(Controller, UndoReachesBackAtMostItsBoundOfSteps)
+{
+    controller.setJournalKept(false);
+    run(Kind::Play);
+    const int bound = int(MatchController::kMaxUndoSteps);
+    for (int i = 0; i <= bound; ++i)
+        run(Kind::Serve); // each one changes the state
+    EXPECT_EQ(controller.undoDepth(), bound) << "the oldest step gave way to the newest";
+}
+
 } // namespace

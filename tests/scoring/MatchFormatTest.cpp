@@ -124,4 +124,14 @@ TEST(MatchFormatJson, UsesTheFieldNamesOfTheReference)
     EXPECT_EQ(json("SET3X-S:TB10NOAD"), R"({"bestOf":3,"exactly":true,"setFormat":{"tiebreakSet":{"NoAD":true,"tiebreakTo":10}}})");
 }
 
+TEST(MatchFormatParse, NumbersUpToTwoDigitsAreTaken)
+{
+    const MatchFormat longest = parsed("SET1-S:99/TB99@99");
+    EXPECT_EQ(longest.set.setTo, 99);
+    EXPECT_EQ(longest.set.tiebreakAt, 99);
+    ASSERT_TRUE(longest.set.tiebreak);
+    EXPECT_EQ(longest.set.tiebreak->to, 99);
+    EXPECT_EQ(codeOf("SET3-S:6/TB7-F:TB99"), "SET3-S:6/TB7-F:TB99");
+}
+
 } // namespace

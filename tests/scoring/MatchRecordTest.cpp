@@ -124,4 +124,50 @@ TEST(MatchRecord, ATieBreakMarksItsServeChangesAndItsLostPoints)
     EXPECT_EQ(record.winner(), 1);
 }
 
+TEST(MatchRecord, OnlyASevenSixSetShowsItsTieBreakPoints)
+{
+    // The match file writes the loser's tie-break points after a 7-6 set only; a tie-break
+    // the operator switched on early leaves its set's figures bare.
+    Board b;
+    b.controller.execute(MatchCommand::of(Kind::Play));
+    b.controller.execute(MatchCommand::withValue(Kind::AutoCount, 0));
+    for (int i = 0; i < 3; ++i) {
+        b.controller.execute(MatchCommand::point(1));
+        b.controller.execute(MatchCommand::of(Kind::GameAward)); // to side 1
+        b.controller.execute(MatchCommand::of(Kind::GameAward)); // level points: to side 2
+    }
+    b.controller.execute(MatchCommand::of(Kind::TieBreakToggle));
+    ASSERT_TRUE(b.match.score().tieBreakMode());
+    for (int i = 0; i < 3; ++i)
+        b.controller.execute(MatchCommand::point(1));
+    b.controller.execute(MatchCommand::of(Kind::GameAward));
+    ASSERT_EQ(b.match.score().games(1, 1), 4);
+    ASSERT_EQ(b.match.score().games(2, 1), 3);
+    EXPECT_EQ(MatchRecord::fromJournal(b.controller.journal()).score(), "4-3");
+}
+
+TEST(MatchRecord, ALevelMatchIsScoredFromTheFirstServersSide)
+{
+    Board b;
+    b.controller.execute(MatchCommand::of(Kind::Play));
+    b.controller.execute(MatchCommand::of(Kind::Serve)); // side 2 serves first
+    b.controller.execute(MatchCommand::point(2));
+    // Games fields: 6 * side + set. 2-1, 1-2, 1-1: one set each and the third level.
+    const std::pair<int, int> clicks[] = {{7, 2}, {13, 1}, {8, 2}, {14, 3}, {9, 2}, {15, 2}};
+    for (const auto &[entry, n] : clicks) {
+        for (int i = 0; i < n; ++i)
+            b.controller.execute(MatchCommand::gamesCorrection(entry, Qt::LeftButton));
+    }
+    const MatchRecord record = MatchRecord::fromJournal(b.controller.journal());
+    ASSERT_EQ(record.winner(), 0);
+    EXPECT_EQ(record.score(), "1-2 2-1 1-1");
+}
+
+TEST(MatchRecord, PlayingTimeIsRoundedToTheNearestMinute)
+{
+    EXPECT_EQ(MatchRecord::fromJournal({JournalRecord::end(89'999)}).minutes(), 1);
+    EXPECT_EQ(MatchRecord::fromJournal({JournalRecord::end(90'000)}).minutes(), 2);
+    EXPECT_EQ(MatchRecord::fromJournal({JournalRecord::end(29'999)}).minutes(), 0);
+}
+
 } // namespace

@@ -1,0 +1,151 @@
+#include "bench/JournalBench.h"
+
+#include "app/BoardJournal.h"
+#include "app/Main.h"
+#include "app/scoring/JournalFormat.h"
+#include "app/scoring/JournalRecovery.h"
+#include "app/scoring/Match.h"
+#include "app/scoring/MatchController.h"
+#include "bench/BenchSources.h"
+#include "bench/BenchTable.h"
+#include "bench/BoardBench.h"
+#include "controls/Label3D.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTest>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kMatchPoints = 300;
+constexpr int kUndos = 300;
+constexpr int kRestoreRuns = 7;
+
+double microseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::micro>(d).count();
+}
+
+// Points of a long match with deuces in it: never two games alike.
+Qt::Key pointKey(int n)
+{
+    static constexpr bool side1[] = {true, false, true, true, false, false, true, false, false, true, true};
+    return side1[n % std::size(side1)] ? Qt::Key_F1 : Qt::Key_F2;
+}
+
+// Five sets, 6:4 to each side in turn, every game to love: the journal a restore reads.
+QList<JournalRecord> fiveSetJournal()
+{
+    BenchTicks ticks;
+    Match match(ticks, QStringLiteral("0:00:00"));
+    MatchController controller(match);
+    controller.execute(MatchCommand::names(QStringLiteral("Graf"), QStringLiteral("Seles")));
+    controller.execute(MatchCommand::of(MatchCommand::Kind::Play));
+    for (int set = 0; set < 5; ++set) {
+        const int winner = set % 2 == 0 ? 1 : 2;
+        for (int game = 0; game < 10; ++game) {
+            const int side = game % 5 == 4 || game == 1 || game == 6 ? 3 - winner : winner;
+            for (int p = 0; p < 4; ++p) {
+                ticks.value += 20'000;
+                controller.execute(MatchCommand::point(side));
+            }
+        }
+    }
+    return controller.journal();
+}
+
+} // namespace
+
+void runJournalKeyBench(BenchTable &table)
+{
+    BoardJournal::setFileKept(false);
+    runKeyBench(table, QStringLiteral("F1 to painted board, journal file off"));
+    BoardJournal::setFileKept(true);
+}
+
+void runUndoBench(BenchTable &table)
+{
+    BenchTicks ticks;
+    BenchMonitors monitors;
+    BenchShell shell;
+    QDir(BoardJournal::folder()).removeRecursively();
+    auto board = std::make_unique<TFormMain>(ticks, monitors, shell);
+    board->show();
+    board->activateWindow();
+    const bool shown = QTest::qWaitForWindowActive(board.get());
+    QWindow *window = board->windowHandle();
+    board->bPlayClick();
+    for (int n = 0; n < kMatchPoints; ++n) {
+        ticks.value += 20'000;
+        QTest::keyClick(window, pointKey(n));
+    }
+    QApplication::processEvents();
+    const TLabel3D *points1 = board->fieldLabel(MatchScore::pointsEntry(1));
+    const TLabel3D *points2 = board->fieldLabel(MatchScore::pointsEntry(2));
+    std::vector<double> times;
+    int unchanged = 0;
+    for (int n = 0; n < kUndos; ++n) {
+        const QString before = points1->Caption() + u':' + points2->Caption();
+        const auto start = Clock::now();
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+        QCoreApplication::sendPostedEvents();
+        times.push_back(microseconds(Clock::now() - start));
+        if (points1->Caption() + u':' + points2->Caption() == before)
+            ++unchanged;
+        // Redo, so each undo takes back the same last point of the long match.
+        QTest::keyClick(window, Qt::Key_Y, Qt::ControlModifier);
+        QApplication::processEvents();
+    }
+    std::sort(times.begin(), times.end());
+    const double undo = median(times);
+    table.add(QStringLiteral("undo to painted board, 300-point match"), QString::number(undo, 'f', 1) + QStringLiteral(" µs"),
+              QStringLiteral("<= 1 ms"), shown && undo <= 1000 && unchanged == 0,
+              QStringLiteral("%1 undos, p90 %2 µs; %3 left the points as they were; journal %4 records")
+                  .arg(kUndos).arg(times[times.size() * 9 / 10], 0, 'f', 1).arg(unchanged)
+                  .arg(board->journal().records().size()));
+}
+
+void runRestoreBench(BenchTable &table, const QString &program, const QString &settingsDir,
+                     const QString &dataDir)
+{
+    const QList<JournalRecord> match = fiveSetJournal();
+    const QString folder = dataDir + QStringLiteral("/Courtlyx");
+    QDir().mkpath(folder);
+    const QString path = JournalRecovery::journalPath(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataDir);
+    std::vector<double> startMs;
+    QString failure;
+    int restored = 0;
+    for (int run = 0; run <= kRestoreRuns && failure.isEmpty(); ++run) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(JournalFormat::write(match)) < 0) {
+            failure = QStringLiteral("cannot write ") + path;
+            break;
+        }
+        file.close();
+        const auto timing = runStartupChild(program, settingsDir, env, &failure);
+        if (!timing)
+            break;
+        // The restored match carries on in a new journal of the same records.
+        const JournalFormat::ReadResult after = JournalFormat::readFile(path);
+        restored += after.records == match ? 1 : 0;
+        if (run > 0)
+            startMs.push_back(timing->firstFrameMs);
+    }
+    const double startup = median(startMs);
+    table.add(QStringLiteral("start restoring a 5-set match to first painted frame"),
+              QString::number(startup, 'f', 1) + QStringLiteral(" ms"), QStringLiteral("<= 250 ms"),
+              failure.isEmpty() && startup <= 250 && restored == kRestoreRuns + 1,
+              failure.isEmpty() ? QStringLiteral("%1 fresh processes, %2 records; %3 of %4 restored")
+                                      .arg(kRestoreRuns).arg(match.size()).arg(restored).arg(kRestoreRuns + 1)
+                                : failure);
+}

@@ -1,0 +1,70 @@
+# Shared by the screenshot scripts: a private X server with a window manager, a fresh user
+# (default settings, empty data folder) and helpers that drive the real board with key and
+# mouse events. Sourced, not run; the caller sets NAME (for messages) and may pass the
+# build folder as $1.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+PROGRAM="${1:-$ROOT/build}/app/courtlyx"
+OUT="$ROOT/docs"
+for tool in Xvfb openbox xdotool xwininfo import; do
+    command -v "$tool" >/dev/null || { echo "$NAME: $tool is missing" >&2; exit 1; }
+done
+[ -x "$PROGRAM" ] || { echo "$NAME: no program at $PROGRAM (build first)" >&2; exit 1; }
+
+WORK="$(mktemp -d)"
+SERVER=""
+BOARD=""
+cleanup() {
+    [ -n "$BOARD" ] && kill "$BOARD" 2>/dev/null
+    [ -n "$SERVER" ] && kill "$SERVER" 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+export DISPLAY=":$((20 + RANDOM % 70))"
+Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+SERVER=$!
+sleep 1
+openbox >/dev/null 2>&1 &
+sleep 1
+export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_DATA_HOME="$WORK/home/.local/share"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$WORK/run"
+cd "$WORK/run"
+
+WID=""
+start_board() {
+    QT_QPA_PLATFORM=xcb "$PROGRAM" &
+    BOARD=$!
+    WID=""
+    for _ in $(seq 50); do
+        WID="$(xdotool search --onlyvisible --name '^Courtlyx' 2>/dev/null | head -n 1)" && [ -n "$WID" ] && break
+        sleep 0.2
+    done
+    [ -n "$WID" ] || { echo "$NAME: the board did not open" >&2; exit 1; }
+    xdotool windowmove --sync "$WID" 40 40
+    sleep 0.5
+}
+focus() { xdotool windowfocus --sync "$WID"; sleep 0.2; }
+keys() { focus; for k in "$@"; do xdotool key "$k"; sleep 0.1; done; sleep 0.3; }
+# The client area's place on the screen (xdotool counts the frame in twice under openbox).
+client() {
+    X="$(xwininfo -id "$WID" | awk '/Absolute upper-left X/ {print $4}')"
+    Y="$(xwininfo -id "$WID" | awk '/Absolute upper-left Y/ {print $4}')"
+}
+# A left click at a point of the board's client area.
+click() {
+    client
+    xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1
+    sleep 0.4
+}
+# The board's client area, or with "screen" the whole screen (dialogs, open lists).
+shot() {
+    sleep 0.3
+    if [ "${2:-board}" = screen ]; then
+        import -window root "$OUT/$1"
+    else
+        client
+        import -window root -crop "792x547+${X}+${Y}" +repage "$OUT/$1"
+    fi
+    echo "wrote docs/$1"
+}

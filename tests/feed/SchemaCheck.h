@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+// Runs every collected document through the published JSON schema (python3-jsonschema).
+struct SchemaCheck
+{
+    enum class Outcome { Valid, Invalid, Unavailable };
+
+    Outcome run(const QList<QJsonObject> &documents);
+    // The validator's report, or why it could not run.
+    QString report;
+};
