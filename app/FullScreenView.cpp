@@ -4,6 +4,7 @@
 #include <QGraphicsProxyWidget>
 #include <QGraphicsScene>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScreen>
 
 #include <algorithm>
@@ -24,6 +25,9 @@ FullScreenView::FullScreenView(QWidget &board, std::function<void()> left)
     setOptimizationFlags(QGraphicsView::DontSavePainterState | QGraphicsView::DontAdjustForAntialiasing);
     // The pictures are kept at several times their size and scaled down smoothly.
     setRenderHint(QPainter::SmoothPixmapTransform, true);
+    // drawBackground paints what the board leaves: no fill of the whole screen first.
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setScene(new QGraphicsScene(this));
     scene()->setBackgroundBrush(Qt::black);
 }
@@ -90,6 +94,21 @@ QRectF FullScreenView::boardArea() const
     return QRectF(mapFromScene(QPointF(0, 0)), QSizeF(board_.size()) * factor_);
 }
 
+void FullScreenView::drawBackground(QPainter *painter, const QRectF &rect)
+{
+    // Black only beside the board, which paints its own area, in whole screen pixels; the
+    // bars reach one pixel under the board's edge, which the board then paints over.
+    const QTransform device = painter->deviceTransform();
+    QRegion bars(device.mapRect(rect).toAlignedRect());
+    if (proxy_)
+        bars -= device.mapRect(scene()->sceneRect()).toAlignedRect().adjusted(1, 1, -1, -1);
+    painter->save();
+    painter->setWorldTransform(device.inverted() * painter->worldTransform());
+    for (const QRect &bar : bars)
+        painter->fillRect(bar, Qt::black);
+    painter->restore();
+}
+
 void FullScreenView::fit()
 {
     factor_ = fitFactor(size(), board_.size());
@@ -128,3 +147,4 @@ void FullScreenView::closeEvent(QCloseEvent *event)
     else
         event->ignore();
 }
+

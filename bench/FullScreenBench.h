@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QStringList>
+
 class BenchTable;
 
 // The board full screen on the screens main() configures: 3840 x 2160 (primary) and
-// 1920 x 1080 beside it.
-void runFullScreenBench(BenchTable &table);
+// 1920 x 1080 beside it. `rows` ("fullscreen-repaint", "-key", "-tick", "-idle") picks
+// some; empty, all.
+void runFullScreenBench(BenchTable &table, const QStringList &rows = {});
 
 // The offscreen platform's screen set-up those figures need, as its configuration file.
 inline constexpr auto kFullScreenBenchScreens =

@@ -86,9 +86,11 @@ int main(int argc, char **argv)
         runRestoreBench(table, QCoreApplication::applicationFilePath(), restoreSettings,
                         work.path() + QStringLiteral("/restore-data"));
     }
-    if (want("fullscreen")) {
+    // "fullscreen-repaint", "-key", "-tick" or "-idle" picks one of its rows.
+    const QStringList fullScreenRows = wanted.filter(QStringLiteral("fullscreen-"));
+    if (want("fullscreen") || !fullScreenRows.isEmpty()) {
         step("full screen (10 s idle)");
-        runFullScreenBench(table);
+        runFullScreenBench(table, fullScreenRows);
     }
     table.print();
     return table.allPassed() ? 0 : 1;

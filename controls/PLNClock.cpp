@@ -22,13 +22,6 @@ constexpr double kStepAngle = 0.0010471975511965978; // one hand step, pi/3000 r
 constexpr int kMinuteStep = 100;                      // hand steps between minute marks
 constexpr int kHourStep = 500;
 
-struct HandShape
-{
-    int inner; // where both strokes start, away from the centre
-    int tip;
-    int tail;
-};
-
 // Nearest integer, halves to the even one (the default rounding mode).
 int nint(double x)
 {
@@ -209,20 +202,111 @@ void TPLNClock::paintEvent(QPaintEvent *event)
         Paint();
     QPainter painter(this);
     if (painter.deviceTransform().type() > QTransform::TxTranslate) {
-        // Shown enlarged: drawn afresh at the device's resolution, not as enlarged pixels.
-        painter.setClipRegion(event->region());
-        paintScaled(painter);
+        // Shown enlarged: drawn at the device's resolution, not as enlarged pixels. The
+        // paint already clips to what needs showing; a clip of our own through the scaling
+        // painter would be a mask built anew on every tick.
+        paintScaled(painter, event->rect());
         return;
     }
+    face_.drop();
+    shown_.valid = false;
+    pendingTick_ = QRect();
     painter.drawImage(event->rect(), surface_, event->rect());
 }
 
-void TPLNClock::paintScaled(QPainter &painter)
+void TPLNClock::paintScaled(QPainter &painter, const QRect &exposed)
 {
-    GdiCanvas canvas(painter);
-    paintPanel(canvas);
-    paintMarks(canvas);
-    // The hands as the surface holds them; the surface's bookkeeping stays as it is.
+    if (!DevicePaintCache::serves(painter)) {
+        shown_.valid = false;
+        GdiCanvas canvas(painter);
+        paintPanel(canvas);
+        paintMarks(canvas);
+        paintHands(canvas);
+        return;
+    }
+    const auto face = [this](QPainter &enlarged) {
+        GdiCanvas canvas(enlarged);
+        paintPanel(canvas);
+        paintMarks(canvas);
+    };
+    // The face only changes on a repaint and is kept at the device's resolution. A paint
+    // that only shows a tick puts the face back under the hands as last shown and draws
+    // the hands anew: the rest of the hands' box already shows the face.
+    const QTransform device = painter.deviceTransform();
+    const bool tickOnly = shown_.valid && !face_.isEmpty() && device == shown_.device && !pendingTick_.isEmpty()
+                          && pendingTick_.adjusted(-2, -2, 2, 2).contains(exposed);
+    if (tickOnly) {
+        std::vector<QRectF> under;
+        for (const HandStroke &s : shown_.strokes) {
+            // Along the stroke in short pieces, so no more of the face is copied than lies under it.
+            constexpr int kPieces = 12;
+            const QPointF from = QPointF(s.from) + QPointF(0.5, 0.5);
+            const QPointF step = (QPointF(s.to) - QPointF(s.from)) / kPieces;
+            const double margin = s.width / 2.0 + 1;
+            for (int i = 0; i < kPieces; ++i) {
+                const QRectF piece = QRectF(from + step * i, from + step * (i + 1)).normalized();
+                under.push_back(piece.adjusted(-margin, -margin, margin, margin));
+            }
+        }
+        const int c = centerSize_ + 1;
+        under.emplace_back(geometry_.CenterX - c, geometry_.CenterY - c, 2 * c + 1, 2 * c + 1);
+        face_.paintParts(painter, size(), under, DevicePaintCache::Cover::Opaque);
+    } else {
+        face_.paint(painter, size(), exposed, DevicePaintCache::Cover::Opaque, face);
+    }
+    paintShapedHands(painter);
+    if (tickOnly || exposed.contains(rect())) {
+        shown_ = {true, device, handStrokes()};
+    } else if (!pendingTick_.isEmpty()) {
+        shown_.valid = false; // part of the box still shows the hands before the tick
+    }
+    pendingTick_ = QRect();
+}
+
+// The hands as filled shapes at the device's resolution: a round-capped stroke is a
+// rectangle between two discs, which fill without the stroker's outline.
+void TPLNClock::paintShapedHands(QPainter &painter)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    const auto hand = [&](Hand which, int position, TColor color) {
+        painter.setBrush(toQColor(color));
+        const HandShape shape = handShape(which);
+        const double r = shape.width / 2.0;
+        const auto stroke = [&](QPoint from, QPoint to) {
+            const QPointF a = QPointF(from) + QPointF(0.5, 0.5);
+            const QPointF b = QPointF(to) + QPointF(0.5, 0.5);
+            const QPointF d = b - a;
+            const double length = std::hypot(d.x(), d.y());
+            if (length > 0) {
+                const QPointF n = QPointF(-d.y(), d.x()) * (r / length);
+                const QPointF quad[] = {a + n, b + n, b - n, a - n};
+                painter.drawConvexPolygon(quad, 4);
+            }
+            painter.drawEllipse(a, r, r);
+            painter.drawEllipse(b, r, r);
+        };
+        stroke(outward(position, shape.inner), outward(position, shape.tip));
+        stroke(opposite(position, shape.inner), opposite(position, shape.tail));
+    };
+    hand(Hand::Minute, posMin_, colorHandMin_);
+    hand(Hand::Hour, posHr_, colorHandHr_);
+    if (secondHandDrawn_)
+        hand(Hand::Second, posSec_, colorHandSec_);
+    if (centerSize_ > 0) {
+        const QPointF centre(geometry_.CenterX, geometry_.CenterY);
+        painter.setBrush(toQColor(colorHandHr_));
+        painter.drawEllipse(centre, centerSize_, centerSize_);
+        painter.setBrush(toQColor(centerCol_));
+        painter.drawEllipse(centre, centerSize_ - 1, centerSize_ - 1);
+    }
+    painter.restore();
+}
+
+// The hands as the surface holds them; the surface's bookkeeping stays as it is.
+void TPLNClock::paintHands(GdiCanvas &canvas)
+{
     const QRect changed = changed_;
     const std::array<bool, 3> onSurface = handOnSurface_;
     DrawHand(canvas, Hand::Minute, posMin_, colorHandMin_);
@@ -232,6 +316,21 @@ void TPLNClock::paintScaled(QPainter &painter)
     DrawCenter(canvas);
     changed_ = changed;
     handOnSurface_ = onSurface;
+}
+
+std::vector<TPLNClock::HandStroke> TPLNClock::handStrokes() const
+{
+    std::vector<HandStroke> strokes;
+    const auto add = [&](Hand hand, int position) {
+        const HandShape shape = handShape(hand);
+        strokes.push_back({outward(position, shape.inner), outward(position, shape.tip), shape.width});
+        strokes.push_back({opposite(position, shape.inner), opposite(position, shape.tail), shape.width});
+    };
+    add(Hand::Minute, posMin_);
+    add(Hand::Hour, posHr_);
+    if (secondHandDrawn_)
+        add(Hand::Second, posSec_);
+    return strokes;
 }
 
 void TPLNClock::resizeEvent(QResizeEvent *event)
@@ -250,6 +349,7 @@ void TPLNClock::changeEvent(QEvent *event)
 // The panel's own painting (bevels, background), then the face, all into the surface.
 void TPLNClock::Paint()
 {
+    face_.drop();
     if (width() <= 0 || height() <= 0) {
         surface_ = QImage();
     } else {
@@ -280,6 +380,7 @@ void TPLNClock::paintPanel(GdiCanvas &canvas)
 
 void TPLNClock::DrawFace()
 {
+    face_.drop();
     Geometry &g = geometry_;
     g.CenterX = width() / 2;
     g.CenterY = height() / 2;
@@ -460,6 +561,7 @@ void TPLNClock::UpdateHands(int hour, int minute, int second, int msec)
         }
         secondHandDrawn_ = seconds_;
     }
+    pendingTick_ |= changed_;
     update(changed_);
 }
 
@@ -471,27 +573,25 @@ void TPLNClock::EraseHand(GdiCanvas &canvas, Hand hand, int position)
     onSurface = false;
 }
 
-void TPLNClock::DrawHand(GdiCanvas &canvas, Hand hand, int position, TColor color, Shown shown)
+TPLNClock::HandShape TPLNClock::handShape(Hand hand) const
 {
     const int radius = geometry_.HandRadius;
-    HandShape shape{};
-    int width = 1;
     switch (hand) {
     case Hand::Second:
-        shape = {4, radius, 15};
-        width = widthHandSec_;
-        break;
+        return {4, radius, 15, widthHandSec_};
     case Hand::Minute:
-        shape = {3, radius - widthHandMin_, 10};
-        width = widthHandMin_;
-        break;
+        return {3, radius - widthHandMin_, 10, widthHandMin_};
     case Hand::Hour:
-        shape = {3, radius - geometry_.HrHandCut, 10};
-        width = widthHandHr_;
-        break;
+        return {3, radius - geometry_.HrHandCut, 10, widthHandHr_};
     }
+    return {0, 0, 0, 1};
+}
+
+void TPLNClock::DrawHand(GdiCanvas &canvas, Hand hand, int position, TColor color, Shown shown)
+{
+    const HandShape shape = handShape(hand);
     canvas.setPenColor(color);
-    canvas.setPenWidth(width);
+    canvas.setPenWidth(shape.width);
     canvas.setPenStyle(PenStyle::Solid);
     stroke(canvas, outward(position, shape.inner), outward(position, shape.tip), shown);
     stroke(canvas, opposite(position, shape.inner), opposite(position, shape.tail), shown);
