@@ -318,6 +318,18 @@ void TPLNClock::paintHands(GdiCanvas &canvas)
     handOnSurface_ = onSurface;
 }
 
+// The box of the strokes and the centre dot, with a pixel to spare for the pen's ends.
+QRect TPLNClock::strokesBox(const std::vector<HandStroke> &strokes) const
+{
+    const int c = centerSize_ + 1;
+    QRect box(geometry_.CenterX - c, geometry_.CenterY - c, 2 * c + 1, 2 * c + 1);
+    for (const HandStroke &s : strokes) {
+        const int margin = s.width / 2 + 2;
+        box |= QRect(s.from, s.to).normalized().adjusted(-margin, -margin, margin, margin);
+    }
+    return box & rect();
+}
+
 std::vector<TPLNClock::HandStroke> TPLNClock::handStrokes() const
 {
     std::vector<HandStroke> strokes;
@@ -561,8 +573,16 @@ void TPLNClock::UpdateHands(int hour, int minute, int second, int msec)
         }
         secondHandDrawn_ = seconds_;
     }
-    pendingTick_ |= changed_;
-    update(changed_);
+    QRect box = changed_;
+    if (shown_.valid) {
+        // Enlarged, the hands move at the screen's resolution, also where the surface's
+        // pixels stay: their place as shown and their new one.
+        std::vector<HandStroke> now = handStrokes();
+        if (now != shown_.strokes)
+            box |= strokesBox(now) | strokesBox(shown_.strokes);
+    }
+    pendingTick_ |= box;
+    update(box);
 }
 
 void TPLNClock::EraseHand(GdiCanvas &canvas, Hand hand, int position)

@@ -179,6 +179,7 @@ private:
         QPoint from;
         QPoint to;
         int width;
+        bool operator==(const HandStroke &) const = default;
     };
     // The hands as a paint through an enlarging painter last showed them.
     struct ShownHands
@@ -196,6 +197,7 @@ private:
     void paintShapedHands(QPainter &painter);
     HandShape handShape(Hand hand) const;
     std::vector<HandStroke> handStrokes() const;
+    QRect strokesBox(const std::vector<HandStroke> &strokes) const;
     void DrawFace();
     void DrawLineMark(GdiCanvas &canvas, int position, int size);
     void DrawRoundMark(GdiCanvas &canvas, int position, int size, THrStyle style, TColor fill, int number);

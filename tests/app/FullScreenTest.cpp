@@ -268,3 +268,56 @@ TEST_F(FullScreen, BoardKeysWorkInFullScreen)
     QTest::keyClick(view(), Qt::Key_F1);
     EXPECT_NE(ctl<TLabel3D>("eSchet1")->Caption(), was);
 }
+
+// What the screen shows after ticks, points and a colour change is what a repaint of the
+// whole screen shows: nothing kept at the screen's resolution is left stale.
+TEST_F(FullScreen, ScreenAfterChangesIsWhatAFreshPaintShows)
+{
+    board->setMonitor(1);
+    toggle();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
+    board->bPlayClick();
+    QWidget *viewport = view()->viewport();
+    // The pixels on the screen as painted so far, not painted anew for the picture.
+    const auto onScreen = [&] {
+        QApplication::processEvents();
+        return view()->screen()->grabWindow(view()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage start = onScreen();
+    for (int i = 0; i < 12; ++i) {
+        QTest::qWait(120); // the clock's hands move on with the wall clock
+        if (i % 3 == 0)
+            QTest::keyClick(view(), i % 2 ? Qt::Key_F2 : Qt::Key_F1);
+        if (i == 6)
+            board->setSchemeColour(2, clRed); // the figures' colour
+    }
+    // Still, so the two pictures show the same time.
+    for (QTimer *timer : ctl("PLNClock1")->findChildren<QTimer *>())
+        timer->stop();
+    const QImage shown = onScreen();
+    EXPECT_NE(shown, start);
+    const auto differing = [](const QImage &a, const QImage &b) {
+        QRect where;
+        for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
+            for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+                if (a.pixel(x, y) != b.pixel(x, y))
+                    where |= QRect(x, y, 1, 1);
+            }
+        }
+        return where;
+    };
+    viewport->repaint();
+    const QRect afterRepaint = differing(shown, onScreen());
+    EXPECT_TRUE(afterRepaint.isEmpty()) << "a full repaint changes " << afterRepaint.width() << "x"
+                                        << afterRepaint.height() << " at " << afterRepaint.x() << ","
+                                        << afterRepaint.y();
+    // Back in the window and full screen again, everything is drawn afresh.
+    toggle();
+    toggle();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
+    const QImage again = onScreen();
+    ASSERT_EQ(again.size(), shown.size());
+    const QRect afresh = differing(shown, again);
+    EXPECT_TRUE(afresh.isEmpty()) << "drawn afresh, " << afresh.width() << "x" << afresh.height() << " at "
+                                  << afresh.x() << "," << afresh.y() << " differ";
+}
