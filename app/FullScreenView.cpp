@@ -51,6 +51,7 @@ void FullScreenView::enter(QScreen *screen)
     if (proxy_ || !screen)
         return;
     windowPos_ = board_.pos();
+    setWindowTitle(board_.windowTitle()); // the board names itself after it is made
     // An embedded widget may not be a window on screen as well.
     board_.hide();
     proxy_ = scene()->addWidget(&board_);
