@@ -6,6 +6,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTimer>
 #include <QtGlobal>
 
@@ -238,12 +239,14 @@ void TPLNClock::paintScaled(QPainter &painter, const QRect &exposed)
     if (tickOnly) {
         std::vector<QRectF> under;
         for (const HandStroke &s : shown_.strokes) {
-            // Along the stroke in short pieces, so no more of the face is copied than lies under it.
-            constexpr int kPieces = 12;
+            // Along the stroke in pieces of about 12 pixels, so no more of the face is copied
+            // than lies under it.
             const QPointF from = QPointF(s.from) + QPointF(0.5, 0.5);
-            const QPointF step = (QPointF(s.to) - QPointF(s.from)) / kPieces;
+            const QPointF along = QPointF(s.to) - QPointF(s.from);
+            const int pieces = std::max(1, int(std::hypot(along.x(), along.y()) / 12));
+            const QPointF step = along / pieces;
             const double margin = s.width / 2.0 + 1;
-            for (int i = 0; i < kPieces; ++i) {
+            for (int i = 0; i < pieces; ++i) {
                 const QRectF piece = QRectF(from + step * i, from + step * (i + 1)).normalized();
                 under.push_back(piece.adjusted(-margin, -margin, margin, margin));
             }
@@ -263,17 +266,18 @@ void TPLNClock::paintScaled(QPainter &painter, const QRect &exposed)
     pendingTick_ = QRect();
 }
 
-// The hands as filled shapes at the device's resolution: a round-capped stroke is a
-// rectangle between two discs, which fill without the stroker's outline.
+// The hands as filled shapes at the device's resolution, one outline a colour: a
+// round-capped stroke is a rectangle between two discs, filled without the stroker.
 void TPLNClock::paintShapedHands(QPainter &painter)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
     const auto hand = [&](Hand which, int position, TColor color) {
-        painter.setBrush(toQColor(color));
         const HandShape shape = handShape(which);
         const double r = shape.width / 2.0;
+        QPainterPath outline;
+        outline.setFillRule(Qt::WindingFill);
         const auto stroke = [&](QPoint from, QPoint to) {
             const QPointF a = QPointF(from) + QPointF(0.5, 0.5);
             const QPointF b = QPointF(to) + QPointF(0.5, 0.5);
@@ -281,14 +285,14 @@ void TPLNClock::paintShapedHands(QPainter &painter)
             const double length = std::hypot(d.x(), d.y());
             if (length > 0) {
                 const QPointF n = QPointF(-d.y(), d.x()) * (r / length);
-                const QPointF quad[] = {a + n, b + n, b - n, a - n};
-                painter.drawConvexPolygon(quad, 4);
+                outline.addPolygon(QPolygonF({a + n, b + n, b - n, a - n, a + n}));
             }
-            painter.drawEllipse(a, r, r);
-            painter.drawEllipse(b, r, r);
+            outline.addEllipse(a, r, r);
+            outline.addEllipse(b, r, r);
         };
         stroke(outward(position, shape.inner), outward(position, shape.tip));
         stroke(opposite(position, shape.inner), opposite(position, shape.tail));
+        painter.fillPath(outline, toQColor(color));
     };
     hand(Hand::Minute, posMin_, colorHandMin_);
     hand(Hand::Hour, posHr_, colorHandHr_);
