@@ -258,10 +258,12 @@ void TPLNClock::paintScaled(QPainter &painter, const QRect &exposed)
         face_.paint(painter, size(), exposed, DevicePaintCache::Cover::Opaque, face);
     }
     paintShapedHands(painter);
-    if (tickOnly || exposed.contains(rect())) {
+    if (tickOnly || exposed.contains(pendingTick_) || exposed.contains(rect())) {
         shown_ = {true, device, handStrokes()};
-    } else if (!pendingTick_.isEmpty()) {
-        shown_.valid = false; // part of the box still shows the hands before the tick
+    } else {
+        // Part of the hands' way still shows them as before: all of the clock once more.
+        shown_.valid = false;
+        update();
     }
     pendingTick_ = QRect();
 }
