@@ -324,7 +324,7 @@ void TPLNClock::paintHands(GdiCanvas &canvas)
     handOnSurface_ = onSurface;
 }
 
-// The box of the strokes and the centre dot, with a pixel to spare for the pen's ends.
+// The box of the strokes and the centre dot, two pixels to spare beyond the pen's reach.
 QRect TPLNClock::strokesBox(const std::vector<HandStroke> &strokes) const
 {
     const int c = centerSize_ + 1;

@@ -4,9 +4,11 @@
 #include "app/SettingsStore.h"
 #include "tests/app/BoardFixture.h"
 
+#include <QBackingStore>
 #include <QGraphicsProxyWidget>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QScreen>
 
 #include <cmath>
@@ -320,4 +322,43 @@ TEST_F(FullScreen, ScreenAfterChangesIsWhatAFreshPaintShows)
     const QRect afresh = differing(shown, again);
     EXPECT_TRUE(afresh.isEmpty()) << "drawn afresh, " << afresh.width() << "x" << afresh.height() << " at "
                                   << afresh.x() << "," << afresh.y() << " differ";
+}
+
+// A repaint leaves no pixel of the screen as it was: the bars, the board's edges, and the
+// edges of its controls drawn at the screen's resolution meet without a gap.
+TEST_F(FullScreen, RepaintLeavesNoPixelUnpainted)
+{
+    for (int monitor : {0, 1}) {
+        SCOPED_TRACE(monitor);
+        board->setMonitor(monitor);
+        toggle();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
+        QApplication::processEvents();
+        const QRgb marker = qRgb(255, 0, 255);
+        QBackingStore *store = view()->backingStore();
+        const QRect all(QPoint(), view()->size());
+        store->beginPaint(all);
+        {
+            QPainter p(store->paintDevice());
+            p.fillRect(all, QColor(marker));
+        }
+        store->endPaint();
+        view()->viewport()->repaint();
+        const QImage shown =
+            view()->screen()->grabWindow(view()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shown.size(), all.size());
+        int left = 0;
+        QRect where;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                if (shown.pixel(x, y) == marker) {
+                    ++left;
+                    where |= QRect(x, y, 1, 1);
+                }
+            }
+        }
+        EXPECT_EQ(left, 0) << "unpainted within " << where.width() << "x" << where.height() << " at " << where.x()
+                           << "," << where.y();
+        toggle();
+    }
 }
