@@ -362,3 +362,31 @@ TEST_F(FullScreen, RepaintLeavesNoPixelUnpainted)
         toggle();
     }
 }
+
+// Closing the full-screen window asks "Beenden?" at the board's scale; "Nein" keeps the
+// board full screen, "Ja" ends it.
+TEST_F(FullScreen, CloseQuestionIsAskedAtTheSameScale)
+{
+    board->setMonitor(0);
+    toggle();
+    const auto answer = [&](QPushButton *TFDlgYesNo::*button, QString *question, std::optional<double> *scale) {
+        QTimer::singleShot(50, [=, this] {
+            *question = dialog->Label1->text();
+            if (QGraphicsProxyWidget *proxy = dialog->graphicsProxyWidget())
+                *scale = (proxy->sceneTransform() * view()->viewportTransform()).m11();
+            (dialog->*button)->click();
+        });
+    };
+    QString question;
+    std::optional<double> scale;
+    answer(&TFDlgYesNo::CancelBtn, &question, &scale);
+    view()->close();
+    EXPECT_EQ(question, "Beenden?");
+    ASSERT_TRUE(scale.has_value()) << "the question was not shown in the full-screen scene";
+    EXPECT_DOUBLE_EQ(*scale, view()->factor());
+    EXPECT_TRUE(view()->isActive());
+    EXPECT_TRUE(view()->isVisible());
+    answer(&TFDlgYesNo::OKBtn, &question, &scale);
+    view()->close();
+    EXPECT_FALSE(view()->isVisible());
+}
