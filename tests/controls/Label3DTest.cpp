@@ -521,3 +521,24 @@ TEST(Label3DEnlarged, ATransparentLabelShowsWhatLiesBeneath)
     EXPECT_GT(countColor(image, kMarker), 130 * 70 / 2) << "the ground around the letter";
     EXPECT_LT(countColor(image, kMarker), 130 * 70) << "the letter";
 }
+
+// An opaque label paints every pixel of its own, so nothing beneath it need be painted.
+TEST(Label3DOpaque, PaintsEveryPixelInEveryFrameStyle)
+{
+    for (const TLabel3DBorderStyle style : {lbNone, lbNormal, lbLowered, lbRaised, lbInn, lbOut}) {
+        for (const bool gradient : {false, true}) {
+            SCOPED_TRACE(int(style) * 2 + gradient);
+            TLabel3D label;
+            label.resize(61, 33);
+            label.setCaption(QStringLiteral("Ad"));
+            label.setBorderStyle(style);
+            label.setBorderWidth(3);
+            label.setFillGradient(gradient);
+            EXPECT_TRUE(label.testAttribute(Qt::WA_OpaquePaintEvent));
+            EXPECT_EQ(countColor(render(label), kMarker), 0);
+        }
+    }
+    TLabel3D see;
+    see.setTransparent(true);
+    EXPECT_FALSE(see.testAttribute(Qt::WA_OpaquePaintEvent)) << "a transparent label shows what lies beneath";
+}
