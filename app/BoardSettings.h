@@ -30,6 +30,7 @@ struct BoardSettings
     QString Format;
     // The loser's tie-break points beside a set won in a tie-break.
     bool TieBreakPoints = false;
+    bool FullScreen = false;
 
     // The live score feed. FeedFolder empty: the text files go to the data folder's feed
     // folder; FeedPin empty: a new PIN at every start of the feed.

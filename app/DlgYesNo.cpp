@@ -1,6 +1,7 @@
 #include "app/DlgYesNo.h"
 
 #include <QCoreApplication>
+#include <QGraphicsProxyWidget>
 #include <QLabel>
 #include <QMoveEvent>
 #include <QPixmap>
@@ -60,6 +61,9 @@ void TFDlgYesNo::centreOnOwner()
     QWidget *owner = parentWidget();
     if (!owner)
         return;
+    // Over a board shown full screen the dialog joins the board's scene: see showEvent.
+    if (owner->graphicsProxyWidget())
+        return;
     // Before the first show the window manager has not framed the dialog yet, so its frame
     // is its client area; the owner's frame is the nearest guess at the one it will get.
     QSize frame = frameGeometry().size();
@@ -77,8 +81,18 @@ void TFDlgYesNo::moveEvent(QMoveEvent *event)
     // Once framed, the dialog's frame may differ from the guess (a fixed dialog has no
     // resize handle): centre it again with the real one. A move by the user keeps it.
     const QSize frame = frameGeometry().size();
-    if (isVisible() && frame != size() && frame != centredFrame_)
+    if (isVisible() && !graphicsProxyWidget() && frame != size() && frame != centredFrame_)
         centreOnOwner();
+}
+
+void TFDlgYesNo::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Embedded in the scene of a full-screen board, centred over the board there.
+    if (QGraphicsProxyWidget *proxy = graphicsProxyWidget()) {
+        if (const QGraphicsItem *board = proxy->parentItem())
+            proxy->setPos(board->boundingRect().center() - proxy->boundingRect().center());
+    }
 }
 
 // Escape and the close box answer as "Nein" does.

@@ -30,6 +30,7 @@ public:
 protected:
     void reject() override;
     void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void FormCreate();

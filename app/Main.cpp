@@ -10,6 +10,7 @@
 #include "app/DlgYesNo.h"
 #include "app/FormatChoice.h"
 #include "app/FormatDisplay.h"
+#include "app/FullScreenView.h"
 #include "app/SettingsStore.h"
 #include "app/Shape.h"
 #include "app/TitleArea.h"
@@ -25,19 +26,23 @@
 #include "platform/Shell.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTextEdit>
 
 #include <utility>
@@ -84,6 +89,7 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
     wireLayout();
     wireStrip();
     wireMenu();
+    wireFullScreen();
     connectMatch();
     wireFormats();
     wireJournal();
@@ -95,6 +101,8 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
 TFormMain::~TFormMain()
 {
     FormDestroy();
+    // Out of the scene before the view goes, which would take the board with it.
+    fullScreen_.reset();
 }
 
 void TFormMain::wireLayout()
@@ -143,6 +151,79 @@ void TFormMain::wireStrip()
         connect(s.picker(slot), &ToColorCombo::changed, this, &TFormMain::cbColorChange);
     connect(s.bGame(), &QPushButton::clicked, this, &TFormMain::bGameClick);
     connect(s.cbMonitor(), &QComboBox::activated, this, &TFormMain::cbMonitorChange);
+}
+
+void TFormMain::wireFullScreen()
+{
+    fullScreen_ = std::make_unique<FullScreenView>(*this, [this] {
+        showLargePictures(false);
+        const QSignalBlocker quiet(cbFullScreen_);
+        cbFullScreen_->setChecked(false);
+    });
+    cbFullScreen_ = new QCheckBox(QStringLiteral("Vollbild"), strip_->panel());
+    cbFullScreen_->setObjectName(QStringLiteral("cbFullScreen"));
+    cbFullScreen_->setGeometry(548, 47, 70, 16);
+    // Queued: the board must not leave the scene inside the click that asks for it.
+    connect(cbFullScreen_, &QCheckBox::toggled, this, &TFormMain::setFullScreen, Qt::QueuedConnection);
+    auto *key = new QAction(QStringLiteral("Vollbild"), this);
+    key->setObjectName(QStringLiteral("mFullScreen"));
+    key->setShortcut(QKeySequence(Qt::Key_F11));
+    addAction(key);
+    connect(key, &QAction::triggered, this, [this] { setFullScreen(!fullScreenShown()); });
+}
+
+bool TFormMain::fullScreenShown() const
+{
+    return fullScreen_ && fullScreen_->isActive();
+}
+
+void TFormMain::setFullScreen(bool on)
+{
+    if (on != fullScreenShown())
+        switchFullScreen(on);
+    const QSignalBlocker quiet(cbFullScreen_);
+    cbFullScreen_->setChecked(fullScreenShown());
+}
+
+// The pictures at four times their size while the board is enlarged.
+void TFormMain::showLargePictures(bool large)
+{
+    const auto picture = [large](const char *name) {
+        QPixmap p(QStringLiteral(":/pictures/%1%2.png").arg(QLatin1String(name), large ? "@4x" : ""));
+        p.setDevicePixelRatio(large ? 4.0 : 1.0);
+        return p;
+    };
+    layout_->ImageBall->setPixmap(picture("ball"));
+    layout_->ImageDE->setPixmap(picture("logo"));
+}
+
+void TFormMain::switchFullScreen(bool on)
+{
+    showLargePictures(on);
+    if (on)
+        fullScreen_->enter(chosenScreen());
+    else
+        fullScreen_->leave();
+}
+
+// The monitor picked in the list; the primary one for "Anfangswert" or a number that no
+// longer exists.
+QScreen *TFormMain::chosenScreen() const
+{
+    const QList<QRect> list = monitors_.monitors();
+    if (list.size() > 1 && monitor_ >= 0 && monitor_ < list.size()) {
+        const QRect wanted = list[monitor_];
+        const QList<QScreen *> screens = QGuiApplication::screens();
+        for (QScreen *screen : screens) {
+            if (screen->geometry() == wanted)
+                return screen;
+        }
+        for (QScreen *screen : screens) {
+            if (screen->geometry().contains(wanted.center()))
+                return screen;
+        }
+    }
+    return QGuiApplication::primaryScreen();
 }
 
 void TFormMain::wireMenu()
@@ -271,7 +352,8 @@ void TFormMain::FormCreate()
     BoardSettings current = settings();
     // A store without a format keeps the one its set count and tie-break option give.
     current.Format.clear();
-    if (const std::optional<BoardSettings> stored = SettingsStore::read(current)) {
+    const std::optional<BoardSettings> stored = SettingsStore::read(current);
+    if (stored) {
         applySettings(*stored);
         bounds_->keepOnScreen();
     }
@@ -281,6 +363,8 @@ void TFormMain::FormCreate()
         strip_->picker(slot)->setColorValue(scheme_->colour(slot));
     if (journal_->start(title_->fileName()))
         showOptions();
+    if (stored && stored->FullScreen)
+        setFullScreen(true);
 }
 
 bool TFormMain::FormCloseQuery()
@@ -326,7 +410,10 @@ void TFormMain::saveTitle()
 
 BoardSettings TFormMain::settings() const
 {
-    const QRect bounds = outerBounds();
+    QRect bounds = outerBounds();
+    // Full screen, the window keeps its place for the way back.
+    if (fullScreenShown())
+        bounds.moveTopLeft(fullScreen_->windowPos());
     BoardSettings s;
     s.L = bounds.left();
     s.T = bounds.top();
@@ -342,6 +429,7 @@ BoardSettings TFormMain::settings() const
     s.AutoSchet = strip_->cbAutoSchet()->isChecked();
     s.Format = score().format().code();
     s.TieBreakPoints = formats_->cbTBPoints()->isChecked();
+    s.FullScreen = fullScreenShown();
     feed_->store(s);
     return s;
 }
@@ -446,6 +534,9 @@ void TFormMain::sbCloseClick()
 // Called when the focus moves from inside the strip to a control outside it.
 void TFormMain::PanelCFGExit()
 {
+    // Going full screen and back moves the focus through the full-screen window.
+    if (fullScreen_ && QApplication::focusWidget() == fullScreen_.get())
+        return;
     strip_->close();
 }
 

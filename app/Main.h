@@ -16,9 +16,12 @@ class BoardLayout;
 class BoardMenu;
 class ColourScheme;
 class ConfigStrip;
+class FullScreenView;
+class QCheckBox;
 class FormatChoice;
 class FormatDisplay;
 class QAction;
+class QScreen;
 class TFDlgYesNo;
 class TLabel3D;
 class TitleArea;
@@ -77,6 +80,10 @@ public:
     bool Sound() const { return sound_; }
     int Monitor() const { return monitor_; }
     void setMonitor(int number) { monitor_ = number; }
+    // The board full screen on the monitor chosen in the monitor list (F11, "Vollbild").
+    void setFullScreen(bool on);
+    bool fullScreenShown() const;
+    FullScreenView *fullScreenView() const { return fullScreen_.get(); }
     TColor schemeColour(int slot) const;
     void setSchemeColour(int slot, TColor colour);
 
@@ -110,6 +117,10 @@ private:
     void wireMenu();
     void connectMatch();
     void wireFormats();
+    void wireFullScreen();
+    void switchFullScreen(bool on);
+    void showLargePictures(bool large);
+    QScreen *chosenScreen() const;
     void FormCreate();
     bool FormCloseQuery();
     void FormDestroy();
@@ -140,4 +151,6 @@ private:
     QObject *secondPressOf_ = nullptr;
     std::unique_ptr<BoardJournal> journal_;
     std::unique_ptr<BoardFeed> feed_;
+    std::unique_ptr<FullScreenView> fullScreen_;
+    QCheckBox *cbFullScreen_ = nullptr;
 };

@@ -130,7 +130,7 @@ const Key kKeys[] = {
     {"Format", Kind::Text, takeFormat, giveText<&BoardSettings::Format>},
     {"TieBreakPoints", Kind::Number, takeFlag<&BoardSettings::TieBreakPoints>,
      giveFlag<&BoardSettings::TieBreakPoints>},
-
+    {"FullScreen", Kind::Number, takeFlag<&BoardSettings::FullScreen>, giveFlag<&BoardSettings::FullScreen>},
     {"Feed", Kind::Number, takeFlag<&BoardSettings::Feed>, giveFlag<&BoardSettings::Feed>},
     {"FeedPort", Kind::Number, takePort, giveInt<&BoardSettings::FeedPort>},
     {"FeedNet", Kind::Number, takeFlag<&BoardSettings::FeedNet>, giveFlag<&BoardSettings::FeedNet>},

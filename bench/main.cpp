@@ -3,6 +3,7 @@
 #include "bench/BoardBench.h"
 #include "bench/ClockBench.h"
 #include "bench/FeedBench.h"
+#include "bench/FullScreenBench.h"
 #include "bench/JournalBench.h"
 #include "bench/RtfBench.h"
 
@@ -14,7 +15,8 @@
 
 #include <cstdio>
 
-// courtlyx_bench [figure ...]: key, paint, clock, idle, startup, rtf, journal, feed; all by default.
+// courtlyx_bench [figure ...]: key, paint, clock, idle, startup, rtf, journal, feed, fullscreen;
+// all by default.
 int main(int argc, char **argv)
 {
     // As the program does, so the figures are the program's.
@@ -28,6 +30,15 @@ int main(int argc, char **argv)
     QTemporaryDir work;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The full-screen figures need monitors of their size; the board's window is the same
+    // on any of them.
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        QFile screens(work.path() + QStringLiteral("/screens.json"));
+        if (screens.open(QIODevice::WriteOnly) && screens.write(kFullScreenBenchScreens) > 0) {
+            screens.close();
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
+        }
+    }
     // Private, as Qt wants it; the start-up children inherit it.
     if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(work.path()));
@@ -84,6 +95,12 @@ int main(int argc, char **argv)
     if (want("feed")) {
         step("live score feed");
         runFeedBench(table, QCoreApplication::applicationFilePath());
+    }
+    // "fullscreen-repaint", "-key", "-tick" or "-idle" picks one of its rows.
+    const QStringList fullScreenRows = wanted.filter(QStringLiteral("fullscreen-"));
+    if (want("fullscreen") || !fullScreenRows.isEmpty()) {
+        step("full screen (10 s idle)");
+        runFullScreenBench(table, fullScreenRows);
     }
     table.print();
     return table.allPassed() ? 0 : 1;

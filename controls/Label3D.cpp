@@ -3,31 +3,40 @@
 #include "platform/GdiCanvas.h"
 #include "platform/SystemColors.h"
 
+#include <QEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QResizeEvent>
 
 TLabel3D::TLabel3D(QWidget *parent)
     : QWidget(parent)
 {
+    // Every pixel is the label's own unless it is transparent: nothing beneath to paint.
+    setAttribute(Qt::WA_OpaquePaintEvent, !transparent_);
 }
 
-void TLabel3D::setCaption(const QString &caption) { change(caption_, caption, this); }
-void TLabel3D::setAlignment(TAlignment alignment) { change(alignment_, alignment, this); }
-void TLabel3D::setLayout(TTextLayout layout) { change(layout_, layout, this); }
-void TLabel3D::setColor(TColor color) { change(color_, color, this); }
-void TLabel3D::setFontColor(TColor color) { change(fontColor_, color, this); }
-void TLabel3D::setTransparent(bool transparent) { change(transparent_, transparent, this); }
-void TLabel3D::setShowAccelChar(bool show) { change(showAccelChar_, show, this); }
-void TLabel3D::setFirstColor(TColor color) { change(firstColor_, color, this); }
-void TLabel3D::setLastColor(TColor color) { change(lastColor_, color, this); }
-void TLabel3D::setFillGradient(bool fill) { change(fillGradient_, fill, this); }
-void TLabel3D::setGradientOrientation(TGradientOrientation orientation) { change(gradientOrientation_, orientation, this); }
-void TLabel3D::setHighLightColor(TColor color) { change(highLightColor_, color, this); }
-void TLabel3D::setShadowColor(TColor color) { change(shadowColor_, color, this); }
-void TLabel3D::setBevel(TLabel3DBevel bevel) { change(bevel_, bevel, this); }
-void TLabel3D::setShadowSize(std::uint8_t size) { change(shadowSize_, size, this); }
-void TLabel3D::setBorderColor(TColor color) { change(borderColor_, color, this); }
-void TLabel3D::setBorderWidth(std::int32_t width) { change(borderWidth_, width, this); }
-void TLabel3D::setBorderStyle(TLabel3DBorderStyle style) { change(borderStyle_, style, this); }
+void TLabel3D::setCaption(const QString &caption) { change(caption_, caption, [this] { changed(); }); }
+void TLabel3D::setAlignment(TAlignment alignment) { change(alignment_, alignment, [this] { changed(); }); }
+void TLabel3D::setLayout(TTextLayout layout) { change(layout_, layout, [this] { changed(); }); }
+void TLabel3D::setColor(TColor color) { change(color_, color, [this] { changed(); }); }
+void TLabel3D::setFontColor(TColor color) { change(fontColor_, color, [this] { changed(); }); }
+void TLabel3D::setTransparent(bool transparent)
+{
+    if (change(transparent_, transparent, [this] { changed(); }))
+        setAttribute(Qt::WA_OpaquePaintEvent, !transparent_);
+}
+void TLabel3D::setShowAccelChar(bool show) { change(showAccelChar_, show, [this] { changed(); }); }
+void TLabel3D::setFirstColor(TColor color) { change(firstColor_, color, [this] { changed(); }); }
+void TLabel3D::setLastColor(TColor color) { change(lastColor_, color, [this] { changed(); }); }
+void TLabel3D::setFillGradient(bool fill) { change(fillGradient_, fill, [this] { changed(); }); }
+void TLabel3D::setGradientOrientation(TGradientOrientation orientation) { change(gradientOrientation_, orientation, [this] { changed(); }); }
+void TLabel3D::setHighLightColor(TColor color) { change(highLightColor_, color, [this] { changed(); }); }
+void TLabel3D::setShadowColor(TColor color) { change(shadowColor_, color, [this] { changed(); }); }
+void TLabel3D::setBevel(TLabel3DBevel bevel) { change(bevel_, bevel, [this] { changed(); }); }
+void TLabel3D::setShadowSize(std::uint8_t size) { change(shadowSize_, size, [this] { changed(); }); }
+void TLabel3D::setBorderColor(TColor color) { change(borderColor_, color, [this] { changed(); }); }
+void TLabel3D::setBorderWidth(std::int32_t width) { change(borderWidth_, width, [this] { changed(); }); }
+void TLabel3D::setBorderStyle(TLabel3DBorderStyle style) { change(borderStyle_, style, [this] { changed(); }); }
 
 void TLabel3D::setHint(const QString &hint)
 {
@@ -39,9 +48,37 @@ void TLabel3D::setShowHint(bool show)
     hint_.setShown(*this, show);
 }
 
-void TLabel3D::paintEvent(QPaintEvent *)
+void TLabel3D::changed()
+{
+    cache_.drop();
+    update();
+}
+
+void TLabel3D::changeEvent(QEvent *event)
+{
+    // A font, palette or enabled change alters what the label shows.
+    cache_.drop();
+    QWidget::changeEvent(event);
+}
+
+void TLabel3D::resizeEvent(QResizeEvent *event)
+{
+    cache_.drop();
+    QWidget::resizeEvent(event);
+}
+
+void TLabel3D::paintEvent(QPaintEvent *event)
 {
     GdiCanvas canvas(this);
+    // Enlarged, the caption's glyphs are outlines filled anew on every paint: drawn once.
+    if (DevicePaintCache::serves(canvas.painter())) {
+        cache_.paint(canvas.painter(), size(), event->rect(), transparent_ ? DevicePaintCache::Cover::Partly : DevicePaintCache::Cover::Opaque, [this](QPainter &painter) {
+            GdiCanvas enlarged(painter);
+            Paint(enlarged);
+        });
+        return;
+    }
+    cache_.drop();
     Paint(canvas);
 }
 

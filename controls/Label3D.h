@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/PropertyChange.h"
+#include "platform/DevicePaintCache.h"
 #include "platform/Colors.h"
 #include "platform/GdiRect.h"
 
@@ -85,6 +86,8 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -92,6 +95,7 @@ protected:
     virtual void Paint(GdiCanvas &canvas);
 
 private:
+    void changed();
     void DrawLabelText(GdiCanvas &canvas, GdiRect &rect, unsigned flags);
     void DrawBevelText(GdiCanvas &canvas, const QString &text, GdiRect &rect, unsigned flags, TColor first,
                        TColor second);
@@ -108,6 +112,7 @@ private:
     HintText hint_;
     std::int32_t tag_ = 0;
     bool leftPressed_ = false;
+    DevicePaintCache cache_; // while shown enlarged
 
     TColor highLightColor_ = clBtnHighlight;
     TColor shadowColor_ = clBtnShadow;

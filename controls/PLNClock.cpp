@@ -6,6 +6,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTimer>
 #include <QtGlobal>
 
@@ -21,13 +22,6 @@ constexpr int kStartSize = 137;
 constexpr double kStepAngle = 0.0010471975511965978; // one hand step, pi/3000 radians
 constexpr int kMinuteStep = 100;                      // hand steps between minute marks
 constexpr int kHourStep = 500;
-
-struct HandShape
-{
-    int inner; // where both strokes start, away from the centre
-    int tip;
-    int tail;
-};
 
 // Nearest integer, halves to the even one (the default rounding mode).
 int nint(double x)
@@ -208,7 +202,153 @@ void TPLNClock::paintEvent(QPaintEvent *event)
     if (surface_.size() != size())
         Paint();
     QPainter painter(this);
+    if (painter.deviceTransform().type() > QTransform::TxTranslate) {
+        // Shown enlarged: drawn at the device's resolution, not as enlarged pixels. The
+        // paint already clips to what needs showing; a clip of our own through the scaling
+        // painter would be a mask built anew on every tick.
+        paintScaled(painter, event->rect());
+        return;
+    }
+    face_.drop();
+    shown_.valid = false;
+    pendingTick_ = QRect();
     painter.drawImage(event->rect(), surface_, event->rect());
+}
+
+void TPLNClock::paintScaled(QPainter &painter, const QRect &exposed)
+{
+    if (!DevicePaintCache::serves(painter)) {
+        shown_.valid = false;
+        GdiCanvas canvas(painter);
+        paintPanel(canvas);
+        paintMarks(canvas);
+        paintHands(canvas);
+        return;
+    }
+    const auto face = [this](QPainter &enlarged) {
+        GdiCanvas canvas(enlarged);
+        paintPanel(canvas);
+        paintMarks(canvas);
+    };
+    // The face only changes on a repaint and is kept at the device's resolution. A paint
+    // that only shows a tick puts the face back under the hands as last shown and draws
+    // the hands anew: the rest of the hands' box already shows the face.
+    const QTransform device = painter.deviceTransform();
+    const bool tickOnly = shown_.valid && !face_.isEmpty() && device == shown_.device && !pendingTick_.isEmpty()
+                          && pendingTick_.adjusted(-2, -2, 2, 2).contains(exposed);
+    if (tickOnly) {
+        std::vector<QRectF> under;
+        for (const HandStroke &s : shown_.strokes) {
+            // Along the stroke in pieces of about 12 pixels, so no more of the face is copied
+            // than lies under it.
+            const QPointF from = QPointF(s.from) + QPointF(0.5, 0.5);
+            const QPointF along = QPointF(s.to) - QPointF(s.from);
+            const int pieces = std::max(1, int(std::hypot(along.x(), along.y()) / 12));
+            const QPointF step = along / pieces;
+            const double margin = s.width / 2.0 + 1;
+            for (int i = 0; i < pieces; ++i) {
+                const QRectF piece = QRectF(from + step * i, from + step * (i + 1)).normalized();
+                under.push_back(piece.adjusted(-margin, -margin, margin, margin));
+            }
+        }
+        const int c = centerSize_ + 1;
+        under.emplace_back(geometry_.CenterX - c, geometry_.CenterY - c, 2 * c + 1, 2 * c + 1);
+        face_.paintParts(painter, size(), under, DevicePaintCache::Cover::Opaque);
+    } else {
+        face_.paint(painter, size(), exposed, DevicePaintCache::Cover::Opaque, face);
+    }
+    paintShapedHands(painter);
+    if (tickOnly || exposed.contains(pendingTick_) || exposed.contains(rect())) {
+        shown_ = {true, device, handStrokes()};
+    } else {
+        // Part of the hands' way still shows them as before: all of the clock once more.
+        shown_.valid = false;
+        update();
+    }
+    pendingTick_ = QRect();
+}
+
+// The hands as filled shapes at the device's resolution, one outline a colour: a
+// round-capped stroke is a rectangle between two discs, filled without the stroker.
+void TPLNClock::paintShapedHands(QPainter &painter)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    const auto hand = [&](Hand which, int position, TColor color) {
+        const HandShape shape = handShape(which);
+        const double r = shape.width / 2.0;
+        QPainterPath outline;
+        outline.setFillRule(Qt::WindingFill);
+        const auto stroke = [&](QPoint from, QPoint to) {
+            const QPointF a = QPointF(from) + QPointF(0.5, 0.5);
+            const QPointF b = QPointF(to) + QPointF(0.5, 0.5);
+            const QPointF d = b - a;
+            const double length = std::hypot(d.x(), d.y());
+            if (length > 0) {
+                const QPointF n = QPointF(-d.y(), d.x()) * (r / length);
+                outline.addPolygon(QPolygonF({a + n, b + n, b - n, a - n, a + n}));
+            }
+            outline.addEllipse(a, r, r);
+            outline.addEllipse(b, r, r);
+        };
+        stroke(outward(position, shape.inner), outward(position, shape.tip));
+        stroke(opposite(position, shape.inner), opposite(position, shape.tail));
+        painter.fillPath(outline, toQColor(color));
+    };
+    hand(Hand::Minute, posMin_, colorHandMin_);
+    hand(Hand::Hour, posHr_, colorHandHr_);
+    if (secondHandDrawn_)
+        hand(Hand::Second, posSec_, colorHandSec_);
+    if (centerSize_ > 0) {
+        const QPointF centre(geometry_.CenterX, geometry_.CenterY);
+        painter.setBrush(toQColor(colorHandHr_));
+        painter.drawEllipse(centre, centerSize_, centerSize_);
+        painter.setBrush(toQColor(centerCol_));
+        painter.drawEllipse(centre, centerSize_ - 1, centerSize_ - 1);
+    }
+    painter.restore();
+}
+
+// The hands as the surface holds them; the surface's bookkeeping stays as it is.
+void TPLNClock::paintHands(GdiCanvas &canvas)
+{
+    const QRect changed = changed_;
+    const std::array<bool, 3> onSurface = handOnSurface_;
+    DrawHand(canvas, Hand::Minute, posMin_, colorHandMin_);
+    DrawHand(canvas, Hand::Hour, posHr_, colorHandHr_);
+    if (secondHandDrawn_)
+        DrawHand(canvas, Hand::Second, posSec_, colorHandSec_);
+    DrawCenter(canvas);
+    changed_ = changed;
+    handOnSurface_ = onSurface;
+}
+
+// The box of the strokes and the centre dot, two pixels to spare beyond the pen's reach.
+QRect TPLNClock::strokesBox(const std::vector<HandStroke> &strokes) const
+{
+    const int c = centerSize_ + 1;
+    QRect box(geometry_.CenterX - c, geometry_.CenterY - c, 2 * c + 1, 2 * c + 1);
+    for (const HandStroke &s : strokes) {
+        const int margin = s.width / 2 + 2;
+        box |= QRect(s.from, s.to).normalized().adjusted(-margin, -margin, margin, margin);
+    }
+    return box & rect();
+}
+
+std::vector<TPLNClock::HandStroke> TPLNClock::handStrokes() const
+{
+    std::vector<HandStroke> strokes;
+    const auto add = [&](Hand hand, int position) {
+        const HandShape shape = handShape(hand);
+        strokes.push_back({outward(position, shape.inner), outward(position, shape.tip), shape.width});
+        strokes.push_back({opposite(position, shape.inner), opposite(position, shape.tail), shape.width});
+    };
+    add(Hand::Minute, posMin_);
+    add(Hand::Hour, posHr_);
+    if (secondHandDrawn_)
+        add(Hand::Second, posSec_);
+    return strokes;
 }
 
 void TPLNClock::resizeEvent(QResizeEvent *event)
@@ -227,31 +367,38 @@ void TPLNClock::changeEvent(QEvent *event)
 // The panel's own painting (bevels, background), then the face, all into the surface.
 void TPLNClock::Paint()
 {
+    face_.drop();
     if (width() <= 0 || height() <= 0) {
         surface_ = QImage();
     } else {
         if (surface_.size() != size())
             surface_ = QImage(size(), QImage::Format_RGB32);
         GdiCanvas canvas(&surface_);
-        GdiRect rect{0, 0, width(), height()};
-        for (const TPanelBevel bevel : {bevelOuter_, bevelInner_}) {
-            if (bevel == bvNone)
-                continue;
-            const TColor top = bevel == bvLowered ? clBtnShadow : bevel == bvRaised ? clBtnHighlight : color_;
-            const TColor bottom = bevel == bvLowered ? clBtnHighlight : bevel == bvRaised ? clBtnShadow : color_;
-            canvas.FrameRect3D(rect, top, bottom, bevelWidth_);
-        }
-        canvas.setBrushColor(color_);
-        canvas.setBrushStyle(BrushStyle::Solid);
-        canvas.fillRect(rect);
+        paintPanel(canvas);
     }
     handOnSurface_.fill(false);
     update();
     DrawFace();
 }
 
+void TPLNClock::paintPanel(GdiCanvas &canvas)
+{
+    GdiRect rect{0, 0, width(), height()};
+    for (const TPanelBevel bevel : {bevelOuter_, bevelInner_}) {
+        if (bevel == bvNone)
+            continue;
+        const TColor top = bevel == bvLowered ? clBtnShadow : bevel == bvRaised ? clBtnHighlight : color_;
+        const TColor bottom = bevel == bvLowered ? clBtnHighlight : bevel == bvRaised ? clBtnShadow : color_;
+        canvas.FrameRect3D(rect, top, bottom, bevelWidth_);
+    }
+    canvas.setBrushColor(color_);
+    canvas.setBrushStyle(BrushStyle::Solid);
+    canvas.fillRect(rect);
+}
+
 void TPLNClock::DrawFace()
 {
+    face_.drop();
     Geometry &g = geometry_;
     g.CenterX = width() / 2;
     g.CenterY = height() / 2;
@@ -270,46 +417,51 @@ void TPLNClock::DrawFace()
 
     if (!surface_.isNull()) {
         GdiCanvas canvas(&surface_);
-        canvas.setFontColor(fontColor_);
-        if (minMarks_) {
-            canvas.setPenColor(colorMin_);
-            canvas.setPenWidth(widthMin_);
-            if (minStyle_ == hsNumber || minStyle_ == hsNumInCir) {
-                QFont small = font();
-                if (minFontSize_ > 0)
-                    small.setPointSize(minFontSize_);
-                else if (minFontSize_ < 0)
-                    small.setPixelSize(-minFontSize_); // a negative size is a height in pixels
-                canvas.setFont(small);
-            }
-            for (int i = 0; i < 60; ++i) {
-                if (!carriesMinuteMark(i))
-                    continue;
-                if (minStyle_ == hsLine)
-                    DrawLineMark(canvas, i * kMinuteStep, minSize_);
-                else
-                    DrawRoundMark(canvas, i * kMinuteStep, minSize_, minStyle_, colorMinIn_, i);
-            }
-        }
-        if (hrMarks_ != hmNone) {
-            canvas.setPenColor(colorHr_);
-            canvas.setPenWidth(widthHr_);
-            canvas.setFont(font());
-            for (int n = 1; n <= 12; ++n) {
-                if (hrMarks_ == hmFour && n % 3 != 0)
-                    continue;
-                if (hrStyle_ == hsLine)
-                    DrawLineMark(canvas, n * kHourStep, hrSize_);
-                else
-                    DrawRoundMark(canvas, n * kHourStep, hrSize_, hrStyle_, colorHrIn_, n);
-            }
-        }
+        paintMarks(canvas);
     }
 
     if (!clockEnabled_) {
         // A stopped clock has no timer to bring its hands back.
         TickCount = kRefreshCount;
         ClockTick();
+    }
+}
+
+void TPLNClock::paintMarks(GdiCanvas &canvas)
+{
+    canvas.setFontColor(fontColor_);
+    if (minMarks_) {
+        canvas.setPenColor(colorMin_);
+        canvas.setPenWidth(widthMin_);
+        if (minStyle_ == hsNumber || minStyle_ == hsNumInCir) {
+            QFont small = font();
+            if (minFontSize_ > 0)
+                small.setPointSize(minFontSize_);
+            else if (minFontSize_ < 0)
+                small.setPixelSize(-minFontSize_); // a negative size is a height in pixels
+            canvas.setFont(small);
+        }
+        for (int i = 0; i < 60; ++i) {
+            if (!carriesMinuteMark(i))
+                continue;
+            if (minStyle_ == hsLine)
+                DrawLineMark(canvas, i * kMinuteStep, minSize_);
+            else
+                DrawRoundMark(canvas, i * kMinuteStep, minSize_, minStyle_, colorMinIn_, i);
+        }
+    }
+    if (hrMarks_ != hmNone) {
+        canvas.setPenColor(colorHr_);
+        canvas.setPenWidth(widthHr_);
+        canvas.setFont(font());
+        for (int n = 1; n <= 12; ++n) {
+            if (hrMarks_ == hmFour && n % 3 != 0)
+                continue;
+            if (hrStyle_ == hsLine)
+                DrawLineMark(canvas, n * kHourStep, hrSize_);
+            else
+                DrawRoundMark(canvas, n * kHourStep, hrSize_, hrStyle_, colorHrIn_, n);
+        }
     }
 }
 
@@ -427,7 +579,16 @@ void TPLNClock::UpdateHands(int hour, int minute, int second, int msec)
         }
         secondHandDrawn_ = seconds_;
     }
-    update(changed_);
+    QRect box = changed_;
+    if (shown_.valid) {
+        // Enlarged, the hands move at the screen's resolution, also where the surface's
+        // pixels stay: their place as shown and their new one.
+        std::vector<HandStroke> now = handStrokes();
+        if (now != shown_.strokes)
+            box |= strokesBox(now) | strokesBox(shown_.strokes);
+    }
+    pendingTick_ |= box;
+    update(box);
 }
 
 void TPLNClock::EraseHand(GdiCanvas &canvas, Hand hand, int position)
@@ -438,27 +599,25 @@ void TPLNClock::EraseHand(GdiCanvas &canvas, Hand hand, int position)
     onSurface = false;
 }
 
-void TPLNClock::DrawHand(GdiCanvas &canvas, Hand hand, int position, TColor color, Shown shown)
+TPLNClock::HandShape TPLNClock::handShape(Hand hand) const
 {
     const int radius = geometry_.HandRadius;
-    HandShape shape{};
-    int width = 1;
     switch (hand) {
     case Hand::Second:
-        shape = {4, radius, 15};
-        width = widthHandSec_;
-        break;
+        return {4, radius, 15, widthHandSec_};
     case Hand::Minute:
-        shape = {3, radius - widthHandMin_, 10};
-        width = widthHandMin_;
-        break;
+        return {3, radius - widthHandMin_, 10, widthHandMin_};
     case Hand::Hour:
-        shape = {3, radius - geometry_.HrHandCut, 10};
-        width = widthHandHr_;
-        break;
+        return {3, radius - geometry_.HrHandCut, 10, widthHandHr_};
     }
+    return {0, 0, 0, 1};
+}
+
+void TPLNClock::DrawHand(GdiCanvas &canvas, Hand hand, int position, TColor color, Shown shown)
+{
+    const HandShape shape = handShape(hand);
     canvas.setPenColor(color);
-    canvas.setPenWidth(width);
+    canvas.setPenWidth(shape.width);
     canvas.setPenStyle(PenStyle::Solid);
     stroke(canvas, outward(position, shape.inner), outward(position, shape.tip), shown);
     stroke(canvas, opposite(position, shape.inner), opposite(position, shape.tail), shown);

@@ -1,19 +1,23 @@
 #pragma once
 
 #include "platform/Colors.h"
+#include "platform/DevicePaintCache.h"
 #include "platform/GdiRect.h"
 #include "platform/LocalTime.h"
 
 #include <QImage>
 #include <QLine>
 #include <QRect>
+#include <QTransform>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class GdiCanvas;
+class QPainter;
 class QTimer;
 
 // Shape of a mark, for hour and minute marks alike.
@@ -163,8 +167,37 @@ private:
     enum class Hand { Second, Minute, Hour };
     // Whether a stroke's pixels need showing: always, or only where drawing them changed some.
     enum class Shown { Always, IfChanged };
+    struct HandShape
+    {
+        int inner; // where both strokes start, away from the centre
+        int tip;
+        int tail;
+        int width;
+    };
+    struct HandStroke
+    {
+        QPoint from;
+        QPoint to;
+        int width;
+        bool operator==(const HandStroke &) const = default;
+    };
+    // The hands as a paint through an enlarging painter last showed them.
+    struct ShownHands
+    {
+        bool valid = false;
+        QTransform device;
+        std::vector<HandStroke> strokes;
+    };
 
     void Paint();
+    void paintPanel(GdiCanvas &canvas);
+    void paintMarks(GdiCanvas &canvas);
+    void paintScaled(QPainter &painter, const QRect &exposed);
+    void paintHands(GdiCanvas &canvas);
+    void paintShapedHands(QPainter &painter);
+    HandShape handShape(Hand hand) const;
+    std::vector<HandStroke> handStrokes() const;
+    QRect strokesBox(const std::vector<HandStroke> &strokes) const;
     void DrawFace();
     void DrawLineMark(GdiCanvas &canvas, int position, int size);
     void DrawRoundMark(GdiCanvas &canvas, int position, int size, THrStyle style, TColor fill, int number);
@@ -187,6 +220,9 @@ private:
     QTimer *ClockTimer = nullptr;
     bool destroying_ = false;
     QImage surface_;
+    DevicePaintCache face_; // panel and marks, while shown enlarged
+    ShownHands shown_;
+    QRect pendingTick_; // what the ticks since the last paint changed
     QRect changed_; // what the running hand update has changed
     // Which hands are on the surface; a face repaint wipes them all.
     std::array<bool, 3> handOnSurface_{};

@@ -132,6 +132,9 @@ public:
 
     // The painter underneath, for what GDI terms do not cover.
     QPainter &painter() { return *painter_; }
+    // True when the painter scales or turns what it draws: slanted lines and ellipses are
+    // then drawn as shapes at the device's resolution rather than as enlarged pixels.
+    bool isScaled() const;
 
 private:
     void fillSpan(int x0, int x1, int y, TColor color);

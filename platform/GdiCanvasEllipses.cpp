@@ -2,6 +2,9 @@
 #include "platform/GdiCanvas.h"
 
 #include "platform/EllipticRegion.h"
+#include "platform/SystemColors.h"
+
+#include <QPen>
 
 #include <algorithm>
 #include <cmath>
@@ -62,6 +65,20 @@ std::vector<OutlineRow> outlineRows(const GdiRect &box, int penWidth)
 
 void GdiCanvas::ellipse(const GdiRect &box)
 {
+    if (isScaled()) {
+        // As a shape whose outer edge is the box's, at the device's resolution.
+        if (box.isEmpty())
+            return;
+        const bool pen = penStyle_ == PenStyle::Solid;
+        const double w = pen ? penWidth_ : 0.0;
+        painter_->save();
+        painter_->setPen(pen ? QPen(toQColor(penColor_), w) : QPen(Qt::NoPen));
+        painter_->setBrush(brushStyle_ == BrushStyle::Solid ? QBrush(toQColor(brushColor_)) : QBrush());
+        const QRectF outer(box.left, box.top, box.width() - (pen ? 0 : 1), box.height() - (pen ? 0 : 1));
+        painter_->drawEllipse(outer.adjusted(w / 2, w / 2, -w / 2, -w / 2));
+        painter_->restore();
+        return;
+    }
     if (penStyle_ == PenStyle::Clear) {
         if (brushStyle_ != BrushStyle::Solid)
             return;

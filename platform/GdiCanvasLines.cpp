@@ -7,6 +7,7 @@
 #include "platform/WideLine.h"
 
 #include <QImage>
+#include <QPen>
 #include <QPolygon>
 
 #include <algorithm>
@@ -35,8 +36,22 @@ QRect GdiCanvas::lineBounds(QPoint from, QPoint to) const
     return on;
 }
 
+bool GdiCanvas::isScaled() const
+{
+    const QTransform t = painter_->deviceTransform();
+    return t.type() > QTransform::TxTranslate;
+}
+
 void GdiCanvas::plotLine(QPoint from, QPoint to, TColor color)
 {
+    // A scaled straight line is still exact as enlarged pixels; a slanted one is not.
+    if (from.x() != to.x() && from.y() != to.y() && isScaled()) {
+        painter_->save();
+        painter_->setPen(QPen(toQColor(color), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+        painter_->drawLine(QPointF(from) + QPointF(0.5, 0.5), QPointF(to) + QPointF(0.5, 0.5));
+        painter_->restore();
+        return;
+    }
     LineWalk walk(from, to);
     int runStart = 0;
     int runY = 0;

@@ -22,7 +22,7 @@ cleanup() {
 trap cleanup EXIT
 
 export DISPLAY=":$((20 + RANDOM % 70))"
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$DISPLAY" -screen 0 "${SCREEN:-1280x800}x24" -nolisten tcp >/dev/null 2>&1 &
 SERVER=$!
 sleep 1
 openbox >/dev/null 2>&1 &

@@ -3,6 +3,7 @@
 //   glyph_reset.png  32 x 16  reset button: a red cross, normal and disabled
 //   ball.png         49 x 49  the serve marker, a tennis ball on a transparent ground
 //   logo.png        175 x 32  the program's name, 16 colours
+//   ball@4x.png, logo@4x.png  the same at four times the size, for a full-screen board
 //   question.png     32 x 32  a question mark in a speech bubble
 //   courtlyx-icon-<n>.png     the program's icon for the desktop menu, 256, 48 and 32 pixels:
 //                             a ball on a court-green rounded square with the court's lines
@@ -128,12 +129,14 @@ QImage resetGlyph()
     return pixelArt(rows, {{'R', QColor(230, 0, 0)}, {'D', QColor(120, 0, 0)}, {'H', QColor(255, 140, 140)}});
 }
 
-QImage ball()
+// `scale` times the size, for a full-screen board on a large monitor.
+QImage ball(int scale = 1)
 {
-    QImage image(49, 49, QImage::Format_ARGB32);
+    QImage image(49 * scale, 49 * scale, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     const QRectF body(1.5, 1.5, 46, 46);
 
     QRadialGradient felt(QPointF(17, 15), 34);
@@ -161,12 +164,13 @@ QImage ball()
     return image;
 }
 
-QImage logo()
+QImage logo(int scale = 1)
 {
-    QImage art(175, 32, QImage::Format_RGB32);
+    QImage art(175 * scale, 32 * scale, QImage::Format_RGB32);
     art.fill(Qt::black);
     QPainter p(&art);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
 
     // A small ball as the mark.
     p.setPen(Qt::NoPen);
@@ -321,6 +325,9 @@ int main(int argc, char **argv)
     ok = save(sideBySide(reset, etched(reset)), out, "glyph_reset.png") && ok;
     ok = save(ball(), out, "ball.png") && ok;
     ok = save(logo(), out, "logo.png") && ok;
+    // Four times the size covers a 4K monitor; the name gives them that pixel ratio.
+    ok = save(ball(4), out, "ball@4x.png") && ok;
+    ok = save(logo(4), out, "logo@4x.png") && ok;
     ok = save(question(), out, "question.png") && ok;
     for (const int size : {256, 48, 32})
         ok = save(icon(size), out, qPrintable(QStringLiteral("courtlyx-icon-%1.png").arg(size))) && ok;

@@ -183,7 +183,7 @@ TEST_F(Settings, ExitWritesAllSixteenValues)
     board->setSchemeColour(3, clBtnFace);
     board.reset();
     QSettings s = store();
-    EXPECT_EQ(s.allKeys().size(), 24) << "the sixteen, Format, TieBreakPoints and the feed's six";
+    EXPECT_EQ(s.allKeys().size(), 25) << "the sixteen, Format, TieBreakPoints, FullScreen and the feed's six";
     EXPECT_EQ(s.value("Format").toString(), "SET5-S:6");
     EXPECT_EQ(s.value("TieBreakPoints").toInt(), 0);
     EXPECT_EQ(s.value("Comanda1").toString(), "Evert");
@@ -288,7 +288,7 @@ TEST_F(StoreFile, EverySixteenValuesRoundTrip)
     {
         QSettings s(path(), QSettings::IniFormat);
         SettingsStore::write(s, written);
-        EXPECT_EQ(s.allKeys().size(), 24) << "the sixteen, Format, TieBreakPoints and the feed's six";
+        EXPECT_EQ(s.allKeys().size(), 25) << "the sixteen, Format, TieBreakPoints, FullScreen and the feed's six";
     }
     expectSame(readOverDefaults(), written);
 }
@@ -387,3 +387,22 @@ TEST_F(Settings, LargerWindowKeepsTheStripDockedAtTheBottom)
 }
 
 } // namespace
+
+TEST_F(StoreFile, FullScreenFollowsTheSixteenAndIsOffWithoutIt)
+{
+    writeRaw(QByteArray(kAllButNames) + "Comanda1=A\nComanda2=B\n");
+    EXPECT_FALSE(readOverDefaults().FullScreen) << "a store of an older board starts as before";
+    writeRaw(QByteArray(kAllButNames) + "Comanda1=A\nComanda2=B\nFormat=SET3-S:6/TB7\nTieBreakPoints=1\n");
+    EXPECT_FALSE(readOverDefaults().FullScreen) << "a store with the formats' values but not FullScreen";
+    writeRaw(QByteArray(kAllButNames)
+             + "Comanda1=A\nComanda2=B\nFormat=SET3-S:6/TB7\nTieBreakPoints=1\nFullScreen=1\n");
+    EXPECT_TRUE(readOverDefaults().FullScreen) << "FullScreen comes after Format and TieBreakPoints";
+    BoardSettings on;
+    on.FullScreen = true;
+    {
+        QSettings s(path(), QSettings::IniFormat);
+        SettingsStore::write(s, on);
+        EXPECT_EQ(s.value("FullScreen").toInt(), 1);
+    }
+    EXPECT_TRUE(readOverDefaults().FullScreen);
+}

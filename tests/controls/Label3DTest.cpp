@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -452,4 +453,92 @@ TEST(Label3DHint, TooltipOnlyWhenShown)
     EXPECT_TRUE(label.toolTip().isEmpty());
     label.setShowHint(true);
     EXPECT_EQ(label.toolTip(), "F2");
+}
+
+// Enlarged, as full screen shows it: drawn at the enlarged size once and copied until
+// what the label shows changes.
+TEST(Label3DEnlarged, ShowsEveryChangeAsAFreshLabelWould)
+{
+    const auto enlarged = [](TLabel3D &label) {
+        QImage image(label.size() * 3 + QSize(4, 4), QImage::Format_RGB32);
+        image.fill(toQColor(kMarker));
+        QPainter p(&image);
+        p.translate(1.5, 2.25);
+        p.scale(3, 3);
+        label.render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+        return image;
+    };
+    const auto fresh = [&](auto &&setUp) {
+        TLabel3D label;
+        label.resize(60, 30);
+        setUp(label);
+        return enlarged(label);
+    };
+    TLabel3D label;
+    label.resize(60, 30);
+    label.setCaption(QStringLiteral("15"));
+    const QImage before = enlarged(label);
+    EXPECT_EQ(enlarged(label), before);
+    label.setCaption(QStringLiteral("30"));
+    EXPECT_EQ(enlarged(label), fresh([](TLabel3D &l) { l.setCaption(QStringLiteral("30")); }));
+    label.setFontColor(clRed);
+    label.setBorderStyle(lbNormal);
+    EXPECT_EQ(enlarged(label), fresh([](TLabel3D &l) {
+        l.setCaption(QStringLiteral("30"));
+        l.setFontColor(clRed);
+        l.setBorderStyle(lbNormal);
+    }));
+    QFont big = label.font();
+    big.setPixelSize(20);
+    label.setFont(big);
+    label.resize(50, 30);
+    EXPECT_EQ(enlarged(label), [&] {
+        TLabel3D other;
+        other.resize(50, 30);
+        other.setCaption(QStringLiteral("30"));
+        other.setFontColor(clRed);
+        other.setBorderStyle(lbNormal);
+        other.setFont(big);
+        return enlarged(other);
+    }()) << "a font and a size change";
+    label.setEnabled(false);
+    EXPECT_NE(enlarged(label), before);
+}
+
+TEST(Label3DEnlarged, ATransparentLabelShowsWhatLiesBeneath)
+{
+    TLabel3D label;
+    label.resize(40, 20);
+    label.setCaption(QStringLiteral("T"));
+    label.setTransparent(true);
+    QImage image(130, 70, QImage::Format_RGB32);
+    image.fill(toQColor(kMarker));
+    {
+        QPainter p(&image);
+        p.scale(3, 3);
+        label.render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+    }
+    EXPECT_GT(countColor(image, kMarker), 130 * 70 / 2) << "the ground around the letter";
+    EXPECT_LT(countColor(image, kMarker), 130 * 70) << "the letter";
+}
+
+// An opaque label paints every pixel of its own, so nothing beneath it need be painted.
+TEST(Label3DOpaque, PaintsEveryPixelInEveryFrameStyle)
+{
+    for (const TLabel3DBorderStyle style : {lbNone, lbNormal, lbLowered, lbRaised, lbInn, lbOut}) {
+        for (const bool gradient : {false, true}) {
+            SCOPED_TRACE(int(style) * 2 + gradient);
+            TLabel3D label;
+            label.resize(61, 33);
+            label.setCaption(QStringLiteral("Ad"));
+            label.setBorderStyle(style);
+            label.setBorderWidth(3);
+            label.setFillGradient(gradient);
+            EXPECT_TRUE(label.testAttribute(Qt::WA_OpaquePaintEvent));
+            EXPECT_EQ(countColor(render(label), kMarker), 0);
+        }
+    }
+    TLabel3D see;
+    see.setTransparent(true);
+    EXPECT_FALSE(see.testAttribute(Qt::WA_OpaquePaintEvent)) << "a transparent label shows what lies beneath";
 }

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QGraphicsView>
+#include <QPointer>
+#include <QRect>
+
+#include <functional>
+
+class QGraphicsProxyWidget;
+class QScreen;
+
+// The board shown full screen on one monitor: the board's own widgets, embedded in a
+// scene and scaled uniformly by the largest factor that fits, centred on black. The
+// widgets keep painting themselves, through a scaled painter, so text and frames are
+// drawn at the monitor's resolution; the scene maps the pointer back onto them, and
+// carries their pop-ups and dialogs at the same scale.
+class FullScreenView : public QGraphicsView
+{
+    Q_OBJECT
+
+public:
+    // `left` runs after Escape has returned the board to its window.
+    FullScreenView(QWidget &board, std::function<void()> left);
+    ~FullScreenView() override;
+
+    bool isActive() const { return proxy_ != nullptr; }
+    // Takes the board out of its window onto `screen`; the window's geometry is kept.
+    void enter(QScreen *screen);
+    // Gives the board back to its window where it was.
+    void leave();
+
+    double factor() const { return factor_; }
+    // Where the board lies in the view, in the view's (and the screen's local) pixels.
+    QRectF boardArea() const;
+    // The window's position (its frame's top left) before full screen.
+    QPoint windowPos() const { return windowPos_; }
+
+    static double fitFactor(QSize screen, QSize board);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void drawBackground(QPainter *painter, const QRectF &rect) override;
+
+private:
+    void fit();
+
+    QWidget &board_;
+    std::function<void()> left_;
+    QGraphicsProxyWidget *proxy_ = nullptr;
+    double factor_ = 1.0;
+    QPoint windowPos_;
+};
