@@ -320,14 +320,14 @@ TEST_F(StoreFile, AStoreWithoutTheFeedLeavesItOffAndAPortOutOfRangeIsTheDefault)
     EXPECT_FALSE(read.Feed);
     EXPECT_EQ(read.FeedPort, 8765);
     file = QStringLiteral("LowPort.conf");
-    writeRaw(QByteArray(kAllButNames) + "TieBreakPoints=0\nFeed=1\nFeedPort=80\nFeedNet=1\nFeedFiles=0\nFeedPin=111111\n");
+    writeRaw(QByteArray(kAllButNames) + "TieBreakPoints=0\nFullScreen=0\nFeed=1\nFeedPort=80\nFeedNet=1\nFeedFiles=0\nFeedPin=111111\n");
     read = readOverDefaults();
     EXPECT_TRUE(read.Feed);
     EXPECT_EQ(read.FeedPort, 8765) << "below 1024";
     EXPECT_TRUE(read.FeedNet) << "reading went on";
     EXPECT_EQ(read.FeedPin, "111111");
     file = QStringLiteral("HighPort.conf");
-    writeRaw(QByteArray(kAllButNames) + "TieBreakPoints=0\nFeed=1\nFeedPort=65536\n");
+    writeRaw(QByteArray(kAllButNames) + "TieBreakPoints=0\nFullScreen=0\nFeed=1\nFeedPort=65536\n");
     EXPECT_EQ(readOverDefaults().FeedPort, 8765);
 }
 
