@@ -1,5 +1,6 @@
 #include "bench/BoardBench.h"
 
+#include "bench/ChildSettings.h"
 #include "app/BoardJournal.h"
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
@@ -286,10 +287,7 @@ private:
 int startupChild(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Courtlyx"));
-    const QString settingsDir = QString::fromLocal8Bit(argv[2]);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir);
+    useChildSettings(argv[2]);
     const SystemTickSource ticks;
     const ScreenMonitorSource monitors;
     BenchShell shell;

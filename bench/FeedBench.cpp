@@ -1,5 +1,6 @@
 #include "bench/FeedBench.h"
 
+#include "bench/ChildSettings.h"
 #include "app/BoardFeed.h"
 #include "app/BoardJournal.h"
 #include "app/DlgYesNo.h"
@@ -319,10 +320,7 @@ void runFeedBench(BenchTable &table, const QString &program)
 int feedIdleChild(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Courtlyx"));
-    const QString settingsDir = QString::fromLocal8Bit(argv[2]);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir);
+    useChildSettings(argv[2]);
     const SystemTickSource ticks;
     FeedBoard t(ticks, qstrcmp(argv[3], "1") == 0, false);
     t.board->bPlayClick();

@@ -44,6 +44,17 @@ start_board() {
     xdotool windowmove --sync "$WID" 40 40
     sleep 0.5
 }
+# Ends the board as the operator does, answering "Beenden?" with Ja (Nein has the focus).
+quit() {
+    focus
+    xdotool key alt+F4
+    sleep 0.8
+    xdotool key shift+Tab
+    sleep 0.2
+    xdotool key space
+    wait "$BOARD" || true
+    BOARD=""
+}
 focus() { xdotool windowfocus --sync "$WID"; sleep 0.2; }
 keys() { focus; for k in "$@"; do xdotool key "$k"; sleep 0.1; done; sleep 0.3; }
 # The client area's place on the screen (xdotool counts the frame in twice under openbox).

@@ -8,17 +8,6 @@ NAME=format-shots
 source "$(dirname "${BASH_SOURCE[0]}")/board-session.sh"
 
 repeat() { local n="$1"; shift; local list=(); for _ in $(seq "$n"); do list+=("$@"); done; keys "${list[@]}"; }
-# Ends the board as the operator does, answering "Beenden?" with Ja (Nein has the focus).
-quit() {
-    focus
-    xdotool key alt+F4
-    sleep 0.8
-    xdotool key shift+Tab
-    sleep 0.2
-    xdotool key space
-    wait "$BOARD" || true
-    BOARD=""
-}
 
 start_board
 keys ctrl+e

@@ -11,16 +11,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/board-session.sh"
 
 # The visible board window: the full-screen one while it is shown.
 visible() { WID="$(xdotool search --onlyvisible --name '^Courtlyx' | head -n 1)"; }
-quit() {
-    focus
-    xdotool key alt+F4
-    sleep 0.8
-    xdotool key shift+Tab
-    sleep 0.2
-    xdotool key space
-    wait "$BOARD" || true
-    BOARD=""
-}
 
 start_board
 keys Pause F1 F1 F2 F1 F1 F1 F1 F2 F2 F1

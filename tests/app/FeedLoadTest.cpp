@@ -1,4 +1,5 @@
 #include "tests/app/BoardFixture.h"
+#include "tests/EventWait.h"
 
 #include "app/BoardFeed.h"
 #include "app/SettingsStore.h"
@@ -35,17 +36,6 @@ protected:
         SettingsStore::write(store, s);
         startBoard();
         ASSERT_TRUE(board->feed().server().isRunning());
-    }
-
-    static bool waitFor(const std::function<bool()> &done, int ms = 5000)
-    {
-        QDeadlineTimer deadline(ms);
-        while (!done()) {
-            if (deadline.hasExpired())
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
     }
 
     std::unique_ptr<QTcpSocket> connectRaw()

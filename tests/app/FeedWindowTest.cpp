@@ -1,4 +1,5 @@
 #include "tests/app/BoardFixture.h"
+#include "tests/EventWait.h"
 
 #include "app/BoardFeed.h"
 #include "app/FeedStrip.h"
@@ -58,17 +59,6 @@ protected:
                         QStringLiteral("Courtlyx"));
         SettingsStore::write(store, s);
         startBoard();
-    }
-
-    static bool waitFor(const std::function<bool()> &done, int ms = 5000)
-    {
-        QDeadlineTimer deadline(ms);
-        while (!done()) {
-            if (deadline.hasExpired())
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
     }
 
     Reply request(const QByteArray &method, const QString &path, const QByteArray &body = {},

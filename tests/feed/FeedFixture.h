@@ -3,6 +3,7 @@
 #include "app/feed/FeedServer.h"
 #include "app/feed/ScoreDocument.h"
 #include "app/scoring/Match.h"
+#include "tests/EventWait.h"
 #include "tests/feed/SchemaCheck.h"
 #include "tests/scoring/FakeTicks.h"
 
@@ -59,16 +60,6 @@ protected:
         return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server.port()).arg(path));
     }
 
-    static bool waitFor(const std::function<bool()> &done, int ms = 5000)
-    {
-        QDeadlineTimer deadline(ms);
-        while (!done()) {
-            if (deadline.hasExpired())
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
-    }
     static void spin(int ms)
     {
         QDeadlineTimer deadline(ms);
