@@ -10,6 +10,7 @@
 #include "app/DlgYesNo.h"
 #include "app/FormatChoice.h"
 #include "app/FormatDisplay.h"
+#include "app/FullScreenSwitch.h"
 #include "app/FullScreenView.h"
 #include "app/SettingsStore.h"
 #include "app/Shape.h"
@@ -33,16 +34,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
-#include <QScreen>
 #include <QTextEdit>
 
 #include <utility>
@@ -102,7 +100,7 @@ TFormMain::~TFormMain()
 {
     FormDestroy();
     // Out of the scene before the view goes, which would take the board with it.
-    fullScreen_.reset();
+    fullScreen_->release();
 }
 
 void TFormMain::wireLayout()
@@ -155,75 +153,23 @@ void TFormMain::wireStrip()
 
 void TFormMain::wireFullScreen()
 {
-    fullScreen_ = std::make_unique<FullScreenView>(*this, [this] {
-        showLargePictures(false);
-        const QSignalBlocker quiet(cbFullScreen_);
-        cbFullScreen_->setChecked(false);
-    });
-    cbFullScreen_ = new QCheckBox(QStringLiteral("Vollbild"), strip_->panel());
-    cbFullScreen_->setObjectName(QStringLiteral("cbFullScreen"));
-    cbFullScreen_->setGeometry(548, 47, 70, 16);
-    // Queued: the board must not leave the scene inside the click that asks for it.
-    connect(cbFullScreen_, &QCheckBox::toggled, this, &TFormMain::setFullScreen, Qt::QueuedConnection);
-    auto *key = new QAction(QStringLiteral("Vollbild"), this);
-    key->setObjectName(QStringLiteral("mFullScreen"));
-    key->setShortcut(QKeySequence(Qt::Key_F11));
-    addAction(key);
-    connect(key, &QAction::triggered, this, [this] { setFullScreen(!fullScreenShown()); });
+    fullScreen_ = std::make_unique<FullScreenSwitch>(*this, *strip_->panel(), *layout_, monitors_,
+                                                     [this] { return monitor_; });
 }
 
 bool TFormMain::fullScreenShown() const
 {
-    return fullScreen_ && fullScreen_->isActive();
+    return fullScreen_ && fullScreen_->shown();
 }
 
 void TFormMain::setFullScreen(bool on)
 {
-    if (on != fullScreenShown())
-        switchFullScreen(on);
-    const QSignalBlocker quiet(cbFullScreen_);
-    cbFullScreen_->setChecked(fullScreenShown());
+    fullScreen_->set(on);
 }
 
-// The pictures at four times their size while the board is enlarged.
-void TFormMain::showLargePictures(bool large)
+FullScreenView *TFormMain::fullScreenView() const
 {
-    const auto picture = [large](const char *name) {
-        QPixmap p(QStringLiteral(":/pictures/%1%2.png").arg(QLatin1String(name), large ? "@4x" : ""));
-        p.setDevicePixelRatio(large ? 4.0 : 1.0);
-        return p;
-    };
-    layout_->ImageBall->setPixmap(picture("ball"));
-    layout_->ImageDE->setPixmap(picture("logo"));
-}
-
-void TFormMain::switchFullScreen(bool on)
-{
-    showLargePictures(on);
-    if (on)
-        fullScreen_->enter(chosenScreen());
-    else
-        fullScreen_->leave();
-}
-
-// The monitor picked in the list; the primary one for "Anfangswert" or a number that no
-// longer exists.
-QScreen *TFormMain::chosenScreen() const
-{
-    const QList<QRect> list = monitors_.monitors();
-    if (list.size() > 1 && monitor_ >= 0 && monitor_ < list.size()) {
-        const QRect wanted = list[monitor_];
-        const QList<QScreen *> screens = QGuiApplication::screens();
-        for (QScreen *screen : screens) {
-            if (screen->geometry() == wanted)
-                return screen;
-        }
-        for (QScreen *screen : screens) {
-            if (screen->geometry().contains(wanted.center()))
-                return screen;
-        }
-    }
-    return QGuiApplication::primaryScreen();
+    return fullScreen_ ? fullScreen_->view() : nullptr;
 }
 
 void TFormMain::wireMenu()
@@ -413,7 +359,7 @@ BoardSettings TFormMain::settings() const
     QRect bounds = outerBounds();
     // Full screen, the window keeps its place for the way back.
     if (fullScreenShown())
-        bounds.moveTopLeft(fullScreen_->windowPos());
+        bounds.moveTopLeft(fullScreenView()->windowPos());
     BoardSettings s;
     s.L = bounds.left();
     s.T = bounds.top();
@@ -535,7 +481,7 @@ void TFormMain::sbCloseClick()
 void TFormMain::PanelCFGExit()
 {
     // Going full screen and back moves the focus through the full-screen window.
-    if (fullScreen_ && QApplication::focusWidget() == fullScreen_.get())
+    if (fullScreenView() && QApplication::focusWidget() == fullScreenView())
         return;
     strip_->close();
 }

@@ -16,12 +16,11 @@ class BoardLayout;
 class BoardMenu;
 class ColourScheme;
 class ConfigStrip;
+class FullScreenSwitch;
 class FullScreenView;
-class QCheckBox;
 class FormatChoice;
 class FormatDisplay;
 class QAction;
-class QScreen;
 class TFDlgYesNo;
 class TLabel3D;
 class TitleArea;
@@ -83,7 +82,7 @@ public:
     // The board full screen on the monitor chosen in the monitor list (F11, "Vollbild").
     void setFullScreen(bool on);
     bool fullScreenShown() const;
-    FullScreenView *fullScreenView() const { return fullScreen_.get(); }
+    FullScreenView *fullScreenView() const;
     TColor schemeColour(int slot) const;
     void setSchemeColour(int slot, TColor colour);
 
@@ -118,9 +117,6 @@ private:
     void connectMatch();
     void wireFormats();
     void wireFullScreen();
-    void switchFullScreen(bool on);
-    void showLargePictures(bool large);
-    QScreen *chosenScreen() const;
     void FormCreate();
     bool FormCloseQuery();
     void FormDestroy();
@@ -151,6 +147,5 @@ private:
     QObject *secondPressOf_ = nullptr;
     std::unique_ptr<BoardJournal> journal_;
     std::unique_ptr<BoardFeed> feed_;
-    std::unique_ptr<FullScreenView> fullScreen_;
-    QCheckBox *cbFullScreen_ = nullptr;
+    std::unique_ptr<FullScreenSwitch> fullScreen_;
 };
