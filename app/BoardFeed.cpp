@@ -45,7 +45,13 @@ BoardFeed::BoardFeed(QWidget &window, ConfigStrip &strip, const TickSource &tick
     connect(score, &MatchScore::tieBreakModeChanged, this, &BoardFeed::changed);
     connect(score, &MatchScore::setLeaderMarked, this, &BoardFeed::changed);
     connect(timer, &MatchTimer::phaseChanged, this, &BoardFeed::changed);
-    connect(timer, &MatchTimer::elapsedTextChanged, this, &BoardFeed::changed);
+    // The timer restates its text five times a second; only a new second is a change.
+    connect(timer, &MatchTimer::elapsedTextChanged, this, [this](const QString &text) {
+        if (text == elapsedShown_)
+            return;
+        elapsedShown_ = text;
+        changed();
+    });
     // Options (set count, tie-break) change no field until play goes on.
     connect(&board_.journal.controller(), &MatchController::recorded, this, &BoardFeed::changed);
     for (QLineEdit *name : board_.names)

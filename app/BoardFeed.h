@@ -76,6 +76,7 @@ private:
     FeedServer server_;
     ScoreDocument document_;
     bool changeQueued_ = false;
+    QString elapsedShown_;
     int port_ = FeedServer::kDefaultPort;
     QString folder_;
     QString pin_;
