@@ -210,6 +210,7 @@ void TPLNClock::paintEvent(QPaintEvent *event)
         return;
     }
     face_.drop();
+    hands_.drop();
     shown_.valid = false;
     pendingTick_ = QRect();
     painter.drawImage(event->rect(), surface_, event->rect());
@@ -230,17 +231,25 @@ void TPLNClock::paintScaled(QPainter &painter, const QRect &exposed)
         paintPanel(canvas);
         paintMarks(canvas);
     };
-    // The face only changes on a repaint and is kept at the device's resolution. A paint
-    // that only shows a tick puts the face back under the hands as last shown and draws
-    // the hands anew: the rest of the hands' box already shows the face.
+    // The face with the hour and minute hands and the centre, as one picture at the
+    // device's resolution: it changes only when those hands move, every few seconds.
+    const LayerKey key{posMin_, posHr_, centerSize_, colorHandHr_, centerCol_};
+    if (!(key == layerKey_))
+        hands_.drop();
+    const auto layer = [this, &face](QPainter &enlarged) {
+        face_.paint(enlarged, size(), QRectF(rect()), DevicePaintCache::Cover::Opaque, face);
+        paintShapedHands(enlarged, Hands::Slow);
+    };
+    // A paint that only shows a tick puts the picture back under the hands as last shown
+    // and draws the second hand anew: the rest of the hands' box already shows the picture.
     const QTransform device = painter.deviceTransform();
-    const bool tickOnly = shown_.valid && !face_.isEmpty() && device == shown_.device && !pendingTick_.isEmpty()
+    const bool tickOnly = shown_.valid && !hands_.isEmpty() && device == shown_.device && !pendingTick_.isEmpty()
                           && pendingTick_.adjusted(-2, -2, 2, 2).contains(exposed);
     if (tickOnly) {
-        std::vector<QRectF> under;
-        for (const HandStroke &s : shown_.strokes) {
-            // Along the stroke in pieces of about 12 pixels, so no more of the face is copied
-            // than lies under it.
+        under_.clear();
+        const auto addUnder = [this](const HandStroke &s) {
+            // Along the stroke in pieces of about 12 pixels, so no more of the picture is
+            // copied than lies under it.
             const QPointF from = QPointF(s.from) + QPointF(0.5, 0.5);
             const QPointF along = QPointF(s.to) - QPointF(s.from);
             const int pieces = std::max(1, int(std::hypot(along.x(), along.y()) / 12));
@@ -248,16 +257,20 @@ void TPLNClock::paintScaled(QPainter &painter, const QRect &exposed)
             const double margin = s.width / 2.0 + 1;
             for (int i = 0; i < pieces; ++i) {
                 const QRectF piece = QRectF(from + step * i, from + step * (i + 1)).normalized();
-                under.push_back(piece.adjusted(-margin, -margin, margin, margin));
+                under_.push_back(piece.adjusted(-margin, -margin, margin, margin));
             }
-        }
+        };
+        // The hour and minute hands, the first four strokes, stand where the picture has them.
+        for (std::size_t i = 4; i < shown_.strokes.size(); ++i)
+            addUnder(shown_.strokes[i]);
         const int c = centerSize_ + 1;
-        under.emplace_back(geometry_.CenterX - c, geometry_.CenterY - c, 2 * c + 1, 2 * c + 1);
-        face_.paintParts(painter, size(), under, DevicePaintCache::Cover::Opaque);
+        under_.emplace_back(geometry_.CenterX - c, geometry_.CenterY - c, 2 * c + 1, 2 * c + 1);
+        hands_.paintParts(painter, size(), under_, DevicePaintCache::Cover::Opaque);
     } else {
-        face_.paint(painter, size(), exposed, DevicePaintCache::Cover::Opaque, face);
+        hands_.paint(painter, size(), exposed, DevicePaintCache::Cover::Opaque, layer);
     }
-    paintShapedHands(painter);
+    layerKey_ = key;
+    paintShapedHands(painter, Hands::Second);
     if (tickOnly || exposed.contains(pendingTick_) || exposed.contains(rect())) {
         shown_ = {true, device, handStrokes()};
     } else {
@@ -269,8 +282,9 @@ void TPLNClock::paintScaled(QPainter &painter, const QRect &exposed)
 }
 
 // The hands as filled shapes at the device's resolution, one outline a colour: a
-// round-capped stroke is a rectangle between two discs, filled without the stroker.
-void TPLNClock::paintShapedHands(QPainter &painter)
+// round-capped stroke is a rectangle between two discs, filled without the stroker. The
+// centre covers them all, so it is drawn with either set.
+void TPLNClock::paintShapedHands(QPainter &painter, Hands which)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -296,10 +310,12 @@ void TPLNClock::paintShapedHands(QPainter &painter)
         stroke(opposite(position, shape.inner), opposite(position, shape.tail));
         painter.fillPath(outline, toQColor(color));
     };
-    hand(Hand::Minute, posMin_, colorHandMin_);
-    hand(Hand::Hour, posHr_, colorHandHr_);
-    if (secondHandDrawn_)
+    if (which == Hands::Slow) {
+        hand(Hand::Minute, posMin_, colorHandMin_);
+        hand(Hand::Hour, posHr_, colorHandHr_);
+    } else if (secondHandDrawn_) {
         hand(Hand::Second, posSec_, colorHandSec_);
+    }
     if (centerSize_ > 0) {
         const QPointF centre(geometry_.CenterX, geometry_.CenterY);
         painter.setBrush(toQColor(colorHandHr_));
@@ -368,6 +384,7 @@ void TPLNClock::changeEvent(QEvent *event)
 void TPLNClock::Paint()
 {
     face_.drop();
+    hands_.drop();
     if (width() <= 0 || height() <= 0) {
         surface_ = QImage();
     } else {
@@ -399,6 +416,7 @@ void TPLNClock::paintPanel(GdiCanvas &canvas)
 void TPLNClock::DrawFace()
 {
     face_.drop();
+    hands_.drop();
     Geometry &g = geometry_;
     g.CenterX = width() / 2;
     g.CenterY = height() / 2;
