@@ -35,6 +35,22 @@ int limit(int value, int lo, int hi)
     return value < lo ? lo : (value > hi ? hi : value);
 }
 
+// A disc as a polygon close enough to it at `scale` device pixels a unit that its aliased
+// fill takes the same pixels, without the curves a painter would flatten on every fill.
+QPolygonF disc(QPointF centre, double r, double scale)
+{
+    constexpr double kTolerance = 0.1; // device pixels between the polygon and the circle
+    const double deviceRadius = r * scale;
+    const double cut = deviceRadius > kTolerance ? std::acos(1 - kTolerance / deviceRadius) : 1.0;
+    const int corners = std::clamp(int(std::ceil(M_PI / cut)), 8, 128);
+    QPolygonF polygon(corners);
+    for (int i = 0; i < corners; ++i) {
+        const double a = 2 * M_PI * i / corners;
+        polygon[i] = centre + QPointF(std::cos(a) * r, std::sin(a) * r);
+    }
+    return polygon;
+}
+
 const LocalTimeSource &systemTime()
 {
     static const SystemLocalTime source;
@@ -289,6 +305,8 @@ void TPLNClock::paintShapedHands(QPainter &painter, Hands which)
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
+    const QTransform device = painter.deviceTransform();
+    const double scale = std::max(device.m11(), device.m22());
     const auto hand = [&](Hand which, int position, TColor color) {
         const HandShape shape = handShape(which);
         const double r = shape.width / 2.0;
@@ -303,8 +321,8 @@ void TPLNClock::paintShapedHands(QPainter &painter, Hands which)
                 const QPointF n = QPointF(-d.y(), d.x()) * (r / length);
                 outline.addPolygon(QPolygonF({a + n, b + n, b - n, a - n, a + n}));
             }
-            outline.addEllipse(a, r, r);
-            outline.addEllipse(b, r, r);
+            outline.addPolygon(disc(a, r, scale));
+            outline.addPolygon(disc(b, r, scale));
         };
         stroke(outward(position, shape.inner), outward(position, shape.tip));
         stroke(opposite(position, shape.inner), opposite(position, shape.tail));
@@ -319,9 +337,9 @@ void TPLNClock::paintShapedHands(QPainter &painter, Hands which)
     if (centerSize_ > 0) {
         const QPointF centre(geometry_.CenterX, geometry_.CenterY);
         painter.setBrush(toQColor(colorHandHr_));
-        painter.drawEllipse(centre, centerSize_, centerSize_);
+        painter.drawPolygon(disc(centre, centerSize_, scale));
         painter.setBrush(toQColor(centerCol_));
-        painter.drawEllipse(centre, centerSize_ - 1, centerSize_ - 1);
+        painter.drawPolygon(disc(centre, centerSize_ - 1, scale));
     }
     painter.restore();
 }
