@@ -6,7 +6,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 #include <QTimer>
 #include <QtGlobal>
 
@@ -35,20 +35,33 @@ int limit(int value, int lo, int hi)
     return value < lo ? lo : (value > hi ? hi : value);
 }
 
-// A disc as a polygon close enough to it at `scale` device pixels a unit that its aliased
-// fill takes the same pixels, without the curves a painter would flatten on every fill.
-QPolygonF disc(QPointF centre, double r, double scale)
+// The corners a circle of radius `r` needs at `scale` device pixels a unit to stay within a
+// tenth of a device pixel of it.
+int circleCorners(double r, double scale)
 {
-    constexpr double kTolerance = 0.1; // device pixels between the polygon and the circle
+    constexpr double kTolerance = 0.1;
     const double deviceRadius = r * scale;
     const double cut = deviceRadius > kTolerance ? std::acos(1 - kTolerance / deviceRadius) : 1.0;
-    const int corners = std::clamp(int(std::ceil(M_PI / cut)), 8, 128);
-    QPolygonF polygon(corners);
-    for (int i = 0; i < corners; ++i) {
-        const double a = 2 * M_PI * i / corners;
-        polygon[i] = centre + QPointF(std::cos(a) * r, std::sin(a) * r);
+    return std::clamp(int(std::ceil(M_PI / cut)), 8, 128) & ~1; // even: two halves for a stroke
+}
+
+// A round-capped stroke from `a` to `b`, `r` wide each side, as one convex polygon: the far
+// half of a circle round each end. Filled without the curves a painter would flatten on
+// every fill. With `a` equal to `b`, a disc.
+void strokeOutline(QPolygonF &polygon, QPointF a, QPointF b, double r, double scale)
+{
+    const int corners = circleCorners(r, scale);
+    const QPointF d = b - a;
+    const double start = d.isNull() ? 0.0 : std::atan2(d.y(), d.x()) - M_PI / 2;
+    polygon.clear();
+    for (int i = 0; i <= corners / 2; ++i) {
+        const double t = start + 2 * M_PI * i / corners;
+        polygon << b + QPointF(std::cos(t) * r, std::sin(t) * r);
     }
-    return polygon;
+    for (int i = corners / 2; i <= corners; ++i) {
+        const double t = start + 2 * M_PI * i / corners;
+        polygon << a + QPointF(std::cos(t) * r, std::sin(t) * r);
+    }
 }
 
 const LocalTimeSource &systemTime()
@@ -307,26 +320,17 @@ void TPLNClock::paintShapedHands(QPainter &painter, Hands which)
     painter.setPen(Qt::NoPen);
     const QTransform device = painter.deviceTransform();
     const double scale = std::max(device.m11(), device.m22());
+    QPolygonF &outline = outline_;
     const auto hand = [&](Hand which, int position, TColor color) {
         const HandShape shape = handShape(which);
         const double r = shape.width / 2.0;
-        QPainterPath outline;
-        outline.setFillRule(Qt::WindingFill);
+        painter.setBrush(toQColor(color));
         const auto stroke = [&](QPoint from, QPoint to) {
-            const QPointF a = QPointF(from) + QPointF(0.5, 0.5);
-            const QPointF b = QPointF(to) + QPointF(0.5, 0.5);
-            const QPointF d = b - a;
-            const double length = std::hypot(d.x(), d.y());
-            if (length > 0) {
-                const QPointF n = QPointF(-d.y(), d.x()) * (r / length);
-                outline.addPolygon(QPolygonF({a + n, b + n, b - n, a - n, a + n}));
-            }
-            outline.addPolygon(disc(a, r, scale));
-            outline.addPolygon(disc(b, r, scale));
+            strokeOutline(outline, QPointF(from) + QPointF(0.5, 0.5), QPointF(to) + QPointF(0.5, 0.5), r, scale);
+            painter.drawConvexPolygon(outline);
         };
         stroke(outward(position, shape.inner), outward(position, shape.tip));
         stroke(opposite(position, shape.inner), opposite(position, shape.tail));
-        painter.fillPath(outline, toQColor(color));
     };
     if (which == Hands::Slow) {
         hand(Hand::Minute, posMin_, colorHandMin_);
@@ -337,9 +341,11 @@ void TPLNClock::paintShapedHands(QPainter &painter, Hands which)
     if (centerSize_ > 0) {
         const QPointF centre(geometry_.CenterX, geometry_.CenterY);
         painter.setBrush(toQColor(colorHandHr_));
-        painter.drawPolygon(disc(centre, centerSize_, scale));
+        strokeOutline(outline, centre, centre, centerSize_, scale);
+        painter.drawConvexPolygon(outline);
         painter.setBrush(toQColor(centerCol_));
-        painter.drawPolygon(disc(centre, centerSize_ - 1, scale));
+        strokeOutline(outline, centre, centre, centerSize_ - 1, scale);
+        painter.drawConvexPolygon(outline);
     }
     painter.restore();
 }

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QLine>
+#include <QPolygonF>
 #include <QRect>
 #include <QTransform>
 #include <QWidget>
@@ -237,6 +238,7 @@ private:
     DevicePaintCache hands_; // face_ with the hour and minute hands, while shown enlarged
     LayerKey layerKey_;
     std::vector<QRectF> under_; // kept, so a tick allocates nothing
+    QPolygonF outline_;         // likewise
     QRect pendingTick_; // what the ticks since the last paint changed
     QRect changed_; // what the running hand update has changed
     // Which hands are on the surface; a face repaint wipes them all.
