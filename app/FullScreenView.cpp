@@ -30,6 +30,9 @@ FullScreenView::FullScreenView(QWidget &board, std::function<void()> left)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setScene(new QGraphicsScene(this));
     scene()->setBackgroundBrush(Qt::black);
+    // A handful of items (the board, its pop-ups): a spatial index costs more to keep
+    // than it saves on each update.
+    scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
 }
 
 FullScreenView::~FullScreenView()

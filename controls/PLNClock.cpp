@@ -6,7 +6,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 #include <QTimer>
 #include <QtGlobal>
 
@@ -33,6 +33,35 @@ int nint(double x)
 int limit(int value, int lo, int hi)
 {
     return value < lo ? lo : (value > hi ? hi : value);
+}
+
+// The corners a circle of radius `r` needs at `scale` device pixels a unit to stay within a
+// tenth of a device pixel of it.
+int circleCorners(double r, double scale)
+{
+    constexpr double kTolerance = 0.1;
+    const double deviceRadius = r * scale;
+    const double cut = deviceRadius > kTolerance ? std::acos(1 - kTolerance / deviceRadius) : 1.0;
+    return std::clamp(int(std::ceil(M_PI / cut)), 8, 128) & ~1; // even: two halves for a stroke
+}
+
+// A round-capped stroke from `a` to `b`, `r` wide each side, as one convex polygon: the far
+// half of a circle round each end. Filled without the curves a painter would flatten on
+// every fill. With `a` equal to `b`, a disc.
+void strokeOutline(QPolygonF &polygon, QPointF a, QPointF b, double r, double scale)
+{
+    const int corners = circleCorners(r, scale);
+    const QPointF d = b - a;
+    const double start = d.isNull() ? 0.0 : std::atan2(d.y(), d.x()) - M_PI / 2;
+    polygon.clear();
+    for (int i = 0; i <= corners / 2; ++i) {
+        const double t = start + 2 * M_PI * i / corners;
+        polygon << b + QPointF(std::cos(t) * r, std::sin(t) * r);
+    }
+    for (int i = corners / 2; i <= corners; ++i) {
+        const double t = start + 2 * M_PI * i / corners;
+        polygon << a + QPointF(std::cos(t) * r, std::sin(t) * r);
+    }
 }
 
 const LocalTimeSource &systemTime()
@@ -210,6 +239,7 @@ void TPLNClock::paintEvent(QPaintEvent *event)
         return;
     }
     face_.drop();
+    hands_.drop();
     shown_.valid = false;
     pendingTick_ = QRect();
     painter.drawImage(event->rect(), surface_, event->rect());
@@ -230,17 +260,25 @@ void TPLNClock::paintScaled(QPainter &painter, const QRect &exposed)
         paintPanel(canvas);
         paintMarks(canvas);
     };
-    // The face only changes on a repaint and is kept at the device's resolution. A paint
-    // that only shows a tick puts the face back under the hands as last shown and draws
-    // the hands anew: the rest of the hands' box already shows the face.
+    // The face with the hour and minute hands and the centre, as one picture at the
+    // device's resolution: it changes only when those hands move, every few seconds.
+    const LayerKey key{posMin_, posHr_, centerSize_, colorHandHr_, centerCol_};
+    if (!(key == layerKey_))
+        hands_.drop();
+    const auto layer = [this, &face](QPainter &enlarged) {
+        face_.paint(enlarged, size(), QRectF(rect()), DevicePaintCache::Cover::Opaque, face);
+        paintShapedHands(enlarged, Hands::Slow);
+    };
+    // A paint that only shows a tick puts the picture back under the hands as last shown
+    // and draws the second hand anew: the rest of the hands' box already shows the picture.
     const QTransform device = painter.deviceTransform();
-    const bool tickOnly = shown_.valid && !face_.isEmpty() && device == shown_.device && !pendingTick_.isEmpty()
+    const bool tickOnly = shown_.valid && !hands_.isEmpty() && device == shown_.device && !pendingTick_.isEmpty()
                           && pendingTick_.adjusted(-2, -2, 2, 2).contains(exposed);
     if (tickOnly) {
-        std::vector<QRectF> under;
-        for (const HandStroke &s : shown_.strokes) {
-            // Along the stroke in pieces of about 12 pixels, so no more of the face is copied
-            // than lies under it.
+        under_.clear();
+        const auto addUnder = [this](const HandStroke &s) {
+            // Along the stroke in pieces of about 12 pixels, so no more of the picture is
+            // copied than lies under it.
             const QPointF from = QPointF(s.from) + QPointF(0.5, 0.5);
             const QPointF along = QPointF(s.to) - QPointF(s.from);
             const int pieces = std::max(1, int(std::hypot(along.x(), along.y()) / 12));
@@ -248,16 +286,20 @@ void TPLNClock::paintScaled(QPainter &painter, const QRect &exposed)
             const double margin = s.width / 2.0 + 1;
             for (int i = 0; i < pieces; ++i) {
                 const QRectF piece = QRectF(from + step * i, from + step * (i + 1)).normalized();
-                under.push_back(piece.adjusted(-margin, -margin, margin, margin));
+                under_.push_back(piece.adjusted(-margin, -margin, margin, margin));
             }
-        }
+        };
+        // The hour and minute hands, the first four strokes, stand where the picture has them.
+        for (std::size_t i = 4; i < shown_.strokes.size(); ++i)
+            addUnder(shown_.strokes[i]);
         const int c = centerSize_ + 1;
-        under.emplace_back(geometry_.CenterX - c, geometry_.CenterY - c, 2 * c + 1, 2 * c + 1);
-        face_.paintParts(painter, size(), under, DevicePaintCache::Cover::Opaque);
+        under_.emplace_back(geometry_.CenterX - c, geometry_.CenterY - c, 2 * c + 1, 2 * c + 1);
+        hands_.paintParts(painter, size(), under_, DevicePaintCache::Cover::Opaque);
     } else {
-        face_.paint(painter, size(), exposed, DevicePaintCache::Cover::Opaque, face);
+        hands_.paint(painter, size(), exposed, DevicePaintCache::Cover::Opaque, layer);
     }
-    paintShapedHands(painter);
+    layerKey_ = key;
+    paintShapedHands(painter, Hands::Second);
     if (tickOnly || exposed.contains(pendingTick_) || exposed.contains(rect())) {
         shown_ = {true, device, handStrokes()};
     } else {
@@ -269,43 +311,41 @@ void TPLNClock::paintScaled(QPainter &painter, const QRect &exposed)
 }
 
 // The hands as filled shapes at the device's resolution, one outline a colour: a
-// round-capped stroke is a rectangle between two discs, filled without the stroker.
-void TPLNClock::paintShapedHands(QPainter &painter)
+// round-capped stroke is a rectangle between two discs, filled without the stroker. The
+// centre covers them all, so it is drawn with either set.
+void TPLNClock::paintShapedHands(QPainter &painter, Hands which)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
+    const QTransform device = painter.deviceTransform();
+    const double scale = std::max(device.m11(), device.m22());
+    QPolygonF &outline = outline_;
     const auto hand = [&](Hand which, int position, TColor color) {
         const HandShape shape = handShape(which);
         const double r = shape.width / 2.0;
-        QPainterPath outline;
-        outline.setFillRule(Qt::WindingFill);
+        painter.setBrush(toQColor(color));
         const auto stroke = [&](QPoint from, QPoint to) {
-            const QPointF a = QPointF(from) + QPointF(0.5, 0.5);
-            const QPointF b = QPointF(to) + QPointF(0.5, 0.5);
-            const QPointF d = b - a;
-            const double length = std::hypot(d.x(), d.y());
-            if (length > 0) {
-                const QPointF n = QPointF(-d.y(), d.x()) * (r / length);
-                outline.addPolygon(QPolygonF({a + n, b + n, b - n, a - n, a + n}));
-            }
-            outline.addEllipse(a, r, r);
-            outline.addEllipse(b, r, r);
+            strokeOutline(outline, QPointF(from) + QPointF(0.5, 0.5), QPointF(to) + QPointF(0.5, 0.5), r, scale);
+            painter.drawConvexPolygon(outline);
         };
         stroke(outward(position, shape.inner), outward(position, shape.tip));
         stroke(opposite(position, shape.inner), opposite(position, shape.tail));
-        painter.fillPath(outline, toQColor(color));
     };
-    hand(Hand::Minute, posMin_, colorHandMin_);
-    hand(Hand::Hour, posHr_, colorHandHr_);
-    if (secondHandDrawn_)
+    if (which == Hands::Slow) {
+        hand(Hand::Minute, posMin_, colorHandMin_);
+        hand(Hand::Hour, posHr_, colorHandHr_);
+    } else if (secondHandDrawn_) {
         hand(Hand::Second, posSec_, colorHandSec_);
+    }
     if (centerSize_ > 0) {
         const QPointF centre(geometry_.CenterX, geometry_.CenterY);
         painter.setBrush(toQColor(colorHandHr_));
-        painter.drawEllipse(centre, centerSize_, centerSize_);
+        strokeOutline(outline, centre, centre, centerSize_, scale);
+        painter.drawConvexPolygon(outline);
         painter.setBrush(toQColor(centerCol_));
-        painter.drawEllipse(centre, centerSize_ - 1, centerSize_ - 1);
+        strokeOutline(outline, centre, centre, centerSize_ - 1, scale);
+        painter.drawConvexPolygon(outline);
     }
     painter.restore();
 }
@@ -368,6 +408,7 @@ void TPLNClock::changeEvent(QEvent *event)
 void TPLNClock::Paint()
 {
     face_.drop();
+    hands_.drop();
     if (width() <= 0 || height() <= 0) {
         surface_ = QImage();
     } else {
@@ -399,6 +440,7 @@ void TPLNClock::paintPanel(GdiCanvas &canvas)
 void TPLNClock::DrawFace()
 {
     face_.drop();
+    hands_.drop();
     Geometry &g = geometry_;
     g.CenterX = width() / 2;
     g.CenterY = height() / 2;

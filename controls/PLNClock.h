@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QLine>
+#include <QPolygonF>
 #include <QRect>
 #include <QTransform>
 #include <QWidget>
@@ -194,7 +195,9 @@ private:
     void paintMarks(GdiCanvas &canvas);
     void paintScaled(QPainter &painter, const QRect &exposed);
     void paintHands(GdiCanvas &canvas);
-    void paintShapedHands(QPainter &painter);
+    // The hour and minute hands, or the second hand; the centre with each.
+    enum class Hands { Slow, Second };
+    void paintShapedHands(QPainter &painter, Hands which);
     HandShape handShape(Hand hand) const;
     std::vector<HandStroke> handStrokes() const;
     QRect strokesBox(const std::vector<HandStroke> &strokes) const;
@@ -222,6 +225,20 @@ private:
     QImage surface_;
     DevicePaintCache face_; // panel and marks, while shown enlarged
     ShownHands shown_;
+    // What the picture of face, hour and minute hands and centre was drawn with.
+    struct LayerKey
+    {
+        int posMin = -1;
+        int posHr = -1;
+        std::uint8_t centerSize = 0;
+        TColor centerColHr = 0;
+        TColor centerCol = 0;
+        bool operator==(const LayerKey &) const = default;
+    };
+    DevicePaintCache hands_; // face_ with the hour and minute hands, while shown enlarged
+    LayerKey layerKey_;
+    std::vector<QRectF> under_; // kept, so a tick allocates nothing
+    QPolygonF outline_;         // likewise
     QRect pendingTick_; // what the ticks since the last paint changed
     QRect changed_; // what the running hand update has changed
     // Which hands are on the surface; a face repaint wipes them all.

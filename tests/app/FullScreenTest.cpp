@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 
 #include <cmath>
 #include <optional>
@@ -322,6 +323,47 @@ TEST_F(FullScreen, ScreenAfterChangesIsWhatAFreshPaintShows)
     const QRect afresh = differing(shown, again);
     EXPECT_TRUE(afresh.isEmpty()) << "drawn afresh, " << afresh.width() << "x" << afresh.height() << " at "
                                   << afresh.x() << "," << afresh.y() << " differ";
+}
+
+// Every few seconds a tick moves the hour and minute hands as well; the screen then shows
+// them where a paint from nothing puts them, not where an earlier picture of them stood.
+TEST_F(FullScreen, MovedMinuteHandShowsWhereAFreshPaintDrawsIt)
+{
+    board->setMonitor(0);
+    toggle();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
+    auto *clock = ctl<TPLNClock>(QStringLiteral("PLNClock1"));
+    // The test's ticks only, 60 ms apart: about three seconds, several moves of the minute hand.
+    for (QTimer *timer : clock->findChildren<QTimer *>())
+        timer->stop();
+    const auto onScreen = [&] {
+        QApplication::processEvents();
+        return view()->screen()->grabWindow(view()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    onScreen();
+    const int minuteAtStart = clock->PosMin();
+    for (int i = 0; i < 50; ++i) {
+        QTest::qWait(60);
+        clock->ClockTick();
+        QApplication::processEvents();
+    }
+    ASSERT_NE(clock->PosMin(), minuteAtStart) << "the minute hand never moved";
+    const QImage shown = onScreen();
+    // Back in the window and full screen again: the clock is drawn from nothing.
+    toggle();
+    toggle();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
+    const QImage again = onScreen();
+    ASSERT_EQ(again.size(), shown.size());
+    QRect where;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            if (shown.pixel(x, y) != again.pixel(x, y))
+                where |= QRect(x, y, 1, 1);
+        }
+    }
+    EXPECT_TRUE(where.isEmpty()) << where.width() << "x" << where.height() << " at " << where.x() << ","
+                                 << where.y() << " differ";
 }
 
 // A repaint leaves no pixel of the screen as it was: the bars, the board's edges, and the
