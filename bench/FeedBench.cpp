@@ -248,15 +248,26 @@ void runIdleFigure(BenchTable &table, const QString &program, const QString &wor
 {
     const QString settingsDir = work + QStringLiteral("/feed-idle-settings");
     QDir().mkpath(settingsDir);
-    const std::optional<double> without = idlePercent(program, settingsDir, false);
-    const std::optional<double> with = idlePercent(program, settingsDir, true);
-    const bool ran = without && with;
-    const double extra = ran ? *with - *without : 0;
+    // Off and on in turn, several times: the machine's own noise in one run is larger
+    // than the figure.
+    constexpr int kPairs = 3;
+    std::vector<double> extras;
+    QStringList pairs;
+    for (int pair = 0; pair < kPairs; ++pair) {
+        const std::optional<double> without = idlePercent(program, settingsDir, false);
+        const std::optional<double> with = idlePercent(program, settingsDir, true);
+        if (!without || !with)
+            break;
+        extras.push_back(*with - *without);
+        pairs << QStringLiteral("%1/%2").arg(*without, 0, 'f', 3).arg(*with, 0, 'f', 3);
+    }
+    const bool ran = int(extras.size()) == kPairs;
+    const double extra = ran ? percentile(extras, 50) : 0;
     table.add(QStringLiteral("idle, feed on and 5 clients, above feed off"),
               ran ? QString::number(extra, 'f', 3) + QStringLiteral(" %") : QStringLiteral("failed"),
               QStringLiteral("<= 0.1 % of a core"), ran && extra <= 0.1,
-              ran ? QStringLiteral("10 s each in a child, match running: %1 % off, %2 % on")
-                        .arg(*without, 0, 'f', 3).arg(*with, 0, 'f', 3)
+              ran ? QStringLiteral("median of %1 pairs of %2 s in a child, match running; %3 % off/on")
+                        .arg(kPairs).arg(kIdleMs / 1000).arg(pairs.join(QStringLiteral(", ")))
                   : QStringLiteral("a child did not report"));
 }
 
@@ -311,7 +322,7 @@ void runFeedBench(BenchTable &table, const QString &program)
     runArrivalAndPaint(table);
     std::fprintf(stderr, "  feed: text files\n");
     runFilesFigure(table, work.filePath(QStringLiteral("files")));
-    std::fprintf(stderr, "  feed: idle (2 x 10 s)\n");
+    std::fprintf(stderr, "  feed: idle (6 x 10 s)\n");
     runIdleFigure(table, program, work.path());
     std::fprintf(stderr, "  feed: connection flood\n");
     runFloodFigure(table, program);
