@@ -74,7 +74,9 @@ void TLabel3D::paintEvent(QPaintEvent *event)
     if (DevicePaintCache::serves(canvas.painter())) {
         cache_.paint(canvas.painter(), size(), event->rect(), transparent_ ? DevicePaintCache::Cover::Partly : DevicePaintCache::Cover::Opaque, [this](QPainter &painter) {
             GdiCanvas enlarged(painter);
+            drawingEnlarged_ = true;
             Paint(enlarged);
+            drawingEnlarged_ = false;
         });
         return;
     }
@@ -168,6 +170,10 @@ void TLabel3D::DrawLabelText(GdiCanvas &canvas, GdiRect &rect, unsigned flags)
 void TLabel3D::DrawBevelText(GdiCanvas &canvas, const QString &text, GdiRect &rect, unsigned flags,
                              TColor first, TColor second)
 {
+    if (drawingEnlarged_ && !(flags & DT_CALCRECT)) {
+        DrawEnlargedBevelText(canvas, text, rect, flags, first, second);
+        return;
+    }
     // The copies measure in rectangles of their own: only the main text reports its size.
     if (bevel_ != blShadow) {
         GdiRect upperLeft = rect.offset(-shadowSize_, -shadowSize_);
@@ -182,6 +188,65 @@ void TLabel3D::DrawBevelText(GdiCanvas &canvas, const QString &text, GdiRect &re
     canvas.setFont(font());
     canvas.setFontColor(isEnabled() ? fontColor_ : clGrayText);
     canvas.drawText(text, rect, flags);
+}
+
+void TLabel3D::DrawEnlargedBevelText(GdiCanvas &canvas, const QString &text, GdiRect &rect, unsigned flags,
+                                     TColor first, TColor second)
+{
+    // Glyphs this large miss the glyph cache and are filled as outlines, each copy anew:
+    // the text is filled once into a mask at the device's resolution, and each copy is
+    // that mask in its colour, moved by the copies' offset rounded to whole device pixels.
+    QPainter &painter = canvas.painter();
+    const QTransform device = painter.deviceTransform();
+    const QPoint step(qRound(device.m11() * shadowSize_), qRound(device.m22() * shadowSize_));
+    // What lies just off the device may be moved onto it.
+    const QRect reach = QRect(0, 0, painter.device()->width(), painter.device()->height())
+                            .adjusted(-step.x(), -step.y(), step.x(), step.y());
+    // Only the lines' cells (and what glyphs may overhang them) are recoloured and copied.
+    GdiRect ink = rect;
+    canvas.drawText(text, ink, flags | DT_CALCRECT);
+    const int widest = ink.right - ink.left;
+    const int left = flags & DT_CENTER ? (rect.left + rect.right - widest) / 2
+                     : flags & DT_RIGHT ? rect.right - widest
+                                        : rect.left;
+    const int overhang = canvas.textHeight() / 4 + 1;
+    const QRect cells = QRect(left - overhang, ink.top - 1, widest + 2 * overhang + 1, ink.bottom - ink.top + 2)
+                        & rect.toQRect();
+    const QRect area = device.mapRect(QRectF(cells)).toAlignedRect() & reach;
+    if (area.isEmpty())
+        return;
+    const bool upperLeft = bevel_ != blShadow && isEnabled();
+    // Filled in the colour of the first copy, which then needs no recolouring.
+    TColor drawn = upperLeft ? first : second;
+    QImage mask(area.size(), QImage::Format_ARGB32_Premultiplied);
+    mask.fill(Qt::transparent);
+    {
+        QPainter m(&mask);
+        m.setRenderHints(painter.renderHints());
+        m.setTransform(device * QTransform::fromTranslate(-area.x(), -area.y()));
+        GdiCanvas once(m);
+        once.setFont(font());
+        once.setBrushStyle(BrushStyle::Clear);
+        once.setFontColor(drawn);
+        once.drawText(text, rect, flags);
+    }
+    painter.save();
+    painter.setWorldTransform(device.inverted() * painter.worldTransform());
+    // The mask's pixels are all or nothing: recolouring it in place keeps its shape.
+    const auto copy = [&](TColor color, QPoint offset) {
+        if (color != drawn) {
+            QPainter tint(&mask);
+            tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            tint.fillRect(mask.rect(), toQColor(color));
+            drawn = color;
+        }
+        painter.drawImage(area.topLeft() + offset, mask);
+    };
+    if (upperLeft)
+        copy(first, -step);
+    copy(second, step);
+    copy(isEnabled() ? fontColor_ : clGrayText, QPoint());
+    painter.restore();
 }
 
 void TLabel3D::PaintGradient(GdiCanvas &canvas, const GdiRect &rect)

@@ -99,6 +99,8 @@ private:
     void DrawLabelText(GdiCanvas &canvas, GdiRect &rect, unsigned flags);
     void DrawBevelText(GdiCanvas &canvas, const QString &text, GdiRect &rect, unsigned flags, TColor first,
                        TColor second);
+    void DrawEnlargedBevelText(GdiCanvas &canvas, const QString &text, GdiRect &rect, unsigned flags,
+                               TColor first, TColor second);
     void PaintGradient(GdiCanvas &canvas, const GdiRect &rect);
 
     QString caption_;
@@ -113,6 +115,7 @@ private:
     std::int32_t tag_ = 0;
     bool leftPressed_ = false;
     DevicePaintCache cache_; // while shown enlarged
+    bool drawingEnlarged_ = false; // while cache_ is drawn
 
     TColor highLightColor_ = clBtnHighlight;
     TColor shadowColor_ = clBtnShadow;

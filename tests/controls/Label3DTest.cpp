@@ -522,6 +522,78 @@ TEST(Label3DEnlarged, ATransparentLabelShowsWhatLiesBeneath)
     EXPECT_LT(countColor(image, kMarker), 130 * 70) << "the letter";
 }
 
+// Enlarged, the bevel's copies come from one filled mask: they must land where the copies
+// drawn one by one land, in the same colours and order, and exactly so when the offset is
+// a whole number of device pixels.
+TEST(Label3DEnlarged, BevelCopiesMatchTheTextDrawnOncePerCopy)
+{
+    const auto byHand = [](double scale, TLabel3DBevel bevel, bool enabled) {
+        QImage image((QSizeF(60, 30) * scale).toSize(), QImage::Format_RGB32);
+        QPainter p(&image);
+        p.scale(scale, scale);
+        GdiCanvas canvas(p);
+        canvas.setBrushColor(clBtnFace);
+        canvas.fillRect({0, 0, 60, 30});
+        canvas.setBrushStyle(BrushStyle::Clear);
+        QFont font;
+        font.setPixelSize(14);
+        canvas.setFont(font);
+        const unsigned flags = DT_EXPANDTABS | DT_WORDBREAK | DT_CENTER;
+        const TColor first = bevel == blLowered ? clBlue : clRed;
+        const TColor second = bevel == blLowered ? clRed : clBlue;
+        const auto copy = [&](TColor color, int d) {
+            GdiRect r{d, d, 60 + d, 30 + d};
+            canvas.setFontColor(color);
+            canvas.drawText(QStringLiteral("12:05"), r, flags);
+        };
+        if (enabled)
+            copy(first, -2);
+        copy(second, 2);
+        copy(enabled ? clGreen : clGrayText, 0);
+        return image;
+    };
+    const auto label = [](double scale, TLabel3DBevel bevel, bool enabled) {
+        TLabel3D l;
+        l.resize(60, 30);
+        QFont font;
+        font.setPixelSize(14);
+        l.setFont(font);
+        l.setCaption(QStringLiteral("12:05"));
+        l.setAlignment(taCenter);
+        l.setBevel(bevel);
+        l.setShadowSize(2);
+        l.setHighLightColor(clRed);
+        l.setShadowColor(clBlue);
+        l.setFontColor(clGreen);
+        l.setEnabled(enabled);
+        QImage image((QSizeF(60, 30) * scale).toSize(), QImage::Format_RGB32);
+        image.fill(toQColor(kMarker));
+        QPainter p(&image);
+        p.scale(scale, scale);
+        l.render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+        return image;
+    };
+    for (const TLabel3DBevel bevel : {blRaised, blLowered}) {
+        for (const bool enabled : {true, false}) {
+            SCOPED_TRACE(int(bevel) * 2 + enabled);
+            const QImage expected = byHand(3, bevel, enabled);
+            EXPECT_GT(countColor(expected, clRed) + countColor(expected, clBlue), 100) << "copies to compare";
+            EXPECT_EQ(label(3, bevel, enabled), expected);
+        }
+    }
+    // At a fractional scale a copy may move by up to half a device pixel: only its edges differ.
+    const QImage expected = byHand(2.42, blRaised, true);
+    const QImage shown = label(2.42, blRaised, true);
+    ASSERT_EQ(shown.size(), expected.size());
+    int differing = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            differing += shown.pixel(x, y) != expected.pixel(x, y);
+    const int inked = countColor(expected, clRed) + countColor(expected, clBlue) + countColor(expected, clGreen);
+    EXPECT_GT(inked, 300);
+    EXPECT_LT(differing, inked / 3);
+}
+
 // An opaque label paints every pixel of its own, so nothing beneath it need be painted.
 TEST(Label3DOpaque, PaintsEveryPixelInEveryFrameStyle)
 {
