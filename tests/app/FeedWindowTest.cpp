@@ -233,6 +233,11 @@ TEST_F(FeedWindow, APortOutsideTheRangeIsNotTaken)
     QTest::keyClick(port, Qt::Key_Return);
     EXPECT_EQ(port->text(), QString::number(first));
     EXPECT_EQ(board->feed().server().port(), first);
+    port->selectAll();
+    QTest::keyClicks(port, QStringLiteral("65536"));
+    QTest::keyClick(port, Qt::Key_Return);
+    EXPECT_EQ(port->text(), QString::number(first)) << "above the highest port";
+    EXPECT_EQ(board->feed().server().port(), first);
 }
 
 TEST_F(FeedWindow, TickedFilesAreReplacedOnEveryChange)

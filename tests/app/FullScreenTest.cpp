@@ -101,6 +101,14 @@ TEST_F(FullScreen, F11CoversTheChosenMonitorWithTheBoardScaledAndCentred)
     }
 }
 
+// A 16:9 screen is bounded by its height; a 5:4 or portrait one by its width.
+TEST(FullScreenFit, TheNarrowerSideBoundsTheFactor)
+{
+    EXPECT_DOUBLE_EQ(FullScreenView::fitFactor({1920, 1080}, {792, 547}), 1080 / 547.0);
+    EXPECT_DOUBLE_EQ(FullScreenView::fitFactor({1280, 1024}, {792, 547}), 1280 / 792.0);
+    EXPECT_DOUBLE_EQ(FullScreenView::fitFactor({1080, 1920}, {792, 547}), 1080 / 792.0);
+}
+
 TEST_F(FullScreen, AMonitorThatNoLongerExistsOrASingleOneMeansThePrimary)
 {
     board->setMonitor(5);
