@@ -87,17 +87,6 @@ protected:
         return state[QStringLiteral("sides")].toArray()[side - 1].toObject()[QStringLiteral("points")].toString();
     }
 
-    static void expectSchemaValid(const QList<QJsonObject> &documents)
-    {
-        SchemaCheck check;
-        const SchemaCheck::Outcome outcome = check.run(documents);
-        if (outcome == SchemaCheck::Outcome::Unavailable) {
-            std::printf("[ SKIPPED  ] schema check: %s\n", qPrintable(check.report));
-            return;
-        }
-        EXPECT_EQ(outcome, SchemaCheck::Outcome::Valid) << check.report.toStdString();
-    }
-
     QString status() const { return board->feed().row().status()->text(); }
     QString fileText(const QString &name) const
     {

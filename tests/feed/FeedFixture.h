@@ -90,17 +90,6 @@ protected:
         return request("POST", QStringLiteral("/command"), body, pin);
     }
 
-    void expectSchemaValid(const QList<QJsonObject> &documents)
-    {
-        SchemaCheck check;
-        const SchemaCheck::Outcome outcome = check.run(documents);
-        if (outcome == SchemaCheck::Outcome::Unavailable) {
-            std::printf("[ SKIPPED  ] schema check: %s\n", qPrintable(check.report));
-            return;
-        }
-        EXPECT_EQ(outcome, SchemaCheck::Outcome::Valid) << check.report.toStdString();
-    }
-
     FakeTicks ticks;
     Match match;
     ScoreDocument document;

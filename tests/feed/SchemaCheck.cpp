@@ -1,5 +1,9 @@
 #include "tests/feed/SchemaCheck.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -36,4 +40,15 @@ SchemaCheck::Outcome SchemaCheck::run(const QList<QJsonObject> &documents)
         return Outcome::Unavailable;
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? Outcome::Valid
                                                                                     : Outcome::Invalid;
+}
+
+void expectSchemaValid(const QList<QJsonObject> &documents)
+{
+    SchemaCheck check;
+    const SchemaCheck::Outcome outcome = check.run(documents);
+    if (outcome == SchemaCheck::Outcome::Unavailable) {
+        std::printf("[ SKIPPED  ] schema check: %s\n", qPrintable(check.report));
+        return;
+    }
+    EXPECT_EQ(outcome, SchemaCheck::Outcome::Valid) << check.report.toStdString();
 }

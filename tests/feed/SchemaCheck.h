@@ -13,3 +13,6 @@ struct SchemaCheck
     // The validator's report, or why it could not run.
     QString report;
 };
+
+// Fails the test unless every document is valid; says so, and passes, where no checker runs.
+void expectSchemaValid(const QList<QJsonObject> &documents);
