@@ -7,6 +7,13 @@
 namespace {
 
 constexpr double kMsecsPerDay = 86400000.0;
+constexpr qint64 kMsecsPerMinute = 60000;
+constexpr qint64 kDaysTo1970 = 25569; // 30 December 1899 to 1 January 1970
+
+qint64 floorDiv(qint64 a, qint64 b)
+{
+    return a / b - (a % b < 0 ? 1 : 0);
+}
 
 } // namespace
 
@@ -30,6 +37,23 @@ TimeOfDay timeOfDay(TDateTime dateTime)
 
 TDateTime SystemLocalTime::now() const
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    return encodeDateTime(now.date(), now.time());
+    return at(QDateTime::currentMSecsSinceEpoch());
+}
+
+TDateTime SystemLocalTime::at(qint64 utcMsecs) const
+{
+    const qint64 minute = floorDiv(utcMsecs, kMsecsPerMinute);
+    qint64 offset = 0;
+    {
+        const std::lock_guard lock(mutex_);
+        if (minute != offsetMinute_) {
+            offsetMinute_ = minute;
+            offsetMsecs_ = qint64(QDateTime::fromMSecsSinceEpoch(minute * kMsecsPerMinute, Qt::LocalTime).offsetFromUtc()) * 1000;
+        }
+        offset = offsetMsecs_;
+    }
+    // Split as encodeDateTime splits a date and a time, so both give the same double.
+    const qint64 local = utcMsecs + offset;
+    const qint64 day = floorDiv(local, qint64(kMsecsPerDay));
+    return double(day + kDaysTo1970) + double(local - day * qint64(kMsecsPerDay)) / kMsecsPerDay;
 }

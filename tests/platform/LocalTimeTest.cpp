@@ -1,11 +1,14 @@
 #include "platform/LocalTime.h"
 
 #include <QDateTime>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+#include <time.h>
 
 TEST(LocalTime, DaysCountFromTheLastDaysOf1899)
 {
@@ -45,4 +48,33 @@ TEST(LocalTime, SystemSourceFollowsTheLocalClock)
     const QDateTime after = QDateTime::currentDateTime();
     EXPECT_GE(now, encodeDateTime(before.date(), before.time()));
     EXPECT_LE(now, encodeDateTime(after.date(), after.time()));
+}
+
+// The offset is kept for a minute; a zone's change of offset must still show at its instant.
+TEST(LocalTime, SystemSourceFollowsTheZonesOffsetChange)
+{
+    if (!QFile::exists(QStringLiteral("/usr/share/zoneinfo/Europe/Berlin")))
+        GTEST_SKIP() << "no zone data";
+    const QByteArray zone = qgetenv("TZ");
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const SystemLocalTime source;
+    // Summer time began on 31 March 2024 at 01:00 UTC: 01:59:59.999 was followed by 03:00.
+    const qint64 change = QDateTime(QDate(2024, 3, 31), QTime(1, 0), Qt::UTC).toMSecsSinceEpoch();
+    const TDateTime before = source.at(change - 1);
+    const TDateTime after = source.at(change);
+    const TDateTime again = source.at(change - 1); // back across the same minute boundary
+    const TDateTime winter = source.at(QDateTime(QDate(2024, 1, 10), QTime(11, 30, 15, 250), Qt::UTC).toMSecsSinceEpoch());
+    const TDateTime beforeEpoch = source.at(-3600001); // 22:59:59.999 UTC on the last day of 1969
+    if (hadZone)
+        qputenv("TZ", zone);
+    else
+        qunsetenv("TZ");
+    tzset();
+    EXPECT_EQ(before, encodeDateTime(QDate(2024, 3, 31), QTime(1, 59, 59, 999)));
+    EXPECT_EQ(after, encodeDateTime(QDate(2024, 3, 31), QTime(3, 0)));
+    EXPECT_EQ(again, before);
+    EXPECT_EQ(winter, encodeDateTime(QDate(2024, 1, 10), QTime(12, 30, 15, 250)));
+    EXPECT_EQ(beforeEpoch, encodeDateTime(QDate(1969, 12, 31), QTime(23, 59, 59, 999)));
 }
