@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <optional>
 
 namespace {
 
@@ -242,7 +243,7 @@ void TPLNClock::paintEvent(QPaintEvent *event)
     hands_.drop();
     shown_.valid = false;
     pendingTick_ = QRect();
-    painter.drawImage(event->rect(), surface_, event->rect());
+    painter.drawImage(event->rect(), surface(), event->rect());
 }
 
 void TPLNClock::paintScaled(QPainter &painter, const QRect &exposed)
@@ -587,50 +588,94 @@ void TPLNClock::UpdateHands(int hour, int minute, int second, int msec)
         Paint();
     if (surface_.isNull())
         return;
+    // Shown enlarged, the surface is not what shows: the hands are drawn at the screen's
+    // resolution from their positions, and the surface catches up when it shows again.
+    const bool onSurface = !shown_.valid;
+    if (onSurface && surfaceStale_)
+        refreshSurface();
     changed_ = QRect();
     {
-        GdiCanvas canvas(&surface_);
+        std::optional<GdiCanvas> canvas;
+        if (onSurface)
+            canvas.emplace(&surface_);
         if (seconds_)
             ++TickCount;
-        // Also erases a hand left at 12 o'clock (position 0) when seconds were switched off.
-        if (seconds_ || secondHandDrawn_)
-            EraseHand(canvas, Hand::Second, posSec_);
-        if (TickCount > kRefreshCount) {
-            EraseHand(canvas, Hand::Hour, posHr_);
-            EraseHand(canvas, Hand::Minute, posMin_);
+        const bool refresh = TickCount > kRefreshCount;
+        if (canvas) {
+            // Also erases a hand left at 12 o'clock (position 0) when seconds were switched off.
+            if (seconds_ || secondHandDrawn_)
+                EraseHand(*canvas, Hand::Second, posSec_);
+            if (refresh) {
+                EraseHand(*canvas, Hand::Hour, posHr_);
+                EraseHand(*canvas, Hand::Minute, posMin_);
+            }
+        }
+        if (refresh) {
             posMin_ = int(((unsigned(minute) * 60 + unsigned(second)) * 10) / 6);
             posHr_ = int(((unsigned(hour) * 60 + unsigned(minute)) * 25) / 3);
         }
-        if (TickCount > kRefreshCount || RedrawHands) {
+        if (refresh || RedrawHands) {
             RedrawHands = false;
-            DrawHand(canvas, Hand::Minute, posMin_, colorHandMin_);
-            DrawHand(canvas, Hand::Hour, posHr_, colorHandHr_);
-            if (!seconds_)
-                DrawCenter(canvas);
-            if (TickCount > kRefreshCount)
+            if (canvas) {
+                DrawHand(*canvas, Hand::Minute, posMin_, colorHandMin_);
+                DrawHand(*canvas, Hand::Hour, posHr_, colorHandHr_);
+                if (!seconds_)
+                    DrawCenter(*canvas);
+            }
+            if (refresh)
                 TickCount = 0;
         }
         if (seconds_) {
             posSec_ = int((unsigned(second) * 1000 + unsigned(msec)) / 10);
-            DrawHand(canvas, Hand::Second, posSec_, colorHandSec_);
+            if (canvas) {
+                DrawHand(*canvas, Hand::Second, posSec_, colorHandSec_);
+                DrawCenter(*canvas);
+            }
             // Erasing the second hand next tick takes pixels from the other two.
             RedrawHands = true;
-            DrawCenter(canvas);
         } else {
             posSec_ = 0;
         }
         secondHandDrawn_ = seconds_;
     }
+    if (!onSurface)
+        surfaceStale_ = true;
     QRect box = changed_;
     if (shown_.valid) {
-        // Enlarged, the hands move at the screen's resolution, also where the surface's
-        // pixels stay: their place as shown and their new one.
+        // Enlarged, the hands move at the screen's resolution: their place as shown and
+        // their new one.
         std::vector<HandStroke> now = handStrokes();
         if (now != shown_.strokes)
             box |= strokesBox(now) | strokesBox(shown_.strokes);
     }
     pendingTick_ |= box;
     update(box);
+}
+
+// The surface as the ticks would have left it: the face, the hands where they stand, the centre.
+void TPLNClock::refreshSurface()
+{
+    surfaceStale_ = false;
+    if (surface_.isNull())
+        return;
+    const QRect changed = changed_;
+    GdiCanvas canvas(&surface_);
+    paintPanel(canvas);
+    paintMarks(canvas);
+    DrawHand(canvas, Hand::Minute, posMin_, colorHandMin_);
+    DrawHand(canvas, Hand::Hour, posHr_, colorHandHr_);
+    if (secondHandDrawn_)
+        DrawHand(canvas, Hand::Second, posSec_, colorHandSec_);
+    handOnSurface_[std::size_t(Hand::Second)] = secondHandDrawn_;
+    DrawCenter(canvas);
+    changed_ = changed;
+}
+
+const QImage &TPLNClock::surface() const
+{
+    if (surfaceStale_)
+        const_cast<TPLNClock *>(this)->refreshSurface(); // the clock itself is never const
+    return surface_;
 }
 
 void TPLNClock::EraseHand(GdiCanvas &canvas, Hand hand, int position)

@@ -156,8 +156,8 @@ public:
     // Whether minute `i` (0..59) gets a minute mark, or leaves its place to an hour mark.
     bool carriesMinuteMark(int i) const;
 
-    // What the clock shows; the hands as last drawn by a tick.
-    const QImage &surface() const { return surface_; }
+    // What the clock shows at its own size; the hands as last drawn by a tick.
+    const QImage &surface() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -195,6 +195,7 @@ private:
     void paintMarks(GdiCanvas &canvas);
     void paintScaled(QPainter &painter, const QRect &exposed);
     void paintHands(GdiCanvas &canvas);
+    void refreshSurface();
     // The hour and minute hands, or the second hand; the centre with each.
     enum class Hands { Slow, Second };
     void paintShapedHands(QPainter &painter, Hands which);
@@ -223,6 +224,7 @@ private:
     QTimer *ClockTimer = nullptr;
     bool destroying_ = false;
     QImage surface_;
+    bool surfaceStale_ = false; // the hands moved while the clock showed enlarged
     DevicePaintCache face_; // panel and marks, while shown enlarged
     ShownHands shown_;
     // What the picture of face, hour and minute hands and centre was drawn with.

@@ -470,6 +470,47 @@ TEST_F(ScoreboardClock, WithoutSecondsHandsReturnAtTheNextRefreshTick)
     EXPECT_EQ(at(clock->surface(), 124, 124), clYellow); // the centre dot
 }
 
+// Shown enlarged, the ticks leave the clock's own-size surface alone; shown at its size
+// again, it shows what the same ticks would have drawn there.
+TEST_F(ScoreboardClock, TicksWhileEnlargedLeaveTheSurfaceAsTicksAtItsSize)
+{
+    FakeTime same;
+    same.value = time.value;
+    TPLNClock reference(nullptr, &same);
+    setUpBoardClock(reference);
+    for (TPLNClock *c : {clock.get(), &reference}) {
+        c->findChild<QTimer *>()->stop();
+        c->show();
+    }
+    QApplication::processEvents();
+    const auto tickBoth = [&](int ticks) {
+        for (int i = 0; i < ticks; ++i) {
+            time.value += 0.7 / 86400;
+            same.value = time.value;
+            clock->ClockTick();
+            reference.ClockTick();
+        }
+    };
+    tickBoth(3);
+    QImage enlarged(clock->size() * 3, QImage::Format_RGB32);
+    {
+        QPainter painter(&enlarged);
+        painter.scale(3, 3);
+        clock->render(&painter);
+    }
+    const QImage before = clock->surface().copy();
+    tickBoth(40); // past a move of the hour and minute hands
+    EXPECT_TRUE(clock->surface() == reference.surface());
+    EXPECT_FALSE(clock->surface() == before);
+    // At its size again it shows them, and the ticks draw on the surface once more.
+    tickBoth(2);
+    clock->repaint();
+    EXPECT_TRUE(clock->grab().toImage().convertToFormat(QImage::Format_RGB32) == reference.surface());
+    tickBoth(30);
+    QApplication::processEvents();
+    EXPECT_TRUE(clock->grab().toImage().convertToFormat(QImage::Format_RGB32) == reference.surface());
+}
+
 TEST_F(ScoreboardClock, WithSecondsHourAndMinuteHandsMoveEveryTwentySixthTick)
 {
     clock->ClockTick(); // a refresh tick: the count starts again from 0
