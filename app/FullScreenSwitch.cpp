@@ -2,6 +2,7 @@
 
 #include "app/BoardLayout.h"
 #include "app/FullScreenView.h"
+#include "controls/PLNClock.h"
 #include "platform/Monitors.h"
 
 #include <QAction>
@@ -32,6 +33,12 @@ FullScreenSwitch::FullScreenSwitch(QWidget &board, QWidget &strip, BoardLayout &
     key->setShortcut(QKeySequence(Qt::Key_F11));
     board.addAction(key);
     QObject::connect(key, &QAction::triggered, key, [this] { set(!shown()); });
+    TPLNClock *clock = layout.PLNClock1;
+    clock->setTickRepaint([this, clock](const QRect &box) {
+        return view_ && view_->repaintAlone(*clock, box, [clock](QPainter &painter, const QRect &area) {
+            clock->paintEnlarged(painter, area);
+        });
+    });
 }
 
 FullScreenSwitch::~FullScreenSwitch()
@@ -41,6 +48,7 @@ FullScreenSwitch::~FullScreenSwitch()
 
 void FullScreenSwitch::release()
 {
+    layout_.PLNClock1->setTickRepaint({});
     view_.reset();
 }
 

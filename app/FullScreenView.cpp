@@ -5,9 +5,11 @@
 #include <QGraphicsScene>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QScreen>
 
 #include <algorithm>
+#include <utility>
 
 FullScreenView::FullScreenView(QWidget &board, std::function<void()> left)
     : QGraphicsView(static_cast<QWidget *>(nullptr)), board_(board), left_(std::move(left))
@@ -111,6 +113,70 @@ void FullScreenView::drawBackground(QPainter *painter, const QRectF &rect)
     for (const QRect &bar : bars)
         painter->fillRect(bar, Qt::black);
     painter->restore();
+}
+
+bool FullScreenView::repaintAlone(QWidget &widget, const QRect &area, PaintAlone paint)
+{
+    if (!proxy_ || !isVisible() || !widget.isVisible() || !board_.isAncestorOf(&widget)
+        || (alone_.widget && alone_.widget != &widget))
+        return false;
+    const QTransform screen = toScreen(widget);
+    // Only pixels that are the widget's alone: at a fractional factor its edge pixels are
+    // shared with its neighbours.
+    const QRect own = screen.mapRect(QRectF(widget.rect())).toAlignedRect().adjusted(1, 1, -1, -1);
+    const QRect device = screen.mapRect(QRectF(area)).toAlignedRect();
+    if (!own.contains(device) || covered(widget))
+        return false;
+    alone_ = {&widget, std::move(paint), alone_.area | area, alone_.screen | device};
+    viewport()->update(device);
+    return true;
+}
+
+QTransform FullScreenView::toScreen(const QWidget &widget) const
+{
+    const QPoint at = widget.mapTo(&board_, QPoint());
+    return QTransform::fromTranslate(at.x(), at.y()) * proxy_->sceneTransform() * viewportTransform();
+}
+
+// Whether anything may lie over `widget`: a widget stacked above it in the board, or
+// another item of the scene (the board's dialogs and pop-ups).
+bool FullScreenView::covered(const QWidget &widget) const
+{
+    const QRect inBoard(widget.mapTo(&board_, QPoint()), widget.size());
+    const QRectF inScene = proxy_->sceneTransform().mapRect(QRectF(inBoard));
+    const QList<QGraphicsItem *> items = scene()->items();
+    for (const QGraphicsItem *item : items) {
+        if (item != proxy_ && item->isVisible() && item->sceneBoundingRect().intersects(inScene))
+            return true;
+    }
+    for (const QWidget *w = &widget; w != &board_; w = w->parentWidget()) {
+        const QWidget *parent = w->parentWidget();
+        const QRect area(widget.mapTo(parent, QPoint()), widget.size());
+        // Later children are stacked above the earlier ones.
+        const QObjectList &siblings = parent->children();
+        for (auto it = std::find(siblings.cbegin(), siblings.cend(), w) + 1; it < siblings.cend(); ++it) {
+            const auto *above = qobject_cast<const QWidget *>(*it);
+            if (above && !above->isWindow() && above->isVisible() && above->geometry().intersects(area))
+                return true;
+        }
+    }
+    return false;
+}
+
+void FullScreenView::paintEvent(QPaintEvent *event)
+{
+    const AloneRepaint alone = std::exchange(alone_, {});
+    // Anything else to show on the screen came with its own update, so a paint that asks
+    // for no more than the widget's repaint shows that widget alone.
+    if (proxy_ && alone.widget && (event->region() - alone.screen).isEmpty()) {
+        // The paint's own clip keeps it to the event's region.
+        QPainter painter(viewport());
+        painter.setRenderHints(renderHints());
+        painter.setTransform(toScreen(*alone.widget));
+        alone.paint(painter, alone.area);
+        return;
+    }
+    QGraphicsView::paintEvent(event);
 }
 
 void FullScreenView::fit()

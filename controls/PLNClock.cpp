@@ -649,7 +649,8 @@ void TPLNClock::UpdateHands(int hour, int minute, int second, int msec)
             box |= strokesBox(now) | strokesBox(shown_.strokes);
     }
     pendingTick_ |= box;
-    update(box);
+    if (!(shown_.valid && !box.isEmpty() && tickRepaint_ && tickRepaint_(box)))
+        update(box);
 }
 
 // The surface as the ticks would have left it: the face, the hands where they stand, the centre.

@@ -134,6 +134,12 @@ public:
 
     // One timer tick: read the time, raise the events, update the hands.
     void ClockTick();
+    // Shown enlarged, a tick's repaint may take a shorter way than the widget's own update:
+    // `route` gets the box the hands moved in and says whether it took the repaint.
+    void setTickRepaint(std::function<bool(const QRect &)> route) { tickRepaint_ = std::move(route); }
+    // Paints `exposed` through `painter`, which maps the clock's pixels onto a larger device:
+    // what the clock's own paint does when it shows enlarged, for a view that paints it itself.
+    void paintEnlarged(QPainter &painter, const QRect &exposed) { paintScaled(painter, exposed); }
 
     // Where the face and hands stand, in pixels and hand steps (1/6000 turn).
     struct Geometry
@@ -286,6 +292,7 @@ private:
     TNotifyTime onChangeMin_;
     TNotifyTime onChangeHour_;
     TNotifyClock onSameTime_;
+    std::function<bool(const QRect &)> tickRepaint_;
 
     int LastHr = 0;
     int LastMin = 0;

@@ -374,6 +374,87 @@ TEST_F(FullScreen, MovedMinuteHandShowsWhereAFreshPaintDrawsIt)
                                  << where.y() << " differ";
 }
 
+// The clock's ticks go straight to the screen only while nothing lies over it: a widget of
+// the board over its centre, where every tick draws, stays in sight.
+TEST_F(FullScreen, WidgetOverTheClockStaysInSightThroughItsTicks)
+{
+    board->setMonitor(1);
+    toggle();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
+    auto *clock = ctl<TPLNClock>(QStringLiteral("PLNClock1"));
+    for (QTimer *timer : clock->findChildren<QTimer *>())
+        timer->stop();
+    QWidget cover(board.get());
+    QPalette green;
+    green.setColor(QPalette::Window, Qt::green);
+    cover.setPalette(green);
+    cover.setAutoFillBackground(true);
+    cover.setGeometry(QRect(static_cast<QWidget *>(clock)->geometry().center() - QPoint(20, 20), QSize(40, 40)));
+    cover.show();
+    const auto onScreen = [&] {
+        QApplication::processEvents();
+        return view()->screen()->grabWindow(view()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    onScreen();
+    for (int i = 0; i < 15; ++i) {
+        QTest::qWait(40);
+        clock->ClockTick();
+        QApplication::processEvents();
+    }
+    const QImage shown = onScreen();
+    const QRectF area(scaled(cover.geometry().topLeft()), QSizeF(cover.size()) * view()->factor());
+    int other = 0;
+    for (int y = int(area.top()) + 2; y < int(area.bottom()) - 2; ++y) {
+        for (int x = int(area.left()) + 2; x < int(area.right()) - 2; ++x)
+            other += shown.pixel(x, y) != qRgb(0, 255, 0);
+    }
+    EXPECT_EQ(other, 0);
+    // Uncovered again, the ticks show the hands there once more.
+    cover.hide();
+    QTest::qWait(40);
+    clock->ClockTick();
+    const QImage uncovered = onScreen();
+    const QPointF centre = area.center();
+    EXPECT_NE(uncovered.pixel(centre.toPoint()), qRgb(0, 255, 0));
+}
+
+// A point and a tick that reach the screen in one paint both show: the clock's own way to
+// the screen is not taken for a paint that carries more.
+TEST_F(FullScreen, PointAndTickInOnePaintBothShow)
+{
+    board->setMonitor(1);
+    toggle();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
+    board->bPlayClick();
+    auto *clock = ctl<TPLNClock>(QStringLiteral("PLNClock1"));
+    for (QTimer *timer : clock->findChildren<QTimer *>())
+        timer->stop();
+    const auto onScreen = [&] {
+        return view()->screen()->grabWindow(view()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    QApplication::processEvents();
+    // The point's update takes a few rounds of posted events to reach the screen; the tick
+    // comes after each number of them, so that one paint carries both.
+    for (int rounds = 0; rounds < 5; ++rounds) {
+        QTest::qWait(30);
+        QTest::keyClick(view(), Qt::Key_F1);
+        for (int i = 0; i < rounds; ++i)
+            QCoreApplication::sendPostedEvents();
+        clock->ClockTick();
+        QTest::qWait(20); // every round of updates reaches the screen
+        const QImage shown = onScreen();
+        view()->viewport()->repaint();
+        const QImage fresh = onScreen();
+        QRect where;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (shown.pixel(x, y) != fresh.pixel(x, y))
+                    where |= QRect(x, y, 1, 1);
+        EXPECT_TRUE(where.isEmpty()) << "after " << rounds << " rounds: " << where.width() << "x" << where.height()
+                                     << " at " << where.x() << "," << where.y();
+    }
+}
+
 // A repaint leaves no pixel of the screen as it was: the bars, the board's edges, and the
 // edges of its controls drawn at the screen's resolution meet without a gap.
 TEST_F(FullScreen, RepaintLeavesNoPixelUnpainted)
