@@ -8,8 +8,46 @@
 #include <QPaintEvent>
 #include <QScreen>
 
+#include <QApplication>
+
 #include <algorithm>
 #include <utility>
+
+namespace {
+
+// Forgets whether anything lies over the widget that paints alone whenever any widget
+// shows, hides, moves, resizes or changes its place in the stacking order: looking it up
+// visits every widget above it, more than the tick it serves costs otherwise.
+class CoverWatch final : public QObject
+{
+public:
+    explicit CoverWatch(bool &known) : known_(known) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::ZOrderChange:
+        case QEvent::ParentChange:
+        case QEvent::ChildAdded:
+        case QEvent::ChildRemoved:
+            known_ = false;
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool &known_;
+};
+
+} // namespace
 
 FullScreenView::FullScreenView(QWidget &board, std::function<void()> left)
     : QGraphicsView(static_cast<QWidget *>(nullptr)), board_(board), left_(std::move(left))
@@ -82,6 +120,7 @@ void FullScreenView::leave()
         return;
     QGraphicsProxyWidget *proxy = proxy_;
     proxy_ = nullptr;
+    cover_ = {};
     proxy->setWidget(nullptr);
     delete proxy;
     hide();
@@ -125,7 +164,18 @@ bool FullScreenView::repaintAlone(QWidget &widget, const QRect &area, PaintAlone
     // shared with its neighbours.
     const QRect own = screen.mapRect(QRectF(widget.rect())).toAlignedRect().adjusted(1, 1, -1, -1);
     const QRect device = screen.mapRect(QRectF(area)).toAlignedRect();
-    if (!own.contains(device) || covered(widget))
+    if (!own.contains(device))
+        return false;
+    if (!cover_.known || cover_.widget != &widget) {
+        if (!cover_.watch) {
+            cover_.watch = std::make_unique<CoverWatch>(cover_.known);
+            qApp->installEventFilter(cover_.watch.get());
+        }
+        cover_.widget = &widget;
+        cover_.covered = covered(widget);
+        cover_.known = true;
+    }
+    if (cover_.covered)
         return false;
     alone_ = {&widget, std::move(paint), alone_.area | area, alone_.screen | device};
     viewport()->update(device);

@@ -5,6 +5,7 @@
 #include <QRect>
 
 #include <functional>
+#include <memory>
 
 class QGraphicsProxyWidget;
 class QScreen;
@@ -72,4 +73,13 @@ private:
         QRect screen; // the screen's
     };
     AloneRepaint alone_;
+    // Whether anything lies over the widget that paints alone, while no widget changed since.
+    struct Cover
+    {
+        std::unique_ptr<QObject> watch; // while full screen
+        const QWidget *widget = nullptr;
+        bool known = false;
+        bool covered = false;
+    };
+    Cover cover_;
 };

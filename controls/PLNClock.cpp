@@ -277,24 +277,25 @@ void TPLNClock::paintScaled(QPainter &painter, const QRect &exposed)
                           && pendingTick_.adjusted(-2, -2, 2, 2).contains(exposed);
     if (tickOnly) {
         under_.clear();
-        const auto addUnder = [this](const HandStroke &s) {
+        // A device pixel beyond the stroke's edge: the boxes then take every pixel it set.
+        const double edge = 1 / std::max(device.m11(), device.m22());
+        const auto addUnder = [this, edge](const HandStroke &s) {
             // Along the stroke in pieces of about 12 pixels, so no more of the picture is
             // copied than lies under it.
             const QPointF from = QPointF(s.from) + QPointF(0.5, 0.5);
             const QPointF along = QPointF(s.to) - QPointF(s.from);
             const int pieces = std::max(1, int(std::hypot(along.x(), along.y()) / 12));
             const QPointF step = along / pieces;
-            const double margin = s.width / 2.0 + 1;
+            const double margin = s.width / 2.0 + edge;
             for (int i = 0; i < pieces; ++i) {
                 const QRectF piece = QRectF(from + step * i, from + step * (i + 1)).normalized();
                 under_.push_back(piece.adjusted(-margin, -margin, margin, margin));
             }
         };
-        // The hour and minute hands, the first four strokes, stand where the picture has them.
+        // The hour and minute hands, the first four strokes, stand where the picture has
+        // them; the centre is drawn again over whatever lies under it.
         for (std::size_t i = 4; i < shown_.strokes.size(); ++i)
             addUnder(shown_.strokes[i]);
-        const int c = centerSize_ + 1;
-        under_.emplace_back(geometry_.CenterX - c, geometry_.CenterY - c, 2 * c + 1, 2 * c + 1);
         hands_.paintParts(painter, size(), under_, DevicePaintCache::Cover::Opaque);
     } else {
         hands_.paint(painter, size(), exposed, DevicePaintCache::Cover::Opaque, layer);
