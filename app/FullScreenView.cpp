@@ -5,13 +5,13 @@
 #include <QGraphicsScene>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QPaintEvent>
 #include <QScreen>
+#include <QWindow>
 
 #include <QApplication>
+#include <QBackingStore>
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -154,10 +154,11 @@ void FullScreenView::drawBackground(QPainter *painter, const QRectF &rect)
     painter->restore();
 }
 
-bool FullScreenView::repaintAlone(QWidget &widget, const QRect &area, PaintAlone paint)
+bool FullScreenView::repaintAlone(QWidget &widget, const QRect &area, const PaintAlone &paint)
 {
-    if (!proxy_ || !isVisible() || !widget.isVisible() || !board_.isAncestorOf(&widget)
-        || (alone_.widget && alone_.widget != &widget))
+    QBackingStore *store = backingStore();
+    if (!proxy_ || !isVisible() || !widget.isVisible() || !board_.isAncestorOf(&widget) || !store
+        || !windowHandle() || !windowHandle()->isExposed() || viewport()->testAttribute(Qt::WA_WState_InPaintEvent))
         return false;
     const QTransform screen = toScreen(widget);
     // Only pixels that are the widget's alone: at a fractional factor its edge pixels are
@@ -177,8 +178,21 @@ bool FullScreenView::repaintAlone(QWidget &widget, const QRect &area, PaintAlone
     }
     if (cover_.covered)
         return false;
-    alone_ = {&widget, std::move(paint), alone_.area | area, alone_.screen | device};
-    viewport()->update(device);
+    // Into the window's backing store between two of its paints, as a paint of the view
+    // would put it there; anything else on the screen keeps its own updates.
+    const QPoint at = viewport()->mapTo(this, QPoint());
+    const QRect inWindow = device.translated(at);
+    store->beginPaint(inWindow);
+    {
+        QPainter painter(store->paintDevice());
+        painter.setClipRect(inWindow);
+        painter.setRenderHints(renderHints());
+        painter.setTransform(screen * QTransform::fromTranslate(at.x(), at.y()));
+        paint(painter, area);
+    }
+    store->endPaint();
+    store->flush(inWindow, windowHandle());
+    emit repaintedAlone(device);
     return true;
 }
 
@@ -211,22 +225,6 @@ bool FullScreenView::covered(const QWidget &widget) const
         }
     }
     return false;
-}
-
-void FullScreenView::paintEvent(QPaintEvent *event)
-{
-    const AloneRepaint alone = std::exchange(alone_, {});
-    // Anything else to show on the screen came with its own update, so a paint that asks
-    // for no more than the widget's repaint shows that widget alone.
-    if (proxy_ && alone.widget && (event->region() - alone.screen).isEmpty()) {
-        // The paint's own clip keeps it to the event's region.
-        QPainter painter(viewport());
-        painter.setRenderHints(renderHints());
-        painter.setTransform(toScreen(*alone.widget));
-        alone.paint(painter, alone.area);
-        return;
-    }
-    QGraphicsView::paintEvent(event);
 }
 
 void FullScreenView::fit()

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QGraphicsView>
-#include <QPointer>
 #include <QRect>
 
 #include <functional>
@@ -38,20 +37,23 @@ public:
 
     static double fitFactor(QSize screen, QSize board);
 
-    // Paints `area` of `widget`, an opaque widget of the board, straight onto the screen
-    // with `paint`: past the scene and the rest of the board, which a clock's ten ticks a
-    // second would otherwise visit each time. `paint` gets a painter that maps the widget's
-    // pixels onto the screen. False when anything may lie over the widget; the caller then
-    // updates as usual.
+    // Paints `area` of `widget`, an opaque widget of the board, at once and straight onto
+    // the screen with `paint`: past the posted updates, the scene and the rest of the board,
+    // which a clock's ten ticks a second would otherwise go through each time. `paint` gets
+    // a painter that maps the widget's pixels onto the screen. False when anything may lie
+    // over the widget or the view is painting; the caller then updates as usual.
     using PaintAlone = std::function<void(QPainter &, const QRect &)>;
-    bool repaintAlone(QWidget &widget, const QRect &area, PaintAlone paint);
+    bool repaintAlone(QWidget &widget, const QRect &area, const PaintAlone &paint);
+
+signals:
+    // A repaint alone has reached the screen there, in the view's pixels.
+    void repaintedAlone(const QRect &area);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void drawBackground(QPainter *painter, const QRectF &rect) override;
-    void paintEvent(QPaintEvent *event) override;
 
 private:
     void fit();
@@ -64,15 +66,6 @@ private:
     QGraphicsProxyWidget *proxy_ = nullptr;
     double factor_ = 1.0;
     QPoint windowPos_;
-    // The repaint asked for by repaintAlone and not yet painted.
-    struct AloneRepaint
-    {
-        QPointer<QWidget> widget;
-        PaintAlone paint;
-        QRect area;   // the widget's pixels
-        QRect screen; // the screen's
-    };
-    AloneRepaint alone_;
     // Whether anything lies over the widget that paints alone, while no widget changed since.
     struct Cover
     {

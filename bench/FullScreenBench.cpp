@@ -34,7 +34,8 @@ public:
     QList<QRect> monitors() const override { return {QRect(0, 0, 3840, 2160), QRect(3840, 0, 1920, 1080)}; }
 };
 
-// What the full-screen view's viewport repainted since the last reset.
+// What the full-screen view's viewport repainted since the last reset, through its paint
+// events and straight onto the screen.
 class ViewportPaints : public QObject
 {
 public:
@@ -67,6 +68,10 @@ struct FullBoard
             QTest::keyClick(view->windowHandle(), Qt::Key_F1);
         QApplication::processEvents();
         view->viewport()->installEventFilter(&paints);
+        QObject::connect(view, &FullScreenView::repaintedAlone, view, [this](const QRect &area) {
+            paints.painted += area;
+            ++paints.paints;
+        });
     }
 
     TwoMonitors monitors;
@@ -225,7 +230,7 @@ void idleBench(BenchTable &table)
     table.add(QStringLiteral("idle, match running, full screen 1920 x 1080, 10 s"),
               QString::number(idle, 'f', 3) + QStringLiteral(" %"), QStringLiteral("<= 0.5 % of a core"),
               t.shown && idle <= 0.5 && t.view->size() == QSize(1920, 1080) && t.board->match().timer().isRunning(),
-              QStringLiteral("%1 viewport paints a second").arg(t.paints.paints / wall, 0, 'f', 1));
+              QStringLiteral("%1 paints a second").arg(t.paints.paints / wall, 0, 'f', 1));
 }
 
 } // namespace
