@@ -60,6 +60,8 @@ struct FullBoard
     {
         board->setMonitor(monitor);
         board->show();
+        // An earlier board of the bench left full screen on in the settings, on its monitor.
+        board->setFullScreen(false);
         board->setFullScreen(true);
         view = board->fullScreenView();
         shown = QTest::qWaitForWindowExposed(view);
@@ -177,6 +179,7 @@ void tickBench(BenchTable &table)
     std::vector<double> times;
     int larger = 0;
     int unpainted = 0;
+    int still = 0;
     double excess = 0;
     for (int tick = 0; tick < kTicks; ++tick) {
         // The second hand moves on with the wall clock, as between two timer ticks.
@@ -189,7 +192,13 @@ void tickBench(BenchTable &table)
         // The scene's update, the view's update request, then its paint: a round each.
         for (int round = 0; round < 4 && t.paints.paints == 0; ++round)
             QCoreApplication::sendPostedEvents();
-        times.push_back(microseconds(Clock::now() - start));
+        const double took = microseconds(Clock::now() - start);
+        // A tick that leaves every hand on the same pixels has nothing to show.
+        if (clock->surface() == before) {
+            ++still;
+            continue;
+        }
+        times.push_back(took);
         // The hands' box, old and new, as the window's surface has it, and as the screen
         // shows it, where the hands are shapes of their own: the clock adds up to four board
         // pixels for their round ends and wide strokes.
@@ -207,9 +216,12 @@ void tickBench(BenchTable &table)
     }
     const double tick = median(times);
     table.add(QStringLiteral("clock tick, full screen 3840 x 2160"), us(tick), QStringLiteral("<= 200 µs"),
-              t.shown && tick <= 200 && unpainted == 0, QStringLiteral("%1 ticks 0.1 s apart, painted; %2 unpainted").arg(kTicks).arg(unpainted));
+              t.shown && tick <= 200 && unpainted == 0, QStringLiteral("%1 ticks 0.1 s apart that moved a hand, painted; %2 unpainted; %3 moved none")
+                  .arg(times.size())
+                  .arg(unpainted)
+                  .arg(still));
     table.add(QStringLiteral("clock tick 3840 x 2160: repainted area vs hands' box"),
-              QStringLiteral("%1 of %2 outside").arg(larger).arg(kTicks), QStringLiteral("none outside"),
+              QStringLiteral("%1 of %2 outside").arg(larger).arg(times.size()), QStringLiteral("none outside"),
               t.shown && larger == 0 && unpainted == 0,
               QStringLiteral("largest repaint %1 times the hands' box; outside: beyond 4 board pixels of it").arg(excess, 0, 'f', 2));
 }
