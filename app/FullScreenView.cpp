@@ -157,8 +157,11 @@ void FullScreenView::drawBackground(QPainter *painter, const QRectF &rect)
 bool FullScreenView::repaintAlone(QWidget &widget, const QRect &area, const PaintAlone &paint)
 {
     QBackingStore *store = backingStore();
+    // The store must be the window's size: right after a resize the view's own paint
+    // resizes it first.
     if (!proxy_ || !isVisible() || !widget.isVisible() || !board_.isAncestorOf(&widget) || !store
-        || !windowHandle() || !windowHandle()->isExposed() || viewport()->testAttribute(Qt::WA_WState_InPaintEvent))
+        || store->size() != size() || !windowHandle() || !windowHandle()->isExposed()
+        || viewport()->testAttribute(Qt::WA_WState_InPaintEvent))
         return false;
     const QTransform screen = toScreen(widget);
     // Only pixels that are the widget's alone: at a fractional factor its edge pixels are
