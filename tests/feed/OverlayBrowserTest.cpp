@@ -69,9 +69,22 @@ protected:
             const QJsonObject reply = QJsonDocument::fromJson(message.toUtf8()).object();
             if (reply.contains(QStringLiteral("id")))
                 replies.insert(reply[QStringLiteral("id")].toInt(), reply);
+            else if (reply.contains(QStringLiteral("method")))
+                events.append(reply);
         });
         devtools.open(QUrl(pageSocket));
         return waitFor([this] { return devtools.state() == QAbstractSocket::ConnectedState; });
+    }
+
+    // Sends a DevTools command and waits for its answer.
+    QJsonObject call(const QString &method, const QJsonObject &params)
+    {
+        const int id = nextId++;
+        devtools.sendTextMessage(QString::fromUtf8(QJsonDocument(QJsonObject{
+            {QStringLiteral("id"), id}, {QStringLiteral("method"), method}, {QStringLiteral("params"), params}})
+                                                       .toJson(QJsonDocument::Compact)));
+        waitFor([&] { return replies.contains(id); });
+        return replies.take(id);
     }
 
     QString evaluate(const QString &expression)
@@ -103,6 +116,7 @@ protected:
     QProcess browser;
     QWebSocket devtools;
     QHash<int, QJsonObject> replies;
+    QList<QJsonObject> events;
     int nextId = 1;
 };
 
@@ -174,6 +188,49 @@ TEST_F(OverlayBrowserTest, RemotePageSendsCommandsWithThePinAndFollowsTheBoard)
     publishMatch();
     const QString afterBoard = QStringLiteral("\u25CF Graf  0  15\n  Seles  0  15");
     EXPECT_EQ(waitForText(text("score"), afterBoard).toStdString(), afterBoard.toStdString());
+}
+
+} // namespace
+
+namespace {
+
+// The answer to a command can reach the phone after a newer state pushed by the board; the
+// page keeps the newer score.
+TEST_F(OverlayBrowserTest, RemotePageKeepsANewerPushOverALateCommandAnswer)
+{
+    if (!QFileInfo::exists(kChromium))
+        GTEST_SKIP() << "no " << kChromium.toStdString() << " here; apt-get install chromium to run the remote in a browser";
+    startServer();
+    match.timer().bPlayClick();
+    publishMatch();
+    ASSERT_TRUE(open(url(QStringLiteral("/remote"))));
+    EXPECT_EQ(waitForText(text("point2"), QStringLiteral("Punkt Seles")), QStringLiteral("Punkt Seles"));
+    // The browser holds the command's answer until the test lets it through.
+    call(QStringLiteral("Fetch.enable"),
+         QJsonObject{{QStringLiteral("patterns"), QJsonArray{QJsonObject{{QStringLiteral("urlPattern"), QStringLiteral("*/command*")},
+                                                                          {QStringLiteral("requestStage"), QStringLiteral("Response")}}}}});
+    evaluate(QStringLiteral("document.getElementById('pin').value = '424242'"));
+    evaluate(QStringLiteral("document.getElementById('point2').click()"));
+    const auto paused = [this] {
+        for (const QJsonObject &event : events) {
+            if (event[QStringLiteral("method")] == QStringLiteral("Fetch.requestPaused"))
+                return event[QStringLiteral("params")].toObject()[QStringLiteral("requestId")].toString();
+        }
+        return QString();
+    };
+    ASSERT_TRUE(waitFor([&] { return !paused().isEmpty(); }, 10'000));
+    const QString afterPoint = QStringLiteral("\u25CF Graf  0  0\n  Seles  0  15");
+    EXPECT_EQ(waitForText(text("score"), afterPoint).toStdString(), afterPoint.toStdString()); // by push
+
+    match.score().mSchet1Click();
+    publishMatch();
+    const QString afterBoard = QStringLiteral("\u25CF Graf  0  15\n  Seles  0  15");
+    ASSERT_EQ(waitForText(text("score"), afterBoard).toStdString(), afterBoard.toStdString());
+
+    evaluate(QStringLiteral("document.getElementById('status').textContent = 'waiting'"));
+    call(QStringLiteral("Fetch.continueRequest"), QJsonObject{{QStringLiteral("requestId"), paused()}});
+    ASSERT_EQ(waitForText(text("status"), QString()).toStdString(), ""); // the answer was taken
+    EXPECT_EQ(evaluate(text("score")).toStdString(), afterBoard.toStdString());
 }
 
 } // namespace
