@@ -420,9 +420,9 @@ TEST_F(FullScreen, WidgetOverTheClockStaysInSightThroughItsTicks)
     EXPECT_NE(uncovered.pixel(centre.toPoint()), qRgb(0, 255, 0));
 }
 
-// A point and a tick that reach the screen in one paint both show: the clock's own way to
-// the screen is not taken for a paint that carries more.
-TEST_F(FullScreen, PointAndTickInOnePaintBothShow)
+// A point and a tick at the same moment both show: the tick's own way to the screen leaves
+// the point's update, wherever it has got to, to the board's way.
+TEST_F(FullScreen, PointAndTickAtOnceBothShow)
 {
     board->setMonitor(1);
     toggle();
@@ -436,7 +436,7 @@ TEST_F(FullScreen, PointAndTickInOnePaintBothShow)
     };
     QApplication::processEvents();
     // The point's update takes a few rounds of posted events to reach the screen; the tick
-    // comes after each number of them, so that one paint carries both.
+    // comes after each number of them.
     for (int rounds = 0; rounds < 5; ++rounds) {
         QTest::qWait(30);
         QTest::keyClick(view(), Qt::Key_F1);
