@@ -65,6 +65,17 @@ protected:
     }
 
     QImage shot() const { return view()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    // The pixels on the screen as painted so far, not painted anew for the picture.
+    QImage screenNow() const
+    {
+        return view()->screen()->grabWindow(view()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    // The same once the updates waiting to be painted are on it.
+    QImage onScreen() const
+    {
+        QApplication::processEvents();
+        return screenNow();
+    }
 
     // The first pixel of `colour` on the way from `from` in steps of `step`, as an offset.
     static std::optional<int> firstOf(const QImage &image, QPoint from, QPoint step, QRgb colour, int steps)
@@ -289,11 +300,6 @@ TEST_F(FullScreen, ScreenAfterChangesIsWhatAFreshPaintShows)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
     board->bPlayClick();
     QWidget *viewport = view()->viewport();
-    // The pixels on the screen as painted so far, not painted anew for the picture.
-    const auto onScreen = [&] {
-        QApplication::processEvents();
-        return view()->screen()->grabWindow(view()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-    };
     const QImage start = onScreen();
     for (int i = 0; i < 12; ++i) {
         QTest::qWait(120); // the clock's hands move on with the wall clock
@@ -344,10 +350,6 @@ TEST_F(FullScreen, MovedMinuteHandShowsWhereAFreshPaintDrawsIt)
     // The test's ticks only, 60 ms apart: about three seconds, several moves of the minute hand.
     for (QTimer *timer : clock->findChildren<QTimer *>())
         timer->stop();
-    const auto onScreen = [&] {
-        QApplication::processEvents();
-        return view()->screen()->grabWindow(view()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-    };
     onScreen();
     const int minuteAtStart = clock->PosMin();
     for (int i = 0; i < 50; ++i) {
@@ -393,10 +395,6 @@ TEST_F(FullScreen, WidgetOverTheClockStaysInSightThroughItsTicks)
     cover.setAutoFillBackground(true);
     cover.setGeometry(QRect(static_cast<QWidget *>(clock)->geometry().center() - QPoint(20, 20), QSize(40, 40)));
     cover.show();
-    const auto onScreen = [&] {
-        QApplication::processEvents();
-        return view()->screen()->grabWindow(view()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-    };
     onScreen();
     for (int i = 0; i < 15; ++i) {
         QTest::qWait(40);
@@ -431,9 +429,6 @@ TEST_F(FullScreen, PointAndTickAtOnceBothShow)
     auto *clock = ctl<TPLNClock>(QStringLiteral("PLNClock1"));
     for (QTimer *timer : clock->findChildren<QTimer *>())
         timer->stop();
-    const auto onScreen = [&] {
-        return view()->screen()->grabWindow(view()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-    };
     QApplication::processEvents();
     // The point's update takes a few rounds of posted events to reach the screen; the tick
     // comes after each number of them.
@@ -444,9 +439,9 @@ TEST_F(FullScreen, PointAndTickAtOnceBothShow)
             QCoreApplication::sendPostedEvents();
         clock->ClockTick();
         QTest::qWait(20); // every round of updates reaches the screen
-        const QImage shown = onScreen();
+        const QImage shown = screenNow();
         view()->viewport()->repaint();
-        const QImage fresh = onScreen();
+        const QImage fresh = screenNow();
         QRect where;
         for (int y = 0; y < shown.height(); ++y)
             for (int x = 0; x < shown.width(); ++x)

@@ -76,7 +76,17 @@ protected:
         return waitFor([this] { return devtools.state() == QAbstractSocket::ConnectedState; });
     }
 
-    // Sends a DevTools command and waits for its answer.
+    // The remote page on a running match, its buttons named after the players.
+    void openRemote()
+    {
+        startServer();
+        match.timer().bPlayClick();
+        publishMatch();
+        ASSERT_TRUE(open(url(QStringLiteral("/remote"))));
+        EXPECT_EQ(waitForText(text("point2"), QStringLiteral("Punkt Seles")), QStringLiteral("Punkt Seles"));
+    }
+
+    // Sends a DevTools command and waits for its answer; empty when none came.
     QJsonObject call(const QString &method, const QJsonObject &params)
     {
         const int id = nextId++;
@@ -89,17 +99,12 @@ protected:
 
     QString evaluate(const QString &expression)
     {
-        const int id = nextId++;
-        devtools.sendTextMessage(QString::fromUtf8(QJsonDocument(QJsonObject{
-            {QStringLiteral("id"), id},
-            {QStringLiteral("method"), QStringLiteral("Runtime.evaluate")},
-            {QStringLiteral("params"), QJsonObject{{QStringLiteral("expression"), QStringLiteral("String(%1)").arg(expression)},
-                                                   {QStringLiteral("returnByValue"), true}}},
-        }).toJson(QJsonDocument::Compact)));
-        if (!waitFor([&] { return replies.contains(id); }))
+        const QJsonObject reply = call(QStringLiteral("Runtime.evaluate"),
+                                       QJsonObject{{QStringLiteral("expression"), QStringLiteral("String(%1)").arg(expression)},
+                                                   {QStringLiteral("returnByValue"), true}});
+        if (reply.isEmpty())
             return QStringLiteral("<no answer>");
-        return replies.take(id)[QStringLiteral("result")].toObject()[QStringLiteral("result")]
-            .toObject()[QStringLiteral("value")].toString();
+        return reply[QStringLiteral("result")].toObject()[QStringLiteral("result")].toObject()[QStringLiteral("value")].toString();
     }
 
     // The page's text for expression once it equals expected, or the last text seen.
@@ -165,11 +170,7 @@ TEST_F(OverlayBrowserTest, RemotePageSendsCommandsWithThePinAndFollowsTheBoard)
 {
     if (!QFileInfo::exists(kChromium))
         GTEST_SKIP() << "no " << kChromium.toStdString() << " here; apt-get install chromium to run the remote in a browser";
-    startServer();
-    match.timer().bPlayClick();
-    publishMatch();
-    ASSERT_TRUE(open(url(QStringLiteral("/remote"))));
-    EXPECT_EQ(waitForText(text("point2"), QStringLiteral("Punkt Seles")), QStringLiteral("Punkt Seles"));
+    ASSERT_NO_FATAL_FAILURE(openRemote());
 
     evaluate(QStringLiteral("document.getElementById('pin').value = '000000'"));
     evaluate(QStringLiteral("document.getElementById('point2').click()"));
@@ -200,11 +201,7 @@ TEST_F(OverlayBrowserTest, RemotePageKeepsANewerPushOverALateCommandAnswer)
 {
     if (!QFileInfo::exists(kChromium))
         GTEST_SKIP() << "no " << kChromium.toStdString() << " here; apt-get install chromium to run the remote in a browser";
-    startServer();
-    match.timer().bPlayClick();
-    publishMatch();
-    ASSERT_TRUE(open(url(QStringLiteral("/remote"))));
-    EXPECT_EQ(waitForText(text("point2"), QStringLiteral("Punkt Seles")), QStringLiteral("Punkt Seles"));
+    ASSERT_NO_FATAL_FAILURE(openRemote());
     // The browser holds the command's answer until the test lets it through.
     call(QStringLiteral("Fetch.enable"),
          QJsonObject{{QStringLiteral("patterns"), QJsonArray{QJsonObject{{QStringLiteral("urlPattern"), QStringLiteral("*/command*")},
