@@ -1,5 +1,7 @@
 #include "app/FullScreenView.h"
 
+#include <QApplication>
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QGraphicsProxyWidget>
 #include <QGraphicsScene>
@@ -7,9 +9,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
-
-#include <QApplication>
-#include <QBackingStore>
 
 #include <algorithm>
 
