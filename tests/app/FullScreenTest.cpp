@@ -70,6 +70,26 @@ protected:
     {
         return view()->screen()->grabWindow(view()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
     }
+    // The board's clock, still: only the test's own ticks move its hands.
+    TPLNClock *stillClock() const
+    {
+        auto *clock = ctl<TPLNClock>(QStringLiteral("PLNClock1"));
+        for (QTimer *timer : clock->findChildren<QTimer *>())
+            timer->stop();
+        return clock;
+    }
+    // The box of the pixels where two pictures of the screen differ.
+    static QRect differing(const QImage &a, const QImage &b)
+    {
+        QRect where;
+        for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
+            for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+                if (a.pixel(x, y) != b.pixel(x, y))
+                    where |= QRect(x, y, 1, 1);
+            }
+        }
+        return where;
+    }
     // The same once the updates waiting to be painted are on it.
     QImage onScreen() const
     {
@@ -309,20 +329,9 @@ TEST_F(FullScreen, ScreenAfterChangesIsWhatAFreshPaintShows)
             board->setSchemeColour(2, clRed); // the figures' colour
     }
     // Still, so the two pictures show the same time.
-    for (QTimer *timer : ctl("PLNClock1")->findChildren<QTimer *>())
-        timer->stop();
+    stillClock();
     const QImage shown = onScreen();
     EXPECT_NE(shown, start);
-    const auto differing = [](const QImage &a, const QImage &b) {
-        QRect where;
-        for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
-            for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
-                if (a.pixel(x, y) != b.pixel(x, y))
-                    where |= QRect(x, y, 1, 1);
-            }
-        }
-        return where;
-    };
     viewport->repaint();
     const QRect afterRepaint = differing(shown, onScreen());
     EXPECT_TRUE(afterRepaint.isEmpty()) << "a full repaint changes " << afterRepaint.width() << "x"
@@ -346,10 +355,8 @@ TEST_F(FullScreen, MovedMinuteHandShowsWhereAFreshPaintDrawsIt)
     board->setMonitor(0);
     toggle();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
-    auto *clock = ctl<TPLNClock>(QStringLiteral("PLNClock1"));
     // The test's ticks only, 60 ms apart: about three seconds, several moves of the minute hand.
-    for (QTimer *timer : clock->findChildren<QTimer *>())
-        timer->stop();
+    TPLNClock *clock = stillClock();
     onScreen();
     const int minuteAtStart = clock->PosMin();
     for (int i = 0; i < 50; ++i) {
@@ -365,13 +372,7 @@ TEST_F(FullScreen, MovedMinuteHandShowsWhereAFreshPaintDrawsIt)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
     const QImage again = onScreen();
     ASSERT_EQ(again.size(), shown.size());
-    QRect where;
-    for (int y = 0; y < shown.height(); ++y) {
-        for (int x = 0; x < shown.width(); ++x) {
-            if (shown.pixel(x, y) != again.pixel(x, y))
-                where |= QRect(x, y, 1, 1);
-        }
-    }
+    const QRect where = differing(shown, again);
     EXPECT_TRUE(where.isEmpty()) << where.width() << "x" << where.height() << " at " << where.x() << ","
                                  << where.y() << " differ";
 }
@@ -383,9 +384,7 @@ TEST_F(FullScreen, WidgetOverTheClockStaysInSightThroughItsTicks)
     board->setMonitor(1);
     toggle();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
-    auto *clock = ctl<TPLNClock>(QStringLiteral("PLNClock1"));
-    for (QTimer *timer : clock->findChildren<QTimer *>())
-        timer->stop();
+    TPLNClock *clock = stillClock();
     clock->ClockTick(); // the clock's way to the screen is open before the widget comes
     QApplication::processEvents();
     QWidget cover(board.get());
@@ -426,9 +425,7 @@ TEST_F(FullScreen, PointAndTickAtOnceBothShow)
     toggle();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
     board->bPlayClick();
-    auto *clock = ctl<TPLNClock>(QStringLiteral("PLNClock1"));
-    for (QTimer *timer : clock->findChildren<QTimer *>())
-        timer->stop();
+    TPLNClock *clock = stillClock();
     QApplication::processEvents();
     // The point's update takes a few rounds of posted events to reach the screen; the tick
     // comes after each number of them.
@@ -441,12 +438,7 @@ TEST_F(FullScreen, PointAndTickAtOnceBothShow)
         QTest::qWait(20); // every round of updates reaches the screen
         const QImage shown = screenNow();
         view()->viewport()->repaint();
-        const QImage fresh = screenNow();
-        QRect where;
-        for (int y = 0; y < shown.height(); ++y)
-            for (int x = 0; x < shown.width(); ++x)
-                if (shown.pixel(x, y) != fresh.pixel(x, y))
-                    where |= QRect(x, y, 1, 1);
+        const QRect where = differing(shown, screenNow());
         EXPECT_TRUE(where.isEmpty()) << "after " << rounds << " rounds: " << where.width() << "x" << where.height()
                                      << " at " << where.x() << "," << where.y();
     }
@@ -472,8 +464,7 @@ TEST_F(FullScreen, RepaintLeavesNoPixelUnpainted)
         }
         store->endPaint();
         view()->viewport()->repaint();
-        const QImage shown =
-            view()->screen()->grabWindow(view()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage shown = screenNow();
         ASSERT_EQ(shown.size(), all.size());
         int left = 0;
         QRect where;
