@@ -660,17 +660,13 @@ void TPLNClock::refreshSurface()
     surfaceStale_ = false;
     if (surface_.isNull())
         return;
-    const QRect changed = changed_;
     GdiCanvas canvas(&surface_);
     paintPanel(canvas);
     paintMarks(canvas);
-    DrawHand(canvas, Hand::Minute, posMin_, colorHandMin_);
-    DrawHand(canvas, Hand::Hour, posHr_, colorHandHr_);
-    if (secondHandDrawn_)
-        DrawHand(canvas, Hand::Second, posSec_, colorHandSec_);
+    paintHands(canvas);
+    handOnSurface_[std::size_t(Hand::Minute)] = true;
+    handOnSurface_[std::size_t(Hand::Hour)] = true;
     handOnSurface_[std::size_t(Hand::Second)] = secondHandDrawn_;
-    DrawCenter(canvas);
-    changed_ = changed;
 }
 
 const QImage &TPLNClock::surface() const
