@@ -3,10 +3,10 @@
 #include "app/BoardJournal.h"
 #include "app/ConfigStrip.h"
 #include "app/FeedStrip.h"
-#include "app/feed/FeedCommand.h"
-#include "app/feed/ScoreFiles.h"
-#include "app/scoring/Match.h"
-#include "app/scoring/MatchCommand.h"
+#include "feed/FeedCommand.h"
+#include "feed/ScoreFiles.h"
+#include "core/Match.h"
+#include "core/MatchCommand.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/BoardSettings.h"
-#include "app/feed/FeedServer.h"
-#include "app/feed/ScoreDocument.h"
+#include "core/BoardSettings.h"
+#include "feed/FeedServer.h"
+#include "feed/ScoreDocument.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "app/BoardFonts.h"
 
-#include "platform/GdiCanvas.h"
+#include "gdi/GdiCanvas.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "app/BoardJournal.h"
 
-#include "app/scoring/MatchFormat.h"
+#include "core/MatchFormat.h"
 
 #include "app/BoardFonts.h"
 #include "app/BoardLayout.h"
-#include "app/scoring/JournalFormat.h"
-#include "app/scoring/JournalRecovery.h"
-#include "app/scoring/Match.h"
-#include "app/scoring/MatchRecord.h"
+#include "core/JournalFormat.h"
+#include "core/JournalRecovery.h"
+#include "core/Match.h"
+#include "core/MatchRecord.h"
 #include "controls/Label3D.h"
 
 #include <QDateTime>

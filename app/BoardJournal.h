@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/scoring/JournalFile.h"
-#include "app/scoring/JournalRecord.h"
-#include "app/scoring/MatchController.h"
+#include "core/JournalFile.h"
+#include "core/JournalRecord.h"
+#include "core/MatchController.h"
 
 #include <QList>
 #include <QObject>

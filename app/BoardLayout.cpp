@@ -2,14 +2,14 @@
 
 #include "app/BoardClock.h"
 #include "app/BoardFonts.h"
-#include "app/NameEdit.h"
-#include "app/Shape.h"
+#include "controls/NameEdit.h"
+#include "controls/Shape.h"
 #include "app/WidgetColours.h"
-#include "app/scoring/MatchScore.h"
+#include "core/MatchScore.h"
 #include "controls/Label3D.h"
 #include "controls/OvalBtn.h"
 #include "controls/PLNClock.h"
-#include "platform/SystemColors.h"
+#include "gdi/SystemColors.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -235,7 +235,7 @@ TLabel3D *BoardLayout::fieldLabel(int entry) const
         return eSchet2;
     if (!MatchScore::isGamesEntry(entry))
         return nullptr;
-    return (entry < MatchScore::pointsEntry(2) ? S1 : S2)[entry % 6 - 1];
+    return (MatchScore::sideOfEntry(entry) == 1 ? S1 : S2)[MatchScore::setOfEntry(entry) - 1];
 }
 
 QList<QWidget *> BoardLayout::textFields() const

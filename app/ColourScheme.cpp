@@ -1,10 +1,10 @@
 #include "app/ColourScheme.h"
 
-#include "app/Shape.h"
+#include "controls/Shape.h"
 #include "app/WidgetColours.h"
 #include "controls/Label3D.h"
 #include "controls/PLNClock.h"
-#include "platform/SystemColors.h"
+#include "gdi/SystemColors.h"
 
 #include <QLabel>
 

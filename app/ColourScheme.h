@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Colors.h"
+#include "gdi/Colors.h"
 
 #include <QList>
 

@@ -3,7 +3,7 @@
 #include "app/BoardFonts.h"
 #include "app/WidgetColours.h"
 #include "controls/oClrBox.h"
-#include "platform/SystemColors.h"
+#include "gdi/SystemColors.h"
 
 #include <QApplication>
 #include <QCheckBox>

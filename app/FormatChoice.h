@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/scoring/MatchFormat.h"
+#include "core/MatchFormat.h"
 
 #include <QObject>
 #include <QString>

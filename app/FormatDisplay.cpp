@@ -4,7 +4,7 @@
 #include "app/BoardLayout.h"
 #include "app/ColourScheme.h"
 #include "app/WidgetColours.h"
-#include "app/scoring/MatchScore.h"
+#include "core/MatchScore.h"
 #include "controls/Label3D.h"
 
 #include <QLabel>

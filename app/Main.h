@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/BoardSettings.h"
-#include "app/scoring/Match.h"
-#include "app/scoring/MatchFormat.h"
-#include "app/scoring/MatchCommand.h"
-#include "platform/Colors.h"
+#include "core/BoardSettings.h"
+#include "core/Match.h"
+#include "core/MatchFormat.h"
+#include "core/MatchCommand.h"
+#include "gdi/Colors.h"
 
 #include <QWidget>
 

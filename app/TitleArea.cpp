@@ -2,7 +2,7 @@
 
 #include "app/TitleFilePlace.h"
 #include "app/WidgetColours.h"
-#include "platform/RtfFile.h"
+#include "rtf/RtfFile.h"
 
 #include <QTextEdit>
 

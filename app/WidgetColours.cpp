@@ -1,6 +1,6 @@
 #include "app/WidgetColours.h"
 
-#include "platform/SystemColors.h"
+#include "gdi/SystemColors.h"
 
 #include <QPalette>
 #include <QWidget>

@@ -5,7 +5,7 @@
 #include "app/BoardJournal.h"
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
-#include "app/feed/FeedServer.h"
+#include "feed/FeedServer.h"
 #include "bench/BenchSources.h"
 #include "bench/BenchTable.h"
 #include "controls/Label3D.h"

@@ -2,7 +2,7 @@
 
 #include "bench/BenchTable.h"
 #include "bench/RtfSamples.h"
-#include "platform/RtfFile.h"
+#include "rtf/RtfFile.h"
 
 #include <QFile>
 #include <QFileInfo>

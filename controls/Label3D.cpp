@@ -1,7 +1,7 @@
 #include "controls/Label3D.h"
 
-#include "platform/GdiCanvas.h"
-#include "platform/SystemColors.h"
+#include "gdi/GdiCanvas.h"
+#include "gdi/SystemColors.h"
 
 #include <QEvent>
 #include <QMouseEvent>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "controls/PropertyChange.h"
-#include "platform/DevicePaintCache.h"
-#include "platform/Colors.h"
-#include "platform/GdiRect.h"
+#include "gdi/DevicePaintCache.h"
+#include "gdi/Colors.h"
+#include "gdi/GdiRect.h"
 
 #include <QString>
 #include <QWidget>

@@ -1,9 +1,9 @@
 #include "controls/OvalBtn.h"
 
 #include "controls/rrColors.h"
-#include "platform/EllipticRegion.h"
-#include "platform/GdiCanvas.h"
-#include "platform/SystemColors.h"
+#include "gdi/EllipticRegion.h"
+#include "gdi/GdiCanvas.h"
+#include "gdi/SystemColors.h"
 
 #include <QKeySequence>
 #include <QMouseEvent>

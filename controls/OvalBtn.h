@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/PropertyChange.h"
-#include "platform/Colors.h"
+#include "gdi/Colors.h"
 
 #include <QImage>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "controls/PLNClock.h"
 
 #include "controls/PropertyChange.h"
-#include "platform/GdiCanvas.h"
-#include "platform/SystemColors.h"
+#include "gdi/GdiCanvas.h"
+#include "gdi/SystemColors.h"
 
 #include <QPaintEvent>
 #include <QPainter>

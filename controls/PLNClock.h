@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/Colors.h"
-#include "platform/DevicePaintCache.h"
-#include "platform/GdiRect.h"
+#include "gdi/Colors.h"
+#include "gdi/DevicePaintCache.h"
+#include "gdi/GdiRect.h"
 #include "platform/LocalTime.h"
 
 #include <QImage>

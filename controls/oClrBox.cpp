@@ -1,6 +1,6 @@
 #include "controls/oClrBox.h"
 
-#include "platform/GdiCanvas.h"
+#include "gdi/GdiCanvas.h"
 
 #include <QAbstractItemDelegate>
 #include <QAbstractItemView>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "controls/ToColorSet.h"
-#include "platform/Colors.h"
-#include "platform/GdiRect.h"
+#include "gdi/Colors.h"
+#include "gdi/GdiRect.h"
 
 #include <QComboBox>
 

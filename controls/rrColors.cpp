@@ -1,6 +1,6 @@
 #include "controls/rrColors.h"
 
-#include "platform/SystemColors.h"
+#include "gdi/SystemColors.h"
 
 #include <algorithm>
 #include <cmath>

@@ -62,7 +62,7 @@ needs_configure() {
 # The format cross-check's reference package, from the npm registry; without npm (or
 # without the registry) that one test skips and says so.
 install_test_references() {
-    local check="$ROOT/tests/scoring/formatcheck"
+    local check="$ROOT/tests/core/formatcheck"
     [ -d "$check/node_modules/tods-matchup-format-code" ] && return 0
     if ! command -v npm >/dev/null; then
         echo "npm is not installed: the match-format cross-check will be skipped"

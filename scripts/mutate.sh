@@ -108,7 +108,7 @@ mutant_of() {
         }' "$1"
 }
 
-# The build targets behind a tests expression that only names tests, such as ^scoring_tests$
+# The build targets behind a tests expression that only names tests, such as ^core_tests$
 # or ^(a_test|b_test)$, as --target arguments: the mutant then relinks only what runs.
 # Nothing (a full build) for any other expression.
 targets_of() {

@@ -3,7 +3,7 @@
 #include "app/BoardJournal.h"
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
-#include "app/Shape.h"
+#include "controls/Shape.h"
 #include "app/TitleFilePlace.h"
 #include "controls/Label3D.h"
 #include "controls/OvalBtn.h"
@@ -11,7 +11,7 @@
 #include "controls/oClrBox.h"
 #include "platform/Monitors.h"
 #include "platform/Shell.h"
-#include "tests/scoring/FakeTicks.h"
+#include "tests/core/FakeTicks.h"
 
 #include <QApplication>
 #include <QCheckBox>

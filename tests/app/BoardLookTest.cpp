@@ -1,6 +1,6 @@
 #include "tests/app/BoardFixture.h"
 
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 #include <QLineEdit>
 #include <QScrollBar>

@@ -2,7 +2,7 @@
 #include "tests/EventWait.h"
 
 #include "app/BoardFeed.h"
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 #include <QDeadlineTimer>
 #include <QNetworkAccessManager>

@@ -3,7 +3,7 @@
 
 #include "app/BoardFeed.h"
 #include "app/FeedStrip.h"
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "tests/feed/SchemaCheck.h"
 
 #include <QDeadlineTimer>

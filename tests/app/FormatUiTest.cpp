@@ -1,7 +1,7 @@
 #include "tests/app/BoardFixture.h"
 
 #include "app/FormatChoice.h"
-#include "app/scoring/MatchFormat.h"
+#include "core/MatchFormat.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The board full screen on the two monitors of screen-two.json: 1920 x 1080 at the left,
 // 3840 x 2160 beside it.
 #include "app/FullScreenView.h"
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "tests/app/BoardFixture.h"
 
 #include <QBackingStore>

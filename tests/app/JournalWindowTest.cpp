@@ -1,9 +1,9 @@
 #include "tests/app/BoardFixture.h"
 
 #include "app/BoardJournal.h"
-#include "app/scoring/JournalFormat.h"
-#include "app/scoring/JournalRecovery.h"
-#include "tests/scoring/MatchRecordsCsv.h"
+#include "core/JournalFormat.h"
+#include "core/JournalRecovery.h"
+#include "tests/core/MatchRecordsCsv.h"
 
 #include <QDir>
 #include <QFile>

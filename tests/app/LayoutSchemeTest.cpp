@@ -1,9 +1,9 @@
 #include "tests/app/BoardFixture.h"
 
-#include "app/Shape.h"
+#include "controls/Shape.h"
 #include "controls/PLNClock.h"
 #include "controls/oClrBox.h"
-#include "platform/SystemColors.h"
+#include "gdi/SystemColors.h"
 
 #include <QGroupBox>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "tests/app/BoardFixture.h"
 
-#include "app/Shape.h"
+#include "controls/Shape.h"
 #include "controls/PLNClock.h"
 
 #include <QAction>

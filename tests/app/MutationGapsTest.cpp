@@ -1,4 +1,4 @@
-#include "app/Shape.h"
+#include "controls/Shape.h"
 #include "app/TitleFilePlace.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "controls/OvalBtn.h"
-#include "platform/GdiCanvas.h"
-#include "platform/SystemColors.h"
+#include "gdi/GdiCanvas.h"
+#include "gdi/SystemColors.h"
 
 #include <QImage>
 #include <QMouseEvent>

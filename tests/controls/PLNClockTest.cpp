@@ -2,8 +2,8 @@
 
 #include "app/BoardClock.h"
 
-#include "platform/GdiCanvas.h"
-#include "platform/SystemColors.h"
+#include "gdi/GdiCanvas.h"
+#include "gdi/SystemColors.h"
 
 #include <QApplication>
 #include <QPaintEvent>

@@ -1,4 +1,4 @@
-#include "app/feed/FeedCommand.h"
+#include "feed/FeedCommand.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/feed/FeedServer.h"
-#include "app/feed/ScoreDocument.h"
-#include "app/scoring/Match.h"
+#include "feed/FeedServer.h"
+#include "feed/ScoreDocument.h"
+#include "core/Match.h"
 #include "tests/EventWait.h"
 #include "tests/feed/SchemaCheck.h"
-#include "tests/scoring/FakeTicks.h"
+#include "tests/core/FakeTicks.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

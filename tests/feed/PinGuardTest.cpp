@@ -1,5 +1,5 @@
-#include "app/feed/PinGuard.h"
-#include "tests/scoring/FakeTicks.h"
+#include "feed/PinGuard.h"
+#include "tests/core/FakeTicks.h"
 
 #include <gtest/gtest.h>
 

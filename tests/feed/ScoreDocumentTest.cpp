@@ -1,6 +1,6 @@
-#include "app/feed/ScoreDocument.h"
+#include "feed/ScoreDocument.h"
 #include "tests/feed/SchemaCheck.h"
-#include "tests/scoring/MatchFixture.h"
+#include "tests/core/MatchFixture.h"
 
 #include <QJsonArray>
 

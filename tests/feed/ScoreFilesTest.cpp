@@ -1,6 +1,6 @@
-#include "app/feed/ScoreDocument.h"
-#include "app/feed/ScoreFiles.h"
-#include "tests/scoring/MatchFixture.h"
+#include "feed/ScoreDocument.h"
+#include "feed/ScoreFiles.h"
+#include "tests/core/MatchFixture.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/scoring/JournalFormat.h"
+#include "core/JournalFormat.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

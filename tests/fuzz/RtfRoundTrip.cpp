@@ -1,7 +1,7 @@
 #include "tests/fuzz/RtfRoundTrip.h"
 
-#include "platform/RtfReader.h"
-#include "platform/RtfWriter.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

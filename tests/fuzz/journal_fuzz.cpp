@@ -1,7 +1,7 @@
-#include "app/scoring/JournalFormat.h"
-#include "app/scoring/Match.h"
-#include "app/scoring/MatchController.h"
-#include "app/scoring/MatchRecord.h"
+#include "core/JournalFormat.h"
+#include "core/Match.h"
+#include "core/MatchController.h"
+#include "core/MatchRecord.h"
 #include "platform/TickCounter.h"
 
 #include <QByteArray>

@@ -1,0 +1,394 @@
+#include "core/JournalFormat.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace JournalFormat {
+namespace {
+
+using Kind = MatchCommand::Kind;
+using Status = ReadResult::Status;
+
+constexpr QByteArrayView kMagic = "courtlyx-journal";
+constexpr QByteArrayView kEndWord = "end";
+
+struct KindWord
+{
+    Kind kind;
+    QByteArrayView word;
+};
+constexpr std::array<KindWord, 18> kKindWords = {{
+    {Kind::Point, "point"},
+    {Kind::GameAward, "game"},
+    {Kind::NextSet, "set"},
+    {Kind::Serve, "serve"},
+    {Kind::TieBreakToggle, "tiebreak"},
+    {Kind::SetHeader, "header"},
+    {Kind::PointsCorrection, "points"},
+    {Kind::GamesCorrection, "games"},
+    {Kind::Play, "play"},
+    {Kind::Reset, "reset"},
+    {Kind::AutoCount, "auto"},
+    {Kind::TieBreakOption, "tboption"},
+    {Kind::SetCount, "sets"},
+    {Kind::Names, "names"},
+    {Kind::TitleFile, "title"},
+    {Kind::Format, "format"},
+    {Kind::Undo, "undo"},
+    {Kind::Redo, "redo"},
+}};
+
+constexpr std::array<std::uint32_t, 256> crcTable()
+{
+    std::array<std::uint32_t, 256> t{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        std::uint32_t c = i;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        t[i] = c;
+    }
+    return t;
+}
+constexpr auto kCrcTable = crcTable();
+
+std::uint32_t crc32(QByteArrayView bytes)
+{
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (char ch : bytes)
+        c = kCrcTable[(c ^ std::uint8_t(ch)) & 0xFFu] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+QByteArray crcText(QByteArrayView body)
+{
+    return QByteArray::number(crc32(body), 16).rightJustified(8, '0');
+}
+
+QByteArray buttonWord(Qt::MouseButton b)
+{
+    return b == Qt::LeftButton ? "left" : b == Qt::RightButton ? "right" : "middle";
+}
+
+std::optional<Qt::MouseButton> parseButton(QByteArrayView w)
+{
+    if (w == "left")
+        return Qt::LeftButton;
+    if (w == "right")
+        return Qt::RightButton;
+    if (w == "middle")
+        return Qt::MiddleButton;
+    return std::nullopt;
+}
+
+QByteArray textToken(const QString &text)
+{
+    return '"' + text.toUtf8().toPercentEncoding() + '"';
+}
+
+// Only the canonical spelling is taken, so a line read and written again is the same line.
+std::optional<QString> parseText(QByteArrayView token)
+{
+    if (token.size() < 2 || token.front() != '"' || token.back() != '"')
+        return std::nullopt;
+    const QByteArrayView inner = token.sliced(1, token.size() - 2);
+    const QByteArray utf8 = QByteArray::fromPercentEncoding(inner.toByteArray());
+    if (utf8.toPercentEncoding() != inner)
+        return std::nullopt;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder(utf8);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+// Decimal without sign or leading zeros, at most max.
+std::optional<std::uint64_t> parseNumber(QByteArrayView w, std::uint64_t max)
+{
+    if (w.isEmpty() || w.size() > 10 || (w.size() > 1 && w.front() == '0'))
+        return std::nullopt;
+    std::uint64_t n = 0;
+    for (char c : w) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        n = n * 10 + std::uint64_t(c - '0');
+    }
+    if (n > max)
+        return std::nullopt;
+    return n;
+}
+
+std::optional<int> parseSmall(QByteArrayView w)
+{
+    const auto n = parseNumber(w, 99);
+    return n ? std::optional<int>(int(*n)) : std::nullopt;
+}
+
+std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
+{
+    const qsizetype star = text.lastIndexOf(QByteArrayView(" *"));
+    if (star < 0)
+        return std::nullopt;
+    const QByteArrayView body = text.first(star);
+    if (text.sliced(star + 2) != crcText(body))
+        return std::nullopt;
+
+    const QList<QByteArrayView> t = [&] {
+        QList<QByteArrayView> out;
+        qsizetype from = 0;
+        while (from <= body.size()) {
+            qsizetype to = body.indexOf(' ', from);
+            if (to < 0)
+                to = body.size();
+            out.append(body.sliced(from, to - from));
+            from = to + 1;
+        }
+        return out;
+    }();
+    if (t.size() < 3)
+        return std::nullopt;
+    const auto number = parseNumber(t[0], std::uint64_t(kMaxRecords));
+    const auto ms = parseNumber(t[1], 0xFFFFFFFFu);
+    if (!number || qsizetype(*number) != seq || !ms)
+        return std::nullopt;
+
+    JournalRecord r;
+    r.elapsedMs = std::uint32_t(*ms);
+    const QByteArrayView word = t[2];
+    const qsizetype args = t.size() - 3;
+    if (word == kEndWord) {
+        if (args != 0)
+            return std::nullopt;
+        r.type = JournalRecord::Type::End;
+        return r;
+    }
+    const auto known = std::find_if(kKindWords.begin(), kKindWords.end(),
+                                    [&](const KindWord &k) { return k.word == word; });
+    if (known == kKindWords.end())
+        return std::nullopt;
+    MatchCommand &c = r.command;
+    c.kind = known->kind;
+    switch (c.kind) {
+    case Kind::Point: {
+        const auto side = args == 2 ? parseSmall(t[3]) : std::nullopt;
+        if (!side || (t[4] != "key" && t[4] != "name"))
+            return std::nullopt;
+        c.side = *side;
+        c.source = t[4] == "key" ? MatchCommand::PointSource::Key : MatchCommand::PointSource::NameLabel;
+        break;
+    }
+    case Kind::PointsCorrection:
+    case Kind::GamesCorrection: {
+        const auto n = args == 2 ? parseSmall(t[3]) : std::nullopt;
+        const auto button = args == 2 ? parseButton(t[4]) : std::nullopt;
+        if (!n || !button)
+            return std::nullopt;
+        (c.kind == Kind::PointsCorrection ? c.side : c.value) = *n;
+        c.button = *button;
+        break;
+    }
+    case Kind::SetHeader:
+    case Kind::AutoCount:
+    case Kind::TieBreakOption:
+    case Kind::SetCount: {
+        const auto n = args == 1 ? parseSmall(t[3]) : std::nullopt;
+        if (!n)
+            return std::nullopt;
+        c.value = *n;
+        break;
+    }
+    case Kind::Names: {
+        const auto a = args == 2 ? parseText(t[3]) : std::nullopt;
+        const auto b = args == 2 ? parseText(t[4]) : std::nullopt;
+        if (!a || !b)
+            return std::nullopt;
+        c.text1 = *a;
+        c.text2 = *b;
+        break;
+    }
+    case Kind::TitleFile:
+    case Kind::Format: {
+        const auto a = args == 1 ? parseText(t[3]) : std::nullopt;
+        if (!a)
+            return std::nullopt;
+        c.text1 = *a;
+        break;
+    }
+    default:
+        if (args != 0)
+            return std::nullopt;
+        break;
+    }
+    if (!c.isValid())
+        return std::nullopt;
+    return r;
+}
+
+QByteArray body(const JournalRecord &r, qsizetype seq)
+{
+    QByteArray b = QByteArray::number(seq) + ' ' + QByteArray::number(r.elapsedMs) + ' ';
+    if (r.type == JournalRecord::Type::End)
+        return b + kEndWord.toByteArray();
+    const MatchCommand &c = r.command;
+    const auto known = std::find_if(kKindWords.begin(), kKindWords.end(),
+                                    [&](const KindWord &k) { return k.kind == c.kind; });
+    b += known->word.toByteArray();
+    switch (c.kind) {
+    case Kind::Point:
+        b += ' ' + QByteArray::number(c.side) + (c.source == MatchCommand::PointSource::Key ? " key" : " name");
+        break;
+    case Kind::PointsCorrection:
+        b += ' ' + QByteArray::number(c.side) + ' ' + buttonWord(c.button);
+        break;
+    case Kind::GamesCorrection:
+        b += ' ' + QByteArray::number(c.value) + ' ' + buttonWord(c.button);
+        break;
+    case Kind::SetHeader:
+    case Kind::AutoCount:
+    case Kind::TieBreakOption:
+    case Kind::SetCount:
+        b += ' ' + QByteArray::number(c.value);
+        break;
+    case Kind::Names:
+        b += ' ' + textToken(c.text1) + ' ' + textToken(c.text2);
+        break;
+    case Kind::TitleFile:
+    case Kind::Format:
+        b += ' ' + textToken(c.text1);
+        break;
+    default:
+        break;
+    }
+    return b;
+}
+
+bool isPrefixOfHeader(QByteArrayView text)
+{
+    return header().startsWith(text);
+}
+
+} // namespace
+
+QByteArray header()
+{
+    return kMagic.toByteArray() + ' ' + QByteArray::number(kVersion) + '\n';
+}
+
+QByteArray seal(QByteArrayView body)
+{
+    return body.toByteArray() + " *" + crcText(body) + '\n';
+}
+
+QByteArray line(const JournalRecord &record, qsizetype seq)
+{
+    return seal(body(record, seq));
+}
+
+QByteArray write(const QList<JournalRecord> &records)
+{
+    QByteArray out = header();
+    for (qsizetype i = 0; i < records.size(); ++i)
+        out += line(records[i], i + 1);
+    return out;
+}
+
+ReadResult read(QByteArrayView bytes)
+{
+    ReadResult result;
+    if (bytes.isEmpty()) {
+        result.status = Status::Empty;
+        return result;
+    }
+    qsizetype pos = 0;
+    int lineNo = 0;
+    while (pos < bytes.size()) {
+        ++lineNo;
+        qsizetype end = bytes.indexOf('\n', pos);
+        const bool complete = end >= 0;
+        if (!complete)
+            end = bytes.size();
+        QByteArrayView text = bytes.sliced(pos, end - pos);
+        pos = end + 1;
+        auto fail = [&](Status s) {
+            result.status = s;
+            result.badLine = lineNo;
+            return result;
+        };
+        if (text.size() > kMaxLineBytes)
+            return fail(Status::LineTooLong);
+        if (text.endsWith('\r'))
+            text.chop(1);
+        if (lineNo == 1) {
+            const qsizetype space = text.indexOf(' ');
+            const auto version = space >= 0 ? parseNumber(text.sliced(space + 1), 1'000'000) : std::nullopt;
+            if (space < 0 || text.first(space) != kMagic || !version || *version == 0) {
+                if (!complete && isPrefixOfHeader(text))
+                    return fail(Status::CutOff);
+                return fail(Status::NotAJournal);
+            }
+            result.version = int(*version);
+            if (result.version > kVersion)
+                return fail(Status::NewerVersion);
+            continue;
+        }
+        if (result.records.size() >= kMaxRecords)
+            return fail(Status::TooManyRecords);
+        auto record = parseRecord(text, result.records.size() + 1);
+        if (!record)
+            return fail(complete ? Status::Garbage : Status::CutOff);
+        result.records.append(std::move(*record));
+    }
+    return result;
+}
+
+ReadResult readFile(const QString &path)
+{
+    ReadResult result;
+    QFile file(path);
+    if (!file.exists()) {
+        result.status = Status::Missing;
+        return result;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.status = Status::Unreadable;
+        return result;
+    }
+    QByteArray bytes = file.read(kMaxFileBytes + 1);
+    if (bytes.size() <= kMaxFileBytes && file.error() != QFileDevice::NoError) {
+        result.status = Status::Unreadable;
+        return result;
+    }
+    if (bytes.size() > kMaxFileBytes) {
+        // Only whole lines of the bounded start count.
+        bytes.truncate(bytes.lastIndexOf('\n', kMaxFileBytes - 1) + 1);
+        result = read(bytes);
+        if (result.status == Status::Ok)
+            result.status = Status::TooLarge;
+        return result;
+    }
+    return read(bytes);
+}
+
+QString statusText(ReadResult::Status status)
+{
+    switch (status) {
+    case Status::Ok: return QStringLiteral("ok");
+    case Status::Missing: return QStringLiteral("no journal");
+    case Status::Unreadable: return QStringLiteral("journal unreadable");
+    case Status::Empty: return QStringLiteral("journal empty");
+    case Status::NotAJournal: return QStringLiteral("not a journal");
+    case Status::NewerVersion: return QStringLiteral("journal from a newer version");
+    case Status::CutOff: return QStringLiteral("journal cut off");
+    case Status::Garbage: return QStringLiteral("journal has a damaged line");
+    case Status::LineTooLong: return QStringLiteral("journal line too long");
+    case Status::TooManyRecords: return QStringLiteral("journal has too many records");
+    case Status::TooLarge: return QStringLiteral("journal too large");
+    }
+    return QString();
+}
+
+} // namespace JournalFormat

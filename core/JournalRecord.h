@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/MatchCommand.h"
+
+#include <cstdint>
+
+// One line of the match journal: a command with the playing time at which it ran, or the
+// mark that the board closed normally.
+struct JournalRecord
+{
+    enum class Type { Command, End };
+
+    Type type = Type::Command;
+    MatchCommand command;
+    std::uint32_t elapsedMs = 0; // playing time after the command, pauses excluded
+
+    static JournalRecord of(std::uint32_t elapsedMs, const MatchCommand &command)
+    {
+        JournalRecord r;
+        r.command = command;
+        r.elapsedMs = elapsedMs;
+        return r;
+    }
+
+    static JournalRecord end(std::uint32_t elapsedMs)
+    {
+        JournalRecord r;
+        r.type = Type::End;
+        r.elapsedMs = elapsedMs;
+        return r;
+    }
+
+    bool operator==(const JournalRecord &) const = default;
+};

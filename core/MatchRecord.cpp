@@ -1,0 +1,226 @@
+#include "core/MatchRecord.h"
+
+#include "core/Match.h"
+#include "core/MatchController.h"
+#include "platform/TickCounter.h"
+
+#include <QLocale>
+#include <QStringList>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+class StillTicks final : public TickSource
+{
+public:
+    std::uint32_t now() const override { return 0; }
+};
+
+// The record as it stood at one undo depth.
+struct Progress
+{
+    QString pbp;
+    std::array<int, 6> tieBreakLost{-1, -1, -1, -1, -1, -1};
+    int firstServer = 0; // 0 until the first point
+};
+
+int pointsOf(const ScoreState &s, int side)
+{
+    return s.fields[size_t(6 * side - 6)].Tag;
+}
+
+int pointsInGame(const QString &pbp)
+{
+    int n = 0;
+    for (qsizetype i = pbp.size() - 1; i >= 0 && pbp[i] != u';' && pbp[i] != u'.'; --i)
+        n += pbp[i] != u'/';
+    return n;
+}
+
+void closeGame(Progress &p, const ScoreState &before, const ScoreState &after, int winner)
+{
+    if (before.tieBreakMode && before.currentSet >= 1 && before.currentSet <= 5)
+        p.tieBreakLost[size_t(before.currentSet)] = pointsOf(before, 3 - winner);
+    p.pbp += after.currentSet != before.currentSet ? u'.' : u';';
+}
+
+void advance(Progress &p, const MatchCommand &c, const ScoreState &before, const ScoreState &after)
+{
+    using Kind = MatchCommand::Kind;
+    switch (c.kind) {
+    case Kind::Reset:
+        p = Progress{};
+        break;
+    case Kind::Point: {
+        const int boardServer = before.server + 1;
+        if (p.firstServer == 0)
+            p.firstServer = boardServer;
+        int server = boardServer;
+        if (before.tieBreakMode) {
+            // In a tie-break the serve passes after the first point and then every two.
+            const int k = pointsInGame(p.pbp);
+            if (k % 2 == 1)
+                p.pbp += u'/';
+            if ((k + 1) / 2 % 2 == 1)
+                server = 3 - server;
+        }
+        p.pbp += c.side == server ? u'S' : u'R';
+        // A game award always passes the serve; nothing else a point does moves it.
+        if (after.server != before.server)
+            closeGame(p, before, after, c.side);
+        break;
+    }
+    case Kind::GameAward:
+        closeGame(p, before, after, pointsOf(before, 1) > pointsOf(before, 2) ? 1 : 2);
+        break;
+    case Kind::NextSet:
+        if (p.pbp.endsWith(u';'))
+            p.pbp.back() = u'.';
+        else if (!p.pbp.isEmpty() && !p.pbp.endsWith(u'.'))
+            p.pbp += u'.';
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+MatchRecord MatchRecord::fromJournal(const QList<JournalRecord> &records)
+{
+    StillTicks ticks;
+    Match match(ticks, QString());
+    MatchController controller(match);
+    controller.setJournalKept(false);
+    std::vector<Progress> byDepth(1);
+    Progress now;
+    MatchRecord out;
+    for (const JournalRecord &r : records) {
+        out.elapsedMs_ = r.elapsedMs;
+        if (r.type != JournalRecord::Type::Command || !r.command.isValid())
+            continue;
+        const bool started = match.timer().MatchPhase() != MatchTimer::NotStarted;
+        const int depthBefore = controller.undoDepth();
+        const ScoreState before = match.score().state();
+        controller.replayRecord(r);
+        const ScoreState after = match.score().state();
+        const int depth = controller.undoDepth();
+        const MatchCommand::Kind kind = r.command.kind;
+        if (kind == MatchCommand::Kind::Undo || kind == MatchCommand::Kind::Redo) {
+            now = byDepth[size_t(depth)];
+        } else if (kind == MatchCommand::Kind::Play && !started) {
+            advance(now, MatchCommand::of(MatchCommand::Kind::NextSet), before, after);
+            byDepth.assign(1, now);
+        } else if (depth != depthBefore || kind == MatchCommand::Kind::Reset) {
+            advance(now, r.command, before, after);
+            byDepth.resize(size_t(depth));
+            byDepth.push_back(now);
+        }
+    }
+    const ScoreState s = match.score().state();
+    while (now.pbp.endsWith(u';') || now.pbp.endsWith(u'.'))
+        now.pbp.chop(1);
+    out.pbp_ = now.pbp;
+    out.tieBreakLost_ = now.tieBreakLost;
+    out.firstServer_ = now.firstServer == 0 ? 1 : now.firstServer;
+    for (int set = 1; set <= 5; ++set)
+        out.games_[size_t(set)] = {s.fields[size_t(set)].Tag, s.fields[size_t(6 + set)].Tag};
+    out.name1_ = controller.name(1);
+    out.name2_ = controller.name(2);
+    return out;
+}
+
+int MatchRecord::winnerSide() const
+{
+    int sets1 = 0;
+    int sets2 = 0;
+    int last = 0;
+    for (int set = 1; set <= 5; ++set) {
+        const auto [g1, g2] = games_[size_t(set)];
+        if (g1 < 0 || g2 < 0 || (g1 == 0 && g2 == 0))
+            continue;
+        sets1 += g1 > g2;
+        sets2 += g2 > g1;
+        last = g1 > g2 ? 1 : g2 > g1 ? 2 : 0;
+    }
+    return sets1 > sets2 ? 1 : sets2 > sets1 ? 2 : last;
+}
+
+int MatchRecord::winner() const
+{
+    const int side = winnerSide();
+    return side == 0 ? 0 : side == firstServer_ ? 1 : 2;
+}
+
+QString MatchRecord::score() const
+{
+    const int w = winnerSide() == 0 ? firstServer_ : winnerSide();
+    QStringList sets;
+    for (int set = 1; set <= 5; ++set) {
+        const int mine = games_[size_t(set)][size_t(w - 1)];
+        const int theirs = games_[size_t(set)][size_t(2 - w)];
+        if (mine < 0 || theirs < 0 || (mine == 0 && theirs == 0))
+            continue;
+        QString text = QString::number(mine) + u'-' + QString::number(theirs);
+        const int lost = tieBreakLost_[size_t(set)];
+        if (lost >= 0 && std::max(mine, theirs) == 7 && std::abs(mine - theirs) == 1)
+            text += u'(' + QString::number(lost) + u')';
+        sets.append(text);
+    }
+    return sets.join(u' ');
+}
+
+QString MatchRecord::server1() const
+{
+    return firstServer_ == 1 ? name1_ : name2_;
+}
+
+QString MatchRecord::server2() const
+{
+    return firstServer_ == 1 ? name2_ : name1_;
+}
+
+int MatchRecord::minutes() const
+{
+    return int((std::uint64_t{elapsedMs_} + 30'000) / 60'000);
+}
+
+QString MatchRecord::csvHeader()
+{
+    return QStringLiteral("pbp_id,date,tny_name,tour,draw,server1,server2,winner,pbp,score,adf_flag,wh_minutes");
+}
+
+QString MatchRecord::csvField(const QString &value)
+{
+    if (!value.contains(u',') && !value.contains(u'"') && !value.contains(u'\n') && !value.contains(u'\r'))
+        return value;
+    QString quoted = value;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QString MatchRecord::csvLine(const Facts &facts) const
+{
+    const QStringList fields = {
+        facts.id,
+        QLocale::c().toString(facts.date, QStringLiteral("dd MMM yy")),
+        facts.tournament,
+        facts.tour,
+        facts.draw,
+        server1(),
+        server2(),
+        QString::number(winner()),
+        pbp_,
+        score(),
+        // Aces and double faults are not told apart on the board.
+        QStringLiteral("0"),
+        QString::number(minutes()),
+    };
+    QStringList out;
+    for (const QString &f : fields)
+        out.append(csvField(f));
+    return out.join(u',');
+}

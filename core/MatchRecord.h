@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/JournalRecord.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// A match as the point-by-point match files keep it, read from its journal: one character
+// a point from the server's view (S won, R lost), ';' after a game, '.' after a set, and
+// '/' inside a tie-break where the serve passes. Hand corrections of figures have no
+// notation and leave no trace; undo and redo take points back and bring them again.
+class MatchRecord
+{
+public:
+    struct Facts
+    {
+        QString id;
+        QDate date;
+        QString tournament;
+        QString tour;
+        QString draw;
+    };
+
+    static MatchRecord fromJournal(const QList<JournalRecord> &records);
+
+    const QString &pbp() const { return pbp_; }
+    // Games of every begun set from the winner's side, a tie-break's lost points in
+    // parentheses: "6-4 7-6(5)".
+    QString score() const;
+    // Sides as the files count them: 1 is the side that served first.
+    int winner() const;
+    QString server1() const;
+    QString server2() const;
+    int firstServerSide() const { return firstServer_; }
+    int minutes() const;
+
+    static QString csvHeader();
+    QString csvLine(const Facts &facts) const;
+    static QString csvField(const QString &value);
+
+private:
+    int winnerSide() const;
+
+    QString pbp_;
+    std::array<int, 6> tieBreakLost_{};          // by set, -1 where no tie-break ended
+    std::array<std::array<int, 2>, 6> games_{};  // by set, sides 1 and 2
+    int firstServer_ = 1;
+    QString name1_;
+    QString name2_;
+    std::uint32_t elapsedMs_ = 0;
+};

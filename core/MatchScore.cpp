@@ -1,0 +1,438 @@
+#include "core/MatchScore.h"
+
+#include "core/MatchTimer.h"
+
+#include <QtGlobal>
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+const std::array<QString, 6> MatchScore::PointTexts = {
+    QStringLiteral("0"), QStringLiteral("15"), QStringLiteral("30"),
+    QStringLiteral("40"), QStringLiteral("ADV"), QString()};
+
+namespace {
+constexpr int kFirstFieldEntry = 6;
+constexpr int other(int side) { return 3 - side; }
+} // namespace
+
+MatchScore::MatchScore(const MatchTimer &timer, QObject *parent)
+    : QObject(parent), timer_(timer)
+{
+    for (ScoreField &f : labTBreak_)
+        f = ScoreField{0, QStringLiteral("0")};
+}
+
+bool MatchScore::isGamesEntry(int entry)
+{
+    const int set = entry % 6;
+    return entry >= gamesEntry(1, 1) && entry < kTableSize && set >= 1;
+}
+
+const ScoreField &MatchScore::field(int entry) const
+{
+    if (entry == kLabTBreak1 || entry == kLabTBreak2)
+        return labTBreak_[entry - kLabTBreak1];
+    Q_ASSERT(entry >= kFirstFieldEntry && entry < kTableSize);
+    return fields_[entry - kFirstFieldEntry];
+}
+
+ScoreField &MatchScore::mutableField(int entry)
+{
+    return const_cast<ScoreField &>(std::as_const(*this).field(entry));
+}
+
+ScoreField *MatchScore::currentGames(int side)
+{
+    // Before the first set and past the fifth there is no games column to count into.
+    if (currentSet_ < 1 || currentSet_ > kMaxSets)
+        return nullptr;
+    return &mutableField(gamesEntry(side, currentSet_));
+}
+
+void MatchScore::setFormat(const MatchFormat &format)
+{
+    rules_.setFormat(format);
+    refreshMatchResult();
+    refreshDecidingPoint();
+}
+
+void MatchScore::setSetCount(int count)
+{
+    rules_.setSetCount(count);
+    refreshMatchResult();
+}
+
+void MatchScore::setTieBreakOption(bool on)
+{
+    rules_.setTieBreakOption(on);
+    refreshMatchResult();
+    refreshDecidingPoint();
+}
+
+int MatchScore::tieBreakLoserPoints(int set) const
+{
+    return set >= 1 && set <= kMaxSets ? rules_.tieBreakLoserPoints[set - 1] : -1;
+}
+
+void MatchScore::setAutoCount(bool on)
+{
+    autoCount_ = on;
+}
+
+void MatchScore::pointFor(int side)
+{
+    if (timer_.MatchPhase() == MatchTimer::NotStarted || rules_.result.over)
+        return;
+    ScoreField &mine = mutableField(pointsEntry(side));
+    ScoreField &theirs = mutableField(pointsEntry(other(side)));
+    if (tieBreakMode_) {
+        ++mine.Tag;
+        refreshPoints(side);
+    } else if (mine.Tag == 3 && theirs.Tag == 4 && !rules_.noAdGames(currentSet_)) {
+        // Deuce: the advantage is taken back instead of a point given.
+        --theirs.Tag;
+        refreshPoints(other(side));
+    } else {
+        ++mine.Tag;
+        refreshPoints(side);
+    }
+    CheckAutoGame();
+    if (!rules_.legacy() && tieBreakMode_)
+        followTieBreakOrder();
+}
+
+void MatchScore::CheckAutoGame()
+{
+    if (!autoCount_)
+        return;
+    const int p1 = points(1);
+    const int p2 = points(2);
+    if (tieBreakMode_) {
+        if (rules_.tiebreakWinner(currentSet_, p1, p2) != 0) {
+            Game1Click();
+            endSet();
+        }
+        return;
+    }
+    // No-ad: the point at 40 all decides the game.
+    if (rules_.noAdGames(currentSet_)) {
+        if (p1 >= 4 || p2 >= 4)
+            Game1Click();
+        return;
+    }
+    // "ADV" reached from "40" against at most "30", or a point won from advantage.
+    if ((p1 == 4 && p2 < 3) || (p2 == 4 && p1 < 3) || p1 == 5 || p2 == 5)
+        Game1Click();
+}
+
+void MatchScore::Game1Click()
+{
+    // Equal points give the game to side 2.
+    const int winner = points(1) > points(2) ? 1 : 2;
+    const bool tieBreakGame = tieBreakMode_;
+    if (tieBreakGame && currentGames(winner)) {
+        rules_.tieBreakLoserPoints[currentSet_ - 1] =
+            rules_.isTiebreakSet(currentSet_) ? -1 : points(other(winner));
+    }
+    bool startsTieBreak = false;
+    bool endsSet = false;
+    if (!rules_.legacy() && rules_.isTiebreakSet(currentSet_) && currentGames(winner)) {
+        // A match tie-break is the whole set: its points become the set's figures, unbounded.
+        for (int side : {1, 2}) {
+            mutableField(gamesEntry(side, currentSet_)) = ScoreField{points(side), QString::number(points(side))};
+            emit fieldChanged(gamesEntry(side, currentSet_));
+        }
+        refreshMatchResult();
+    } else if (ScoreField *won = currentGames(winner)) {
+        stepGames(gamesEntry(winner, currentSet_), Qt::LeftButton);
+        if (autoCount_ && rules_.legacy()) {
+            const int mine = won->Tag;
+            const int theirs = currentGames(other(winner))->Tag;
+            if (mine == 6 && theirs == 6 && rules_.tieBreakOption())
+                SetTieBreakMode(true);
+            if (!tieBreakMode_ && mine >= 6 && theirs <= mine - 2)
+                Set1Click();
+        } else if (autoCount_ && !tieBreakMode_) {
+            const int g1 = games(1, currentSet_);
+            const int g2 = games(2, currentSet_);
+            startsTieBreak = rules_.startsTiebreak(currentSet_, g1, g2);
+            endsSet = !startsTieBreak && rules_.setWinner(currentSet_, g1, g2) != 0;
+        }
+    }
+    setPoints(1, 0, QStringLiteral("0"));
+    setPoints(2, 0, QStringLiteral("0"));
+    // After a tie-break the serve passes from the side that served its first point.
+    if (!rules_.legacy() && tieBreakGame)
+        server_ = rules_.tieBreakFirstServer;
+    mPodachaClick();
+    if (startsTieBreak)
+        SetTieBreakMode(true);
+    if (endsSet)
+        endSet();
+}
+
+void MatchScore::endSet()
+{
+    refreshMatchResult();
+    if (rules_.result.over)
+        finishMatch();
+    else
+        Set1Click();
+}
+
+void MatchScore::finishMatch()
+{
+    boldHeader_ = 0;
+    emit boldHeaderChanged(0);
+    if (autoCount_)
+        SetTieBreakMode(false);
+    MarkSetLeaders();
+}
+
+void MatchScore::followTieBreakOrder()
+{
+    const int played = std::max(0, points(1)) + std::max(0, points(2));
+    if (FormatRules::tiebreakServer(rules_.tieBreakFirstServer, played) != server_)
+        mPodachaClick();
+}
+
+void MatchScore::refreshMatchResult()
+{
+    const FormatRules::Result result =
+        rules_.matchResult(currentSet_, [this](int side, int set) { return games(side, set); });
+    if (result == rules_.result)
+        return;
+    rules_.result = result;
+    emit matchWinnerChanged(result.winner);
+    refreshDecidingPoint();
+}
+
+void MatchScore::refreshDecidingPoint()
+{
+    const bool on = !rules_.result.over
+                    && rules_.isDecidingPoint(currentSet_, tieBreakMode_, points(1), points(2));
+    if (on == rules_.decidingPoint)
+        return;
+    rules_.decidingPoint = on;
+    emit decidingPointChanged(on);
+}
+
+void MatchScore::Set1Click()
+{
+    if (currentSet_ < std::numeric_limits<int>::max())
+        ++currentSet_;
+    boldHeader_ = 0;
+    emit boldHeaderChanged(0);
+    if (currentSet_ <= setCount()) {
+        LabelSClick(currentSet_);
+        rules_.tieBreakLoserPoints[currentSet_ - 1] = -1;
+        if (games(1, currentSet_) == -1 || games(2, currentSet_) == -1) {
+            for (int side : {1, 2}) {
+                mutableField(gamesEntry(side, currentSet_)).Tag = -1;
+                stepGames(gamesEntry(side, currentSet_), Qt::LeftButton);
+            }
+        }
+    }
+    if (autoCount_)
+        SetTieBreakMode(false);
+    if (autoCount_ && !rules_.legacy() && currentSet_ <= setCount() && rules_.isTiebreakSet(currentSet_))
+        SetTieBreakMode(true);
+    for (int side : {1, 2}) {
+        mutableField(pointsEntry(side)).Tag = -1;
+        eSchetMouseDown(side, Qt::LeftButton);
+    }
+    MarkSetLeaders();
+}
+
+void MatchScore::MarkSetLeaders()
+{
+    for (int set = 1; set <= kMaxSets; ++set) {
+        const int g1 = games(1, set);
+        const int g2 = games(2, set);
+        leaderRoles_[leaderIndex(gamesEntry(1, set))] = g1 > g2 ? TextRole::TextHi : TextRole::Text;
+        leaderRoles_[leaderIndex(gamesEntry(2, set))] = g2 > g1 ? TextRole::TextHi : TextRole::Text;
+        emit setLeaderMarked(gamesEntry(1, set), leaderRole(gamesEntry(1, set)));
+        emit setLeaderMarked(gamesEntry(2, set), leaderRole(gamesEntry(2, set)));
+    }
+}
+
+void MatchScore::eSchetMouseDown(int side, Qt::MouseButton button)
+{
+    ScoreField &f = mutableField(pointsEntry(side));
+    if (button == Qt::LeftButton && f.Tag < std::numeric_limits<int>::max())
+        ++f.Tag;
+    else if (button == Qt::RightButton && f.Tag > std::numeric_limits<int>::min())
+        --f.Tag;
+    refreshPoints(side);
+}
+
+void MatchScore::SMouseDown(int entry, Qt::MouseButton button)
+{
+    if (isGamesEntry(entry) || entry == kLabTBreak1 || entry == kLabTBreak2)
+        stepGames(entry, button);
+}
+
+void MatchScore::mPodachaClick()
+{
+    server_ = 1 - server_;
+    emit serverChanged(server_);
+}
+
+void MatchScore::mTieBreakClick()
+{
+    if (!rules_.tieBreakOption() || autoCount_)
+        return;
+    // The mark is a flag of its own: after an automatic tie-break the first toggle
+    // sets it and leaves the mode on.
+    manualTieBreakMark_ = !manualTieBreakMark_;
+    SetTieBreakMode(manualTieBreakMark_);
+}
+
+void MatchScore::SetTieBreakMode(bool on)
+{
+    // The serve order of a tie-break counts from the side due to serve when it begins.
+    if (on && !tieBreakMode_)
+        rules_.tieBreakFirstServer = server_;
+    tieBreakMode_ = on;
+    emit tieBreakModeChanged(on);
+    refreshDecidingPoint();
+}
+
+void MatchScore::LabelSClick(int header)
+{
+    boldHeader_ = (header >= 1 && header <= kMaxSets) ? header : 0;
+    emit boldHeaderChanged(boldHeader_);
+}
+
+void MatchScore::reset()
+{
+    for (int entry : {kLabTBreak1, kLabTBreak2}) {
+        mutableField(entry) = ScoreField{0, QStringLiteral("0")};
+        emit fieldChanged(entry);
+    }
+    setPoints(1, -1, QString());
+    setPoints(2, -1, QString());
+    if (autoCount_)
+        SetTieBreakMode(false);
+    currentSet_ = 0;
+    for (int side : {1, 2}) {
+        for (int set = 1; set <= kMaxSets; ++set) {
+            mutableField(gamesEntry(side, set)) = ScoreField{-1, QString()};
+            emit fieldChanged(gamesEntry(side, set));
+        }
+    }
+    boldHeader_ = 0;
+    emit boldHeaderChanged(0);
+    rules_.tieBreakLoserPoints.fill(-1);
+    refreshMatchResult();
+}
+
+void MatchScore::refreshPoints(int side)
+{
+    ScoreField &f = mutableField(pointsEntry(side));
+    if (tieBreakMode_) {
+        if (f.Tag < 0)
+            f.Tag = 0;
+        f.Text = QString::number(f.Tag);
+    } else {
+        // Wraps both ways: 0, 15, 30, 40, ADV, empty, 0.
+        if (f.Tag < 0)
+            f.Tag = 5;
+        if (f.Tag > 5)
+            f.Tag = 0;
+        f.Text = PointTexts[f.Tag];
+    }
+    emit fieldChanged(pointsEntry(side));
+    refreshDecidingPoint();
+}
+
+void MatchScore::stepGames(int entry, Qt::MouseButton button)
+{
+    ScoreField &f = mutableField(entry);
+    if (button == Qt::LeftButton && f.Tag < kMaxGames)
+        ++f.Tag;
+    else if (button == Qt::RightButton && f.Tag > -1)
+        --f.Tag;
+    f.Text = f.Tag == -1 ? QString() : QString::number(f.Tag);
+    emit fieldChanged(entry);
+    refreshMatchResult();
+}
+
+void MatchScore::setPoints(int side, int value, const QString &text)
+{
+    mutableField(pointsEntry(side)) = ScoreField{value, text};
+    emit fieldChanged(pointsEntry(side));
+    refreshDecidingPoint();
+}
+
+int MatchScore::leaderIndex(int gamesEntry)
+{
+    Q_ASSERT(isGamesEntry(gamesEntry));
+    return (gamesEntry / 6 - 1) * kMaxSets + gamesEntry % 6 - 1;
+}
+
+MatchScore::TextRole MatchScore::leaderRole(int gamesEntry) const
+{
+    return leaderRoles_[leaderIndex(gamesEntry)];
+}
+
+ScoreState MatchScore::state() const
+{
+    ScoreState s;
+    s.fields = fields_;
+    s.tieBreakFields = labTBreak_;
+    s.currentSet = currentSet_;
+    s.boldHeader = boldHeader_;
+    s.server = server_;
+    s.tieBreakMode = tieBreakMode_;
+    s.rules = rules_;
+    s.autoCount = autoCount_;
+    s.manualTieBreakMark = manualTieBreakMark_;
+    for (size_t i = 0; i < leaderRoles_.size(); ++i)
+        s.leaderHighlighted[i] = leaderRoles_[i] == TextRole::TextHi;
+    return s;
+}
+
+void MatchScore::restore(const ScoreState &s)
+{
+    const ScoreState old = state();
+    fields_ = s.fields;
+    labTBreak_ = s.tieBreakFields;
+    currentSet_ = s.currentSet;
+    boldHeader_ = s.boldHeader;
+    server_ = s.server;
+    rules_ = s.rules;
+    autoCount_ = s.autoCount;
+    manualTieBreakMark_ = s.manualTieBreakMark;
+    for (size_t i = 0; i < leaderRoles_.size(); ++i)
+        leaderRoles_[i] = s.leaderHighlighted[i] ? TextRole::TextHi : TextRole::Text;
+
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        if (fields_[i] != old.fields[i])
+            emit fieldChanged(int(i) + kFirstFieldEntry);
+    }
+    for (size_t i = 0; i < labTBreak_.size(); ++i) {
+        if (labTBreak_[i] != old.tieBreakFields[i])
+            emit fieldChanged(kLabTBreak1 + int(i));
+    }
+    if (boldHeader_ != old.boldHeader)
+        emit boldHeaderChanged(boldHeader_);
+    if (s.tieBreakMode != old.tieBreakMode) {
+        SetTieBreakMode(s.tieBreakMode);
+        // Switching the mode on takes the server as the tie-break's first; the state knows it.
+        rules_ = s.rules;
+    }
+    if (server_ != old.server)
+        emit serverChanged(server_);
+    if (rules_.result.winner != old.rules.result.winner)
+        emit matchWinnerChanged(rules_.result.winner);
+    if (rules_.decidingPoint != old.rules.decidingPoint)
+        emit decidingPointChanged(rules_.decidingPoint);
+    // The marks are colours the scheme may have repainted since, so all of them are sent.
+    for (int side : {1, 2}) {
+        for (int set = 1; set <= kMaxSets; ++set)
+            emit setLeaderMarked(gamesEntry(side, set), leaderRole(gamesEntry(side, set)));
+    }
+}
