@@ -1,5 +1,6 @@
 #include "app/BoardMenu.h"
 
+#include "core/BoardModel.h"
 #include "platform/ShortcutCode.h"
 
 #include <QAction>
@@ -8,21 +9,34 @@
 
 namespace {
 
-// Keys of the hidden menu, in menu order: name, caption, shortcut code.
+using Kind = MatchCommand::Kind;
+using Request = BoardMenu::Request;
+
+// Keys of the hidden menu, in menu order: name, caption, shortcut code, and what the key
+// does: a command of the model, or a request to the window.
 struct MenuRow
 {
     const char *name;
     const char *caption;
     int shortcut;
+    MatchCommand command;
+    Request request = Request::None;
 };
-constexpr MenuRow kKeys[] = {
-    {"mPause", "Pause", 0}, // the Pause key is given at creation
-    {"Reset1", "Reset", 16432},   {"mPodacha", "Podacha", 116}, {"Config1", "Config", 16453},
-    {"mSchet1", "Schet1", 112},   {"mSchet2", "Schet2", 113},   {"Game1", "Game", 16455},
-    {"Set1", "Set", 16467},       {"mTieBreak", "TieBreak", 16468},
+const MenuRow kKeys[] = {
+    {"mPause", "Pause", 0, MatchCommand::of(Kind::Play)}, // the Pause key is given at creation
+    {"Reset1", "Reset", 16432, {}, Request::Reset},
+    {"mPodacha", "Podacha", 116, MatchCommand::of(Kind::Serve)},
+    {"Config1", "Config", 16453, {}, Request::Config},
+    {"mSchet1", "Schet1", 112, MatchCommand::point(1)},
+    {"mSchet2", "Schet2", 113, MatchCommand::point(2)},
+    {"Game1", "Game", 16455, MatchCommand::of(Kind::GameAward)},
+    {"Set1", "Set", 16467, MatchCommand::of(Kind::NextSet)},
+    {"mTieBreak", "TieBreak", 16468, MatchCommand::of(Kind::TieBreakToggle)},
     // The journal's keys: Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z and Ctrl+Shift+E.
-    {"mUndo", "Undo", 16474},     {"mRedo", "Redo", 16473},     {"mRedo2", "Redo", 24666},
-    {"mRecords", "Records", 24645},
+    {"mUndo", "Undo", 16474, MatchCommand::of(Kind::Undo)},
+    {"mRedo", "Redo", 16473, MatchCommand::of(Kind::Redo)},
+    {"mRedo2", "Redo", 24666, MatchCommand::of(Kind::Redo)},
+    {"mRecords", "Records", 24645, {}, Request::Records},
 };
 // Keys an editor keeps for its own text while it has the focus.
 constexpr const char *kEditorKeys[] = {"mUndo", "mRedo", "mRedo2"};
@@ -31,7 +45,7 @@ constexpr int kFirstRekShortcut = 16433; // Ctrl+1
 
 } // namespace
 
-BoardMenu::BoardMenu(QWidget &window) : window_(window)
+BoardMenu::BoardMenu(QWidget &window, BoardModel &model) : window_(window)
 {
     Keys1_ = new QMenu(QStringLiteral("Keys"), &window);
     Keys1_->setObjectName(QStringLiteral("Keys1"));
@@ -40,13 +54,21 @@ BoardMenu::BoardMenu(QWidget &window) : window_(window)
     // Both top-level entries stay invisible: the menu only carries the shortcuts.
     Keys1_->menuAction()->setVisible(false);
     Reklama1_->menuAction()->setVisible(false);
-    for (const MenuRow &row : kKeys)
-        add(Keys1_, QString::fromLatin1(row.name), QString::fromLatin1(row.caption), row.shortcut);
+    for (const MenuRow &row : kKeys) {
+        QAction *a = add(Keys1_, QString::fromLatin1(row.name), QString::fromLatin1(row.caption), row.shortcut);
+        if (row.request == Request::None)
+            connect(a, &QAction::triggered, this, [&model, c = row.command] { model.execute(c); });
+        else
+            connect(a, &QAction::triggered, this, [this, r = row.request] { emit requested(r, 0); });
+    }
     for (int tag = 1; tag <= 9; ++tag) {
         QAction *rek = add(Reklama1_, QStringLiteral("Rek%1").arg(tag), QStringLiteral("Rek"),
                            kFirstRekShortcut + tag - 1);
         rek->setData(tag);
+        connect(rek, &QAction::triggered, this, [this, tag] { emit requested(Request::Title, tag); });
     }
+    // Keys no control takes reach the window; it sorts out the number pad's.
+    window.installEventFilter(this);
 }
 
 QAction *BoardMenu::add(QMenu *menu, const QString &name, const QString &caption, int code)
@@ -66,6 +88,12 @@ QAction *BoardMenu::item(const QString &name) const
             return a;
     }
     return nullptr;
+}
+
+void BoardMenu::watchEditor(QWidget *editor)
+{
+    editors_.append(editor);
+    editor->installEventFilter(this);
 }
 
 bool BoardMenu::isShortcut(const QKeyEvent *event) const
@@ -99,4 +127,27 @@ bool BoardMenu::isEditorKey(const QKeyEvent *event) const
 void BoardMenu::givePauseKey()
 {
     item(QStringLiteral("mPause"))->setShortcut(keySequenceFromShortcut(kPauseKey));
+}
+
+bool BoardMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::ShortcutOverride)
+        return QObject::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    // Taken here, the key reaches the focused control as an ordinary key instead.
+    if (watched == &window_ && isKeypadTwin(key)) {
+        event->accept();
+        return true;
+    }
+    // Edits claim some of the board's keys (Ctrl+E, Ctrl+T ...); the board's keys win,
+    // but for undo and redo, which the names and the title keep for their text.
+    if (editors_.contains(watched) && isEditorKey(key)) {
+        event->accept();
+        return true;
+    }
+    if (isShortcut(key)) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }

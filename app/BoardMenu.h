@@ -1,20 +1,43 @@
 #pragma once
 
 #include <QList>
+#include <QObject>
 #include <QString>
 
+class BoardModel;
 class QAction;
 class QKeyEvent;
 class QMenu;
 class QWidget;
 
-// The board's hidden menu: it carries the operator's keys and is never shown.
-class BoardMenu
+// The board's hidden menu: it carries the operator's keys and is never shown. A key that
+// changes the match runs its command on the model; the others ask the window.
+class BoardMenu : public QObject
 {
+    Q_OBJECT
+
 public:
-    explicit BoardMenu(QWidget &window);
+    // What a key asks of the window rather than of the model.
+    enum class Request { None, Reset, Config, Records, Title };
+
+    BoardMenu(QWidget &window, BoardModel &model);
 
     QAction *item(const QString &name) const;
+    // The Pause key is given at the window's creation step, not with the menu.
+    void givePauseKey();
+    // A text edit of the board: the board's keys win over its own bindings, but for undo
+    // and redo, which it keeps for its text.
+    void watchEditor(QWidget *editor);
+
+signals:
+    // `tag` is the title file's number for Request::Title.
+    void requested(BoardMenu::Request request, int tag);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QAction *add(QMenu *menu, const QString &name, const QString &caption, int code);
     // Whether the key is one of the board's, which win over the edits' own bindings.
     bool isShortcut(const QKeyEvent *event) const;
     // A number-pad key whose main-row twin is one of the board's keys. Qt's shortcut map
@@ -22,14 +45,10 @@ public:
     bool isKeypadTwin(const QKeyEvent *event) const;
     // Undo and redo, which a focused text edit keeps for its text.
     bool isEditorKey(const QKeyEvent *event) const;
-    // The Pause key is given at the window's creation step, not with the menu.
-    void givePauseKey();
-
-private:
-    QAction *add(QMenu *menu, const QString &name, const QString &caption, int code);
 
     QWidget &window_;
     QMenu *Keys1_ = nullptr;
     QMenu *Reklama1_ = nullptr;
     QList<QAction *> items_;
+    QList<QObject *> editors_;
 };

@@ -3,6 +3,7 @@
 #include "app/BoardFonts.h"
 #include "app/WidgetColours.h"
 #include "controls/oClrBox.h"
+#include "core/BoardModel.h"
 #include "gdi/SystemColors.h"
 
 #include <QApplication>
@@ -30,7 +31,7 @@ bool holdsIn(const QWidget *panel, const QWidget *w)
 
 } // namespace
 
-ConfigStrip::ConfigStrip(QWidget &window, std::function<void()> focusLeft)
+ConfigStrip::ConfigStrip(QWidget &window, BoardModel &model) : model_(model)
 {
     PanelCFG_ = new QFrame(&window);
     PanelCFG_->setObjectName(QStringLiteral("PanelCFG"));
@@ -90,16 +91,60 @@ ConfigStrip::ConfigStrip(QWidget &window, std::function<void()> focusLeft)
     QWidget::setTabOrder(cbTieBreak_, cbMonitor_);
     QWidget::setTabOrder(cbMonitor_, rgCountSatzItems_[0]);
     // A focus that goes nowhere (another application, a closing popup) leaves it open.
-    focusHook_ = QObject::connect(qApp, &QApplication::focusChanged, PanelCFG_,
-                     [this, focusLeft = std::move(focusLeft)](QWidget *from, QWidget *to) {
-                         if (from && to && holds(from) && !holds(to))
-                             focusLeft();
-                     });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *from, QWidget *to) {
+        if (from && to && holds(from) && !holds(to))
+            emit focusLeft(to);
+    });
+    using Kind = MatchCommand::Kind;
+    connect(sbClose_, &QPushButton::clicked, this, &ConfigStrip::close);
+    connect(bGame_, &QPushButton::clicked, this, [this] {
+        sbClose_->click();
+        emit companionClicked();
+    });
+    connect(cbAutoSchet_, &QCheckBox::toggled, this,
+            [this](bool on) { model_.execute(MatchCommand::withValue(Kind::AutoCount, on ? 1 : 0)); });
+    connect(cbTieBreak_, &QCheckBox::toggled, this,
+            [this](bool on) { model_.execute(MatchCommand::withValue(Kind::TieBreakOption, on ? 1 : 0)); });
+    for (int i = 0; i < 2; ++i) {
+        connect(rgCountSatzItems_[i], &QRadioButton::clicked, this, [this] {
+            model_.execute(MatchCommand::withValue(Kind::SetCount, rgCountSatzItems_[0]->isChecked() ? 5 : 3));
+        });
+    }
+    for (ToColorCombo *picker : cbColor_) {
+        connect(picker, &ToColorCombo::changed, this, [this](ToColorCombo *sender) {
+            MatchCommand c = MatchCommand::withValue(Kind::Colour, int(sender->ColorValue()));
+            c.side = sender->Tag();
+            model_.execute(c);
+        });
+    }
+    connect(cbMonitor_, &QComboBox::activated, this,
+            [this](int index) { model_.execute(MatchCommand::withValue(Kind::Monitor, index)); });
+    connect(&model_, &BoardModel::optionsChanged, this, &ConfigStrip::showOptions);
 }
 
-ConfigStrip::~ConfigStrip()
+ConfigStrip::~ConfigStrip() = default;
+
+// The strip follows options that a command, undo, redo or a restore brought.
+void ConfigStrip::showOptions()
 {
-    QObject::disconnect(focusHook_);
+    const QSignalBlocker blockAuto(cbAutoSchet_);
+    const QSignalBlocker blockTieBreak(cbTieBreak_);
+    cbAutoSchet_->setChecked(model_.score().autoCount());
+    cbTieBreak_->setChecked(model_.score().tieBreakOption());
+    const int sets = model_.score().setCount();
+    for (int i = 0; i < 2; ++i) {
+        QRadioButton *item = rgCountSatzItems_[i];
+        // A count the group has no item for (a pro set's one) leaves both unchecked.
+        item->setAutoExclusive(false);
+        item->setChecked(sets == (i == 0 ? 5 : 3));
+        item->setAutoExclusive(true);
+    }
+}
+
+void ConfigStrip::showColours()
+{
+    for (int slot = 0; slot < 5; ++slot)
+        cbColor_[size_t(slot)]->setColorValue(model_.colour(slot));
 }
 
 void ConfigStrip::createColourPickers()
@@ -176,8 +221,9 @@ void ConfigStrip::dockRows()
     }
 }
 
-void ConfigStrip::open()
+void ConfigStrip::open(bool companion)
 {
+    bGame_->setEnabled(companion);
     dockRows();
     PanelCFG_->show();
     for (QFrame *row : std::as_const(rows_)) {
@@ -198,8 +244,9 @@ void ConfigStrip::close()
         row->hide();
 }
 
-void ConfigStrip::refreshMonitorList(const QList<QRect> &monitors, int remembered)
+void ConfigStrip::refreshMonitorList(const QList<QRect> &monitors)
 {
+    const int remembered = model_.monitor();
     const int n = int(monitors.size());
     cbMonitor_->setEnabled(n > 1);
     LabMonitor_->setEnabled(n > 1);

@@ -5,8 +5,8 @@
 #include <QRect>
 
 #include <array>
-#include <functional>
 
+class BoardModel;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -18,27 +18,19 @@ class QWidget;
 class ToColorCombo;
 
 // The configuration strip docked at the bottom of the board: options, colour pickers,
-// the companion button and the monitor list. Hidden until the operator opens it.
-class ConfigStrip
+// the companion button and the monitor list. Hidden until the operator opens it. It shows
+// the model's options, colours and monitor and sends the operator's choices to it.
+class ConfigStrip : public QObject
 {
+    Q_OBJECT
+
 public:
     static constexpr int kHeight = 67;
 
-    // `focusLeft` runs when the focus moves from inside the strip to a control outside it.
-    ConfigStrip(QWidget &window, std::function<void()> focusLeft);
-    ~ConfigStrip();
-    ConfigStrip(const ConfigStrip &) = delete;
-    ConfigStrip &operator=(const ConfigStrip &) = delete;
+    ConfigStrip(QWidget &window, BoardModel &model);
+    ~ConfigStrip() override;
 
     QFrame *panel() const { return PanelCFG_; }
-    QPushButton *sbClose() const { return sbClose_; }
-    QPushButton *bGame() const { return bGame_; }
-    QCheckBox *cbAutoSchet() const { return cbAutoSchet_; }
-    QCheckBox *cbTieBreak() const { return cbTieBreak_; }
-    // 0: five sets, 1: three sets.
-    QRadioButton *countItem(int index) const { return rgCountSatzItems_[index]; }
-    QComboBox *cbMonitor() const { return cbMonitor_; }
-    ToColorCombo *picker(int slot) const { return cbColor_[slot]; }
 
     // A row of its own that belongs to the strip: shown, hidden and docked with it, against
     // its board side, and holding the focus as the strip's own controls do.
@@ -49,15 +41,23 @@ public:
     // Where the focus goes when the strip closes while holding it.
     void setFocusHome(QWidget *home) { focusHome_ = home; }
     void dock(QSize client);
-    void open();
+    // `companion`: whether the companion file is there to open.
+    void open(bool companion);
     void close();
     // Rebuilds the list only when the number of monitors changed, so that the operator's
-    // selection stays; `remembered` is selected in a new list.
-    void refreshMonitorList(const QList<QRect> &monitors, int remembered);
+    // selection stays; the model's monitor is selected in a new list.
+    void refreshMonitorList(const QList<QRect> &monitors);
+    void showColours();
+
+signals:
+    // The focus moved from inside the strip to a control outside it.
+    void focusLeft(QWidget *to);
+    void companionClicked();
 
 private:
     void createColourPickers();
     void dockRows();
+    void showOptions();
 
     QFrame *PanelCFG_ = nullptr;
     QPushButton *sbClose_ = nullptr;
@@ -70,10 +70,9 @@ private:
     QPushButton *bGame_ = nullptr;
     QLabel *LabMonitor_ = nullptr;
     QComboBox *cbMonitor_ = nullptr;
+    BoardModel &model_;
     QWidget *focusHome_ = nullptr;
     QList<QFrame *> rows_;
     // How many monitors the list was last built for.
     int lastMonitorCount_ = 0;
-    // The focus hook; it must not outlive the part, whose owner it calls back.
-    QMetaObject::Connection focusHook_;
 };

@@ -1,15 +1,17 @@
 #include "app/FeedStrip.h"
 
 #include "app/WidgetColours.h"
+#include "feed/FeedPublisher.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-FeedStrip::FeedStrip(QWidget &window)
+FeedStrip::FeedStrip(QWidget &window, FeedPublisher &feed) : feed_(feed)
 {
     PanelFeed_ = new QFrame(&window);
     PanelFeed_->setObjectName(QStringLiteral("PanelFeed"));
@@ -31,7 +33,7 @@ FeedStrip::FeedStrip(QWidget &window)
     ePort_->setObjectName(QStringLiteral("eFeedPort"));
     ePort_->setGeometry(60, 2, 46, 18);
     ePort_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), ePort_));
-    ePort_->setToolTip(QStringLiteral("Port %1 bis %2").arg(kLowestPort).arg(kHighestPort));
+    ePort_->setToolTip(QStringLiteral("Port %1 bis %2").arg(FeedServer::kLowestPort).arg(FeedServer::kHighestPort));
     cbNet_ = check("cbFeedNet", QStringLiteral("im Netz"), {114, 3, 66, 16});
     cbFiles_ = check("cbFeedFiles", QStringLiteral("Dateien"), {184, 3, 66, 16});
     bFolder_ = new QPushButton(QStringLiteral("Ordner\u2026"), PanelFeed_);
@@ -46,18 +48,44 @@ FeedStrip::FeedStrip(QWidget &window)
     QWidget::setTabOrder(ePort_, cbNet_);
     QWidget::setTabOrder(cbNet_, cbFiles_);
     QWidget::setTabOrder(cbFiles_, bFolder_);
+
+    connect(cbFeed_, &QCheckBox::toggled, this, [this](bool on) { feed_.setOn(on); });
+    connect(cbNet_, &QCheckBox::toggled, this, [this](bool on) { feed_.setOnNetwork(on); });
+    connect(ePort_, &QLineEdit::editingFinished, this, &FeedStrip::portEntered);
+    connect(cbFiles_, &QCheckBox::toggled, this, [this](bool on) { feed_.setWritesFiles(on); });
+    connect(bFolder_, &QPushButton::clicked, this, &FeedStrip::chooseFolder);
+    connect(&feed_, &FeedPublisher::statusChanged, this, &FeedStrip::showState);
+    showState();
 }
 
-std::optional<int> FeedStrip::typedPort() const
+void FeedStrip::showState()
+{
+    const QSignalBlocker blockFeed(cbFeed_);
+    const QSignalBlocker blockNet(cbNet_);
+    const QSignalBlocker blockFiles(cbFiles_);
+    cbFeed_->setChecked(feed_.isOn());
+    cbNet_->setChecked(feed_.onNetwork());
+    cbFiles_->setChecked(feed_.writesFiles());
+    if (!ePort_->hasFocus())
+        ePort_->setText(QString::number(feed_.port()));
+    LabFeedStatus_->setText(feed_.statusText());
+    LabFeedStatus_->setToolTip(feed_.writesFiles() ? QStringLiteral("Dateien in ") + feed_.filesFolder() : QString());
+}
+
+void FeedStrip::portEntered()
 {
     bool ok = false;
-    const int port = ePort_->text().toInt(&ok);
-    if (!ok || !isUsablePort(port))
-        return std::nullopt;
-    return port;
+    const int typed = ePort_->text().toInt(&ok);
+    // Digits outside the range: the port stays.
+    if (!ok || !feed_.setPort(typed))
+        ePort_->setText(QString::number(feed_.port()));
 }
 
-void FeedStrip::showPort(int port)
+void FeedStrip::chooseFolder()
 {
-    ePort_->setText(QString::number(port));
+    // A child of the row: the strip counts the dialog as its own and stays open.
+    const QString chosen = QFileDialog::getExistingDirectory(PanelFeed_, QStringLiteral("Ordner für die Dateien"),
+                                                             feed_.filesFolder());
+    feed_.setFilesFolder(chosen);
 }
+

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <optional>
+#include <QObject>
 
+class FeedPublisher;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -10,18 +11,16 @@ class QPushButton;
 class QWidget;
 
 // The feed's row of the configuration strip: on and off, the port, the network and the text
-// files, and a line that says in words what the feed is doing. It knows the controls, not
-// the feed.
-class FeedStrip
+// files, and a line that says in words what the feed is doing. It shows the feed's state
+// and sends the operator's choices to it.
+class FeedStrip : public QObject
 {
+    Q_OBJECT
+
 public:
     static constexpr int kHeight = 22;
-    static constexpr int kLowestPort = 1024;
-    static constexpr int kHighestPort = 65535;
 
-    explicit FeedStrip(QWidget &window);
-    FeedStrip(const FeedStrip &) = delete;
-    FeedStrip &operator=(const FeedStrip &) = delete;
+    FeedStrip(QWidget &window, FeedPublisher &feed);
 
     QFrame *panel() const { return PanelFeed_; }
     QCheckBox *cbFeed() const { return cbFeed_; }
@@ -31,12 +30,12 @@ public:
     QPushButton *bFolder() const { return bFolder_; }
     QLabel *status() const { return LabFeedStatus_; }
 
-    // The typed port, when the feed may listen on it.
-    std::optional<int> typedPort() const;
-    void showPort(int port);
-    static bool isUsablePort(int port) { return port >= kLowestPort && port <= kHighestPort; }
-
 private:
+    void showState();
+    void portEntered();
+    void chooseFolder();
+
+    FeedPublisher &feed_;
     QFrame *PanelFeed_ = nullptr;
     QCheckBox *cbFeed_ = nullptr;
     QLineEdit *ePort_ = nullptr;

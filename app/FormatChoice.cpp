@@ -1,6 +1,7 @@
 #include "app/FormatChoice.h"
 
 #include "app/WidgetColours.h"
+#include "core/BoardModel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,8 +30,7 @@ const std::vector<FormatChoice::Preset> &FormatChoice::presets()
     return list;
 }
 
-FormatChoice::FormatChoice(QWidget &strip, std::function<void(const MatchFormat &)> chosen)
-    : chosen_(std::move(chosen))
+FormatChoice::FormatChoice(QWidget &strip, BoardModel &model) : model_(model)
 {
     label_ = new QLabel(QStringLiteral("Format:"), &strip);
     label_->setObjectName(QStringLiteral("LabFormat"));
@@ -50,18 +50,24 @@ FormatChoice::FormatChoice(QWidget &strip, std::function<void(const MatchFormat 
     cbTBPoints_->setGeometry(478, 47, 68, 16);
     cbTBPoints_->setToolTip(QStringLiteral("Tiebreak-Punkte des Verlierers klein neben den Games"));
 
-    hooks_[0] = QObject::connect(cbFormat_, &QComboBox::activated, cbFormat_,
-                                 [this](int index) { presetChosen(index); });
-    hooks_[1] = QObject::connect(eFormatCode_, &QLineEdit::editingFinished, eFormatCode_,
-                                 [this] { codeEntered(); });
+    connect(cbFormat_, &QComboBox::activated, this, &FormatChoice::presetChosen);
+    connect(eFormatCode_, &QLineEdit::editingFinished, this, &FormatChoice::codeEntered);
     // The error stands until the code is changed.
-    hooks_[2] = QObject::connect(eFormatCode_, &QLineEdit::textEdited, eFormatCode_, [this] { showError({}); });
+    connect(eFormatCode_, &QLineEdit::textEdited, this, [this] { showError({}); });
+    connect(cbTBPoints_, &QCheckBox::toggled, this, [this](bool on) {
+        model_.execute(MatchCommand::withValue(MatchCommand::Kind::TieBreakPoints, on ? 1 : 0));
+    });
+    connect(&model_, &BoardModel::tieBreakPointsChanged, this, [this] {
+        const QSignalBlocker block(cbTBPoints_);
+        cbTBPoints_->setChecked(model_.showsTieBreakPoints());
+    });
+    connect(&model_, &BoardModel::optionsChanged, this, [this] { showFormat(model_.score().format()); });
+    showFormat(model_.score().format());
 }
 
-FormatChoice::~FormatChoice()
+void FormatChoice::choose(const MatchFormat &format)
 {
-    for (const QMetaObject::Connection &hook : hooks_)
-        QObject::disconnect(hook);
+    model_.execute(MatchCommand::format(format.code()));
 }
 
 void FormatChoice::presetChosen(int index)
@@ -70,7 +76,7 @@ void FormatChoice::presetChosen(int index)
         return;
     eFormatCode_->setText(presets()[index].format.code());
     showError({});
-    chosen_(presets()[index].format);
+    choose(presets()[index].format);
 }
 
 void FormatChoice::codeEntered()
@@ -81,7 +87,7 @@ void FormatChoice::codeEntered()
         return;
     }
     showError({});
-    chosen_(*parsed.format);
+    choose(*parsed.format);
 }
 
 void FormatChoice::showFormat(const MatchFormat &format)

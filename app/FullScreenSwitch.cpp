@@ -1,24 +1,22 @@
 #include "app/FullScreenSwitch.h"
 
-#include "app/BoardLayout.h"
 #include "app/FullScreenView.h"
 #include "controls/PLNClock.h"
+#include "core/BoardModel.h"
 #include "platform/Monitors.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QPixmap>
 #include <QScreen>
 #include <QSignalBlocker>
 
-FullScreenSwitch::FullScreenSwitch(QWidget &board, QWidget &strip, BoardLayout &layout,
-                                   const MonitorSource &monitors, std::function<int()> monitor)
-    : layout_(layout), monitors_(monitors), monitor_(std::move(monitor))
+FullScreenSwitch::FullScreenSwitch(QWidget &board, QWidget &strip, TPLNClock &clock,
+                                   const MonitorSource &monitors, const BoardModel &model)
+    : clock_(clock), monitors_(monitors), model_(model)
 {
     view_ = std::make_unique<FullScreenView>(board, [this] {
-        showLargePictures(false);
+        emit largePicturesWanted(false);
         const QSignalBlocker quiet(cbFullScreen_);
         cbFullScreen_->setChecked(false);
     });
@@ -26,17 +24,15 @@ FullScreenSwitch::FullScreenSwitch(QWidget &board, QWidget &strip, BoardLayout &
     cbFullScreen_->setObjectName(QStringLiteral("cbFullScreen"));
     cbFullScreen_->setGeometry(548, 47, 70, 16);
     // Queued: the board must not leave the scene inside the click that asks for it.
-    QObject::connect(cbFullScreen_, &QCheckBox::toggled, cbFullScreen_, [this](bool on) { set(on); },
-                     Qt::QueuedConnection);
+    connect(cbFullScreen_, &QCheckBox::toggled, this, [this](bool on) { set(on); }, Qt::QueuedConnection);
     auto *key = new QAction(QStringLiteral("Vollbild"), &board);
     key->setObjectName(QStringLiteral("mFullScreen"));
     key->setShortcut(QKeySequence(Qt::Key_F11));
     board.addAction(key);
-    QObject::connect(key, &QAction::triggered, key, [this] { set(!shown()); });
-    TPLNClock *clock = layout.PLNClock1;
-    clock->setTickRepaint([this, clock](const QRect &box) {
-        return view_ && view_->repaintAlone(*clock, box, [clock](QPainter &painter, const QRect &area) {
-            clock->paintEnlarged(painter, area);
+    connect(key, &QAction::triggered, this, [this] { set(!shown()); });
+    clock_.setTickRepaint([this](const QRect &box) {
+        return view_ && view_->repaintAlone(clock_, box, [this](QPainter &painter, const QRect &area) {
+            clock_.paintEnlarged(painter, area);
         });
     });
 }
@@ -48,7 +44,7 @@ FullScreenSwitch::~FullScreenSwitch()
 
 void FullScreenSwitch::release()
 {
-    layout_.PLNClock1->setTickRepaint({});
+    clock_.setTickRepaint({});
     view_.reset();
 }
 
@@ -60,7 +56,7 @@ bool FullScreenSwitch::shown() const
 void FullScreenSwitch::set(bool on)
 {
     if (view_ && on != shown()) {
-        showLargePictures(on);
+        emit largePicturesWanted(on);
         if (on)
             view_->enter(chosenScreen());
         else
@@ -70,22 +66,10 @@ void FullScreenSwitch::set(bool on)
     cbFullScreen_->setChecked(shown());
 }
 
-// The pictures at four times their size while the board is enlarged.
-void FullScreenSwitch::showLargePictures(bool large)
-{
-    const auto picture = [large](const char *name) {
-        QPixmap p(QStringLiteral(":/pictures/%1%2.png").arg(QLatin1String(name), large ? "@4x" : ""));
-        p.setDevicePixelRatio(large ? 4.0 : 1.0);
-        return p;
-    };
-    layout_.ImageBall->setPixmap(picture("ball"));
-    layout_.ImageDE->setPixmap(picture("logo"));
-}
-
 QScreen *FullScreenSwitch::chosenScreen() const
 {
     const QList<QRect> list = monitors_.monitors();
-    const int monitor = monitor_();
+    const int monitor = model_.monitor();
     if (list.size() > 1 && monitor >= 0 && monitor < list.size()) {
         const QRect wanted = list[monitor];
         const QList<QScreen *> screens = QGuiApplication::screens();

@@ -1,24 +1,28 @@
 #pragma once
 
-#include <functional>
+#include <QObject>
+
 #include <memory>
 
-class BoardLayout;
+class BoardModel;
 class FullScreenView;
 class MonitorSource;
 class QCheckBox;
 class QScreen;
 class QWidget;
+class TPLNClock;
 
 // Takes the board full screen and back: F11, the strip's "Vollbild" box, and the board's
 // pictures at the size the enlarged board needs.
-class FullScreenSwitch
+class FullScreenSwitch : public QObject
 {
+    Q_OBJECT
+
 public:
-    // `monitor` is the number picked in the strip's monitor list.
-    FullScreenSwitch(QWidget &board, QWidget &strip, BoardLayout &layout, const MonitorSource &monitors,
-                     std::function<int()> monitor);
-    ~FullScreenSwitch();
+    // The monitor is the model's, picked in the strip's monitor list.
+    FullScreenSwitch(QWidget &board, QWidget &strip, TPLNClock &clock, const MonitorSource &monitors,
+                     const BoardModel &model);
+    ~FullScreenSwitch() override;
 
     bool shown() const;
     void set(bool on);
@@ -26,15 +30,18 @@ public:
     // Leaves the scene before the board goes, which the view would take with it.
     void release();
 
+signals:
+    // The board's pictures are to be drawn for the enlarged board, or at their size again.
+    void largePicturesWanted(bool large);
+
 private:
-    void showLargePictures(bool large);
     // The monitor picked in the list; the primary one for "Anfangswert" or a number that
     // no longer exists.
     QScreen *chosenScreen() const;
 
-    BoardLayout &layout_;
+    TPLNClock &clock_;
     const MonitorSource &monitors_;
-    std::function<int()> monitor_;
+    const BoardModel &model_;
     std::unique_ptr<FullScreenView> view_;
     QCheckBox *cbFullScreen_ = nullptr;
 };

@@ -1,13 +1,22 @@
 #include "app/TitleArea.h"
 
-#include "app/TitleFilePlace.h"
 #include "app/WidgetColours.h"
+#include "core/BoardModel.h"
 #include "rtf/RtfFile.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTextEdit>
 
-TitleArea::TitleArea(QWidget &window) : eTitle_(new QTextEdit(&window))
+TitleArea::TitleArea(QWidget &window, BoardModel &model, const TitleFilePlace &place)
+    : model_(model), place_(place)
 {
+    Image1_ = new QLabel(&window);
+    Image1_->setObjectName(QStringLiteral("Image1"));
+    Image1_->setGeometry(264, 24, 529, 233);
+    eTitle_ = new QTextEdit(&window);
     eTitle_->setObjectName(QStringLiteral("eTitle"));
     eTitle_->setGeometry(256, 8, 530, 320);
     eTitle_->setFrameStyle(QFrame::NoFrame);
@@ -17,7 +26,12 @@ TitleArea::TitleArea(QWidget &window) : eTitle_(new QTextEdit(&window))
     eTitle_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setGround(eTitle_, clBlack);
     setTextColour(eTitle_, clWhite);
-    eTitle_->installEventFilter(&window);
+    connect(&model_, &BoardModel::titleFileChanged, this, [this] { loadFile(model_.titleFile()); });
+}
+
+void TitleArea::showColours()
+{
+    setGround(eTitle_, model_.colour(0));
 }
 
 void TitleArea::setFileName(const QString &name)
@@ -26,11 +40,11 @@ void TitleArea::setFileName(const QString &name)
     eTitle_->setToolTip(name); // the operator sees which file the title is saved to
 }
 
-void TitleArea::loadDefault(const TitleFilePlace &place)
+void TitleArea::loadDefault()
 {
-    setFileName(place.defaultFile());
+    setFileName(place_.defaultFile());
     // A missing or unreadable title file leaves the title area empty.
-    loadRtfFile(*eTitle_->document(), place.startFile());
+    loadRtfFile(*eTitle_->document(), place_.startFile());
     eTitle_->document()->setModified(false);
 }
 
@@ -41,7 +55,10 @@ void TitleArea::RekClick(int tag)
     if (!loadRtfFile(*eTitle_->document(), name))
         return;
     eTitle_->document()->setModified(false);
+    if (name == fileName_)
+        return;
     setFileName(name);
+    model_.execute(MatchCommand::titleFile(name));
 }
 
 void TitleArea::loadFile(const QString &name)
@@ -61,4 +78,22 @@ bool TitleArea::save(QString *error)
 bool TitleArea::saveTo(const QString &file, QString *error) const
 {
     return saveRtfFile(*eTitle_->document(), file, error);
+}
+
+void TitleArea::saveOnExit(QWidget *parentForMessage)
+{
+    QString why;
+    if (save(&why))
+        return;
+    const QString failed = QFileInfo(fileName_).absoluteFilePath();
+    const QString fallback = place_.fallbackFor(failed);
+    QString fallbackWhy;
+    QString text = QStringLiteral("Der Titel konnte nicht in\n%1\ngespeichert werden: %2\n\n").arg(failed, why);
+    if (fallback != failed && saveTo(fallback, &fallbackWhy))
+        text += QStringLiteral("Er wurde stattdessen in\n%1\ngespeichert.").arg(fallback);
+    else if (fallback != failed)
+        text += QStringLiteral("Auch in\n%1\nkonnte er nicht gespeichert werden: %2").arg(fallback, fallbackWhy);
+    else
+        text += QStringLiteral("Er ist verloren.");
+    QMessageBox::warning(parentForMessage, QCoreApplication::applicationName(), text);
 }

@@ -1,35 +1,49 @@
 #pragma once
 
+#include "app/TitleFilePlace.h"
+
+#include <QObject>
 #include <QString>
 
+class BoardModel;
+class QLabel;
 class QTextEdit;
 class QWidget;
-class TitleFilePlace;
 
 // The rich-text title above the score, and the file it was loaded from and is saved to.
-class TitleArea
+// The file shown is the model's; Ctrl+1 .. Ctrl+9 ask for another.
+class TitleArea : public QObject
 {
+    Q_OBJECT
+
 public:
-    explicit TitleArea(QWidget &window);
+    TitleArea(QWidget &window, BoardModel &model, const TitleFilePlace &place);
 
     QTextEdit *edit() const { return eTitle_; }
     QString fileName() const { return fileName_; }
 
     // The default title file, named after the program (see TitleFilePlace).
-    void loadDefault(const TitleFilePlace &place);
+    void loadDefault();
+    // The title lies on the scheme's "Display:" ground.
+    void showColours();
     // Ctrl+1 .. Ctrl+9: "<tag>.rtf" from the working folder.
     void RekClick(int tag);
-    // A restored match's title: the file it showed, when it still reads.
-    void loadFile(const QString &name);
-    // At exit, and only when the operator changed the text. False when the file could
-    // not be written, with the system's reason in *error.
+    // At exit, and only when the operator changed the text. No typed title is lost without
+    // a word: one that cannot be written to its file goes to the data folder, and the
+    // operator is told where.
+    void saveOnExit(QWidget *parentForMessage);
+    // False when the file could not be written, with the system's reason in *error.
     bool save(QString *error);
-    // The text to another file, when its own could not be written.
     bool saveTo(const QString &file, QString *error) const;
 
 private:
+    // A restored match's title: the file it showed, when it still reads.
+    void loadFile(const QString &name);
     void setFileName(const QString &name);
 
+    BoardModel &model_;
+    const TitleFilePlace place_;
+    QLabel *Image1_ = nullptr;
     QTextEdit *eTitle_ = nullptr;
     QString fileName_;
 };

@@ -1,7 +1,7 @@
 #include "bench/BoardBench.h"
 
 #include "bench/ChildSettings.h"
-#include "app/BoardJournal.h"
+#include "core/MatchJournal.h"
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
 #include "bench/BenchSources.h"
@@ -65,7 +65,7 @@ protected:
 // Each figure's board starts as on a first start, not with the match the last one left.
 void dropJournal()
 {
-    QDir(BoardJournal::folder()).removeRecursively();
+    QDir(MatchJournal::defaultFolder()).removeRecursively();
 }
 
 struct BoardUnderTest
@@ -121,7 +121,7 @@ void runKeyBench(BenchTable &table, const QString &figure)
     int widgets = 0;
     for (int press = 0; press < kPresses; ++press) {
         if (press % kPressesPerMatch == 0 && press > 0) {
-            board.match().reset();
+            board.model().execute(MatchCommand::of(MatchCommand::Kind::Reset));
             board.bPlayClick();
         }
         ticks.value += 1000;

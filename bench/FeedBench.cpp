@@ -1,8 +1,8 @@
 #include "bench/FeedBench.h"
 
 #include "bench/ChildSettings.h"
-#include "app/BoardFeed.h"
-#include "app/BoardJournal.h"
+#include "feed/FeedPublisher.h"
+#include "core/MatchJournal.h"
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
 #include "feed/FeedServer.h"
@@ -97,7 +97,7 @@ struct FeedBoard
 {
     FeedBoard(const TickSource &ticks, bool feed, bool files, const QString &folder = {})
     {
-        QDir(BoardJournal::folder()).removeRecursively();
+        QDir(MatchJournal::defaultFolder()).removeRecursively();
         board = std::make_unique<TFormMain>(ticks, monitors, shell);
         BoardSettings s = board->settings();
         s.Feed = feed;
@@ -146,7 +146,7 @@ struct Clients
 void pressAndPaint(TFormMain &board, BenchTicks &ticks, int press)
 {
     if (press % kPressesPerMatch == 0 && press > 0) {
-        board.match().reset();
+        board.model().execute(MatchCommand::of(MatchCommand::Kind::Reset));
         board.bPlayClick();
     }
     ticks.value += 1000;

@@ -127,7 +127,7 @@ void keyBench(BenchTable &table)
     int unpainted = 0;
     for (int press = 0; press < 300; ++press) {
         if (press % 72 == 0 && press > 0) {
-            t.board->match().reset();
+            t.board->model().execute(MatchCommand::of(MatchCommand::Kind::Reset));
             t.board->bPlayClick();
         }
         ticks.value += 1000;

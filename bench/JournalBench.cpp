@@ -1,6 +1,6 @@
 #include "bench/JournalBench.h"
 
-#include "app/BoardJournal.h"
+#include "core/MatchJournal.h"
 #include "app/Main.h"
 #include "core/JournalFormat.h"
 #include "core/JournalRecovery.h"
@@ -66,9 +66,9 @@ QList<JournalRecord> fiveSetJournal()
 
 void runJournalKeyBench(BenchTable &table)
 {
-    BoardJournal::setFileKept(false);
+    MatchJournal::setFileKept(false);
     runKeyBench(table, QStringLiteral("F1 to painted board, journal file off"));
-    BoardJournal::setFileKept(true);
+    MatchJournal::setFileKept(true);
 }
 
 void runUndoBench(BenchTable &table)
@@ -76,7 +76,7 @@ void runUndoBench(BenchTable &table)
     BenchTicks ticks;
     BenchMonitors monitors;
     BenchShell shell;
-    QDir(BoardJournal::folder()).removeRecursively();
+    QDir(MatchJournal::defaultFolder()).removeRecursively();
     auto board = std::make_unique<TFormMain>(ticks, monitors, shell);
     board->show();
     board->activateWindow();

@@ -39,8 +39,8 @@ bool MatchCommand::isValid() const
         return text1.size() <= kMaxTitleChars;
     case Kind::Format:
         return text1.size() <= kMaxFormatChars && MatchFormat::parse(text1).format.has_value();
-    case Kind::TypedNames:
-        return text1.size() <= kMaxNameChars && text2.size() <= kMaxNameChars;
+    case Kind::TypedNames: // the edits keep names of any length, and so does the store
+        return true;
     case Kind::Colour:
         return side >= 0 && side < 5;
     case Kind::Monitor:

@@ -28,6 +28,9 @@ class FeedServer : public QObject
 
 public:
     static constexpr quint16 kDefaultPort = 8765;
+    static constexpr int kLowestPort = 1024;
+    static constexpr int kHighestPort = 65535;
+    static constexpr bool isUsablePort(int port) { return port >= kLowestPort && port <= kHighestPort; }
     static constexpr qsizetype kMaxBodyBytes = 4 * 1024;
 
     struct Options

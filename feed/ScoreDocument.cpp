@@ -1,7 +1,6 @@
 #include "feed/ScoreDocument.h"
 
-#include "core/Match.h"
-#include "core/MatchFormat.h"
+#include "core/BoardModel.h"
 
 #include <QJsonArray>
 
@@ -17,15 +16,6 @@ QString phaseName(int phase)
     default:
         return QStringLiteral("not-started");
     }
-}
-
-QString formatCode(const MatchScore &score)
-{
-    // The board plays sets to six; only the set count and the tie-break option vary.
-    const MatchFormat::SetFormat set = score.tieBreakOption()
-        ? MatchFormat::SetFormat::withTiebreak(6, {7, false}, 6)
-        : MatchFormat::SetFormat::advantage(6);
-    return MatchFormat::of(score.setCount(), set).code();
 }
 
 QJsonValue gamesValue(int games)
@@ -58,6 +48,11 @@ QJsonObject sideEntry(const MatchScore &score, int side, const QString &name)
 
 } // namespace
 
+const QJsonObject &ScoreDocument::update(const BoardModel &model)
+{
+    return update(model.match(), model.name(1), model.name(2));
+}
+
 const QJsonObject &ScoreDocument::update(const Match &match, const QString &name1, const QString &name2)
 {
     QJsonObject next = build(match, name1, name2, change_);
@@ -79,7 +74,7 @@ QJsonObject ScoreDocument::build(const Match &match, const QString &name1, const
     return QJsonObject{
         {QStringLiteral("version"), kVersion},
         {QStringLiteral("change"), change},
-        {QStringLiteral("format"), formatCode(score)},
+        {QStringLiteral("format"), score.format().code()},
         {QStringLiteral("setCount"), score.setCount()},
         {QStringLiteral("phase"), phaseName(timer.MatchPhase())},
         {QStringLiteral("elapsed"),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/BoardJournal.h"
+#include "core/MatchJournal.h"
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
 #include "controls/Shape.h"
@@ -79,7 +79,7 @@ protected:
             .clear();
     }
 
-    static void clearJournal() { QDir(BoardJournal::folder()).removeRecursively(); }
+    static void clearJournal() { QDir(MatchJournal::defaultFolder()).removeRecursively(); }
 
     // A window manager gives the keyboard back to the board when a dialog closes; the
     // offscreen platform has none.

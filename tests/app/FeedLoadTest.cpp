@@ -1,7 +1,7 @@
 #include "tests/app/BoardFixture.h"
 #include "tests/EventWait.h"
 
-#include "app/BoardFeed.h"
+#include "feed/FeedPublisher.h"
 #include "core/SettingsStore.h"
 
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 #include "tests/app/BoardFixture.h"
 #include "tests/EventWait.h"
 
-#include "app/BoardFeed.h"
+#include "feed/FeedPublisher.h"
 #include "app/FeedStrip.h"
 #include "core/SettingsStore.h"
 #include "tests/feed/SchemaCheck.h"
@@ -87,7 +87,7 @@ protected:
         return state[QStringLiteral("sides")].toArray()[side - 1].toObject()[QStringLiteral("points")].toString();
     }
 
-    QString status() const { return board->feed().row().status()->text(); }
+    QString status() const { return ctl<QLabel>(QStringLiteral("LabFeedStatus"))->text(); }
     QString fileText(const QString &name) const
     {
         QFile f(filesDir.filePath(name));
@@ -232,7 +232,7 @@ TEST_F(FeedWindow, APortOutsideTheRangeIsNotTaken)
 TEST_F(FeedWindow, TickedFilesAreReplacedOnEveryChange)
 {
     startWithFeed(freePort(), true);
-    QSignalSpy written(&board->feed(), &BoardFeed::filesWritten);
+    QSignalSpy written(&board->feed(), &FeedPublisher::filesWritten);
     // One file after another: the points may come after the name.
     EXPECT_TRUE(waitFor([&] { return fileText("name1.txt") == "Name 1" && fileText("points1.txt") == text(kPoints1); }))
         << fileText("name1.txt").toStdString() << " / " << fileText("points1.txt").toStdString();

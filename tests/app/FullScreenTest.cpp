@@ -154,7 +154,7 @@ TEST_F(FullScreen, AMonitorThatNoLongerExistsOrASingleOneMeansThePrimary)
 
 TEST_F(FullScreen, PointsFrameAndFigureScaleWithTheBoard)
 {
-    board->score().eSchetMouseDown(1, Qt::LeftButton);
+    board->model().execute(MatchCommand::pointsCorrection(1, Qt::LeftButton));
     TLabel3D *points = ctl<TLabel3D>("eSchet1");
     ASSERT_FALSE(points->Caption().isEmpty());
     const QRect at1x = points->geometry();
@@ -256,7 +256,7 @@ TEST_F(FullScreen, ResetQuestionIsAskedAtTheSameScale)
     board->setMonitor(1);
     toggle();
     const QString was = ctl<TLabel3D>("eSchet1")->Caption();
-    board->score().eSchetMouseDown(1, Qt::LeftButton);
+    board->model().execute(MatchCommand::pointsCorrection(1, Qt::LeftButton));
     std::optional<QTransform> seen;
     QTimer::singleShot(50, [&] {
         if (QGraphicsProxyWidget *proxy = dialog->graphicsProxyWidget()) {

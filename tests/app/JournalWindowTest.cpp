@@ -1,6 +1,6 @@
 #include "tests/app/BoardFixture.h"
 
-#include "app/BoardJournal.h"
+#include "core/MatchJournal.h"
 #include "core/JournalFormat.h"
 #include "core/JournalRecovery.h"
 #include "tests/core/MatchRecordsCsv.h"
@@ -190,7 +190,7 @@ TEST_F(Journal, NormalEndStartsAsAFirstStart)
     EXPECT_EQ(shownTexts(), fresh);
     EXPECT_EQ(board->windowTitle(), caption);
     EXPECT_EQ(board->match().timer().MatchPhase(), MatchTimer::NotStarted);
-    const auto read = JournalFormat::readFile(JournalRecovery::journalPath(BoardJournal::folder()));
+    const auto read = JournalFormat::readFile(JournalRecovery::journalPath(MatchJournal::defaultFolder()));
     EXPECT_EQ(read.status, JournalFormat::ReadResult::Status::Ok);
     for (const JournalRecord &r : read.records)
         EXPECT_NE(r.command.kind, MatchCommand::Kind::Point) << "a fresh journal";
@@ -206,7 +206,7 @@ TEST_F(Journal, DamagedJournalIsKeptAsideAndItsValidPartRestored)
         r.elapsedMs = 3000;
         records.append(r);
     }
-    QFile file(JournalRecovery::journalPath(BoardJournal::folder()));
+    QFile file(JournalRecovery::journalPath(MatchJournal::defaultFolder()));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(JournalFormat::write(records) + "3 4000 point 1 key *00000000\n4 50");
     file.close();
@@ -214,9 +214,9 @@ TEST_F(Journal, DamagedJournalIsKeptAsideAndItsValidPartRestored)
     startBoard();
     EXPECT_EQ(text(kPoints2), "15");
     EXPECT_EQ(text(kPoints1), "0");
-    const QStringList kept = QDir(BoardJournal::folder()).entryList({QStringLiteral("journal-damaged-*")});
+    const QStringList kept = QDir(MatchJournal::defaultFolder()).entryList({QStringLiteral("journal-damaged-*")});
     EXPECT_EQ(kept.size(), 1);
-    EXPECT_EQ(JournalFormat::readFile(JournalRecovery::journalPath(BoardJournal::folder())).status,
+    EXPECT_EQ(JournalFormat::readFile(JournalRecovery::journalPath(MatchJournal::defaultFolder())).status,
               JournalFormat::ReadResult::Status::Ok)
         << "the new journal is clean";
 }
@@ -236,7 +236,7 @@ TEST_F(Journal, PlayedMatchBecomesARecordOnCloseAndReadsBack)
     ASSERT_EQ(shown, (MatchRecordsCsv::Sets{{6, 0}, {6, 1}}));
     closeWithJa();
 
-    QFile table(BoardJournal::recordsTable());
+    QFile table(board->journal().recordsTable());
     ASSERT_TRUE(table.open(QIODevice::ReadOnly));
     const QList<QByteArray> header = table.readLine().trimmed().split(',');
     const QByteArray line = table.readLine().trimmed();
@@ -245,7 +245,7 @@ TEST_F(Journal, PlayedMatchBecomesARecordOnCloseAndReadsBack)
     ASSERT_TRUE(MatchRecordsCsv::parseRecord(header, line, record)) << line.toStdString();
     EXPECT_EQ(record.sets, shown);
     EXPECT_EQ(MatchRecordsCsv::countedGames(record.pbp), shown);
-    const QStringList files = QDir(BoardJournal::recordsFolder()).entryList({QStringLiteral("*.journal")});
+    const QStringList files = QDir(board->journal().recordsFolder()).entryList({QStringLiteral("*.journal")});
     ASSERT_EQ(files.size(), 1);
     EXPECT_EQ(files.front(), record.id + ".journal");
 }
@@ -256,12 +256,12 @@ TEST_F(Journal, FirstCommandAfterAResetKeepsTheMatchBeforeIt)
     for (int p = 0; p < 4; ++p)
         key(Qt::Key_F2);
     resetWithJa();
-    EXPECT_FALSE(QFile::exists(BoardJournal::recordsTable())) << "undo could still bring it back";
+    EXPECT_FALSE(QFile::exists(board->journal().recordsTable())) << "undo could still bring it back";
     undo();
     redo();
     key(Qt::Key_Pause);
-    ASSERT_TRUE(QFile::exists(BoardJournal::recordsTable()));
-    QFile table(BoardJournal::recordsTable());
+    ASSERT_TRUE(QFile::exists(board->journal().recordsTable()));
+    QFile table(board->journal().recordsTable());
     ASSERT_TRUE(table.open(QIODevice::ReadOnly));
     EXPECT_EQ(table.readAll().count('\n'), 2) << "header and the one match";
 
@@ -275,8 +275,8 @@ TEST_F(Journal, RecordsKeyOpensTheRecordsFolder)
 {
     key(Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(shell.opened.size(), 1);
-    EXPECT_EQ(shell.opened.front().first, BoardJournal::recordsFolder());
-    EXPECT_TRUE(QDir(BoardJournal::recordsFolder()).exists());
+    EXPECT_EQ(shell.opened.front().first, board->journal().recordsFolder());
+    EXPECT_TRUE(QDir(board->journal().recordsFolder()).exists());
 }
 
 } // namespace

@@ -98,7 +98,7 @@ TEST_F(Scheme, TextColourRecoloursEveryFieldAndClearsLeaderMarks)
 {
     key(Qt::Key_Pause);
     for (int i = 0; i < 6; ++i)
-        board->score().Game1Click(); // equal points: six games to side 2
+        board->model().execute(MatchCommand::of(MatchCommand::Kind::GameAward)); // equal points: six games to side 2
     EXPECT_EQ(ctl<TLabel3D>("S2_1")->FontColor(), clYellow) << "6 against 0 shows in TextHi";
     EXPECT_EQ(ctl<TLabel3D>("S1_1")->FontColor(), clWhite);
     pick(2, clRed);
@@ -114,11 +114,11 @@ TEST_F(Scheme, TextColourRecoloursEveryFieldAndClearsLeaderMarks)
 TEST_F(Scheme, LeaderMarkUsesTheCurrentHighlight)
 {
     pick(4, clAqua);
-    board->score().SMouseDown(MatchScore::gamesEntry(1, 3), Qt::LeftButton); // 0 against blank
+    board->model().execute(MatchCommand::gamesCorrection(MatchScore::gamesEntry(1, 3), Qt::LeftButton)); // 0 against blank
     key(Qt::Key_Pause);
     for (int i = 0; i < 4; ++i)
-        board->score().Game1Click();
-    board->score().Set1Click();
+        board->model().execute(MatchCommand::of(MatchCommand::Kind::GameAward));
+    board->model().execute(MatchCommand::of(MatchCommand::Kind::NextSet));
     EXPECT_EQ(ctl<TLabel3D>("S2_1")->FontColor(), clAqua);
     EXPECT_EQ(ctl<TLabel3D>("S1_3")->FontColor(), clAqua) << "0 leads a blank field";
     EXPECT_EQ(ctl<TLabel3D>("S2_3")->FontColor(), clWhite);

@@ -212,7 +212,7 @@ TEST_F(Questions, ResetAnsweredNeinChangesNothingJaResets)
     key(Qt::Key_Pause);
     key(Qt::Key_F1);
     ticks.advance(5'000);
-    board->match().timer().TimerTimer();
+    QTest::qWait(2 * MatchTimer::kIntervalMs); // the timer shows the 5 s
     whenAsked([](TFDlgYesNo *d) { QTest::keyClick(d->focusWidget(), Qt::Key_Return); });
     key(Qt::Key_0, Qt::ControlModifier);
     EXPECT_EQ(asked, "Reset?");

@@ -1,4 +1,4 @@
-#include "app/BoardJournal.h"
+#include "core/MatchJournal.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -19,7 +19,7 @@ int main(int argc, char **argv)
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
     // Nor the real user's match journal.
-    BoardJournal::setFolder(settingsDir.filePath(QStringLiteral("data")));
+    MatchJournal::setDefaultFolder(settingsDir.filePath(QStringLiteral("data")));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+
+#include <array>
+
+class BoardModel;
+class NameEdit;
+class QWidget;
+class TLabel3D;
+
+// The two names: edits while the match may be set up (before the start and in a pause),
+// figures while it runs, where a click gives that side a point. The winner's name takes the
+// set-leader colour.
+class NamesView : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The figures come in a first step, the edits (which own windows and lie above) later.
+    NamesView(QWidget &window, BoardModel &model);
+    void createEdits();
+
+    // Where the focus goes when an edit that holds it hides.
+    void setFocusHome(QWidget *home) { focusHome_ = home; }
+    NameEdit *edit(int side) const { return eName_[size_t(side - 1)]; }
+    void showColours();
+
+    // The names end where the set panel begins.
+    void fitTo(int setPanelLeft);
+
+private:
+    void showNames();
+    void showEditing(bool editing);
+    void showWinner();
+
+    QWidget &window_;
+    BoardModel &model_;
+    QWidget *focusHome_ = nullptr;
+    std::array<TLabel3D *, 2> LName_{};
+    std::array<NameEdit *, 2> eName_{};
+};
