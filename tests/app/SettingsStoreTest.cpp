@@ -1,11 +1,13 @@
 #include "tests/app/BoardFixture.h"
 
+#include "app/BoardFeed.h"
 #include "core/SettingsStore.h"
 #include "tests/core/BoardSettingsSamples.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTcpServer>
 
 namespace {
 
@@ -30,7 +32,8 @@ protected:
         }
         startBoard();
     }
-    void startWithAll(const char *replacedKey = nullptr, QVariant replacement = {})
+    // The sixteen values, one of them left out or replaced.
+    static void writeSixteen(const char *replacedKey = nullptr, QVariant replacement = {})
     {
         std::vector<std::pair<const char *, QVariant>> all = {
             {"L", 300}, {"T", 200}, {"W", 1000}, {"H", 600}, {"Sound", 1}, {"Monitor", 2},
@@ -49,6 +52,10 @@ protected:
                 }
             }
         }
+    }
+    void startWithAll(const char *replacedKey = nullptr, QVariant replacement = {})
+    {
+        writeSixteen(replacedKey, std::move(replacement));
         startBoard();
     }
     void expectDefaultsFrom(const char *firstUnread)
@@ -121,6 +128,20 @@ TEST_F(Settings, MissingTextReadsEmptyAndReadingGoesOn)
     EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Seles");
     EXPECT_EQ(board->score().setCount(), 3);
     EXPECT_FALSE(ctl<QCheckBox>("cbAutoSchet")->isChecked());
+}
+
+TEST_F(Settings, AFeedProvisionedWithoutTheValuesBeforeItStartsOnItsPortAndPin)
+{
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    writeSixteen();
+    startWith({{"Feed", 1}, {"FeedPort", int(port)}, {"FeedPin", "246810"}});
+    const FeedServer &server = board->feed().server();
+    ASSERT_TRUE(server.isRunning()) << server.errorText().toStdString();
+    EXPECT_EQ(server.port(), port);
+    EXPECT_EQ(server.pin(), "246810");
 }
 
 TEST_F(Settings, BoundsAloneRestoreTheWindowOnly)

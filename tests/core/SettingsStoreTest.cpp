@@ -2,10 +2,16 @@
 #include "tests/core/BoardSettingsSamples.h"
 
 #include <QFile>
+#include <QRect>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -87,6 +93,17 @@ TEST_F(StoreFile, AStoreWithoutTheFeedLeavesItOffAndAPortOutOfRangeIsTheDefault)
     EXPECT_EQ(readOverDefaults().FeedPort, 8765);
 }
 
+TEST_F(StoreFile, AFeedProvisionedWithoutTheValuesBeforeItReadsOnItsPortAndPin)
+{
+    writeRaw(QByteArray(kAllButNames) + "Comanda1=A\nComanda2=B\nFeed=1\nFeedPort=9001\nFeedPin=246810\n");
+    const BoardSettings read = readOverDefaults();
+    EXPECT_TRUE(read.Feed);
+    EXPECT_EQ(read.FeedPort, 9001);
+    EXPECT_EQ(read.FeedPin, "246810");
+    EXPECT_FALSE(read.FullScreen);
+    EXPECT_FALSE(read.FeedNet);
+}
+
 TEST_F(StoreFile, NameSplitAtAnUnquotedCommaReadsWhole)
 {
     writeRaw(QByteArray(kAllButNames) + "Comanda1=Graf, Steffi\nComanda2=Seles\n");
@@ -135,5 +152,106 @@ TEST_F(StoreFile, FullScreenFollowsTheSixteenAndIsOffWithoutIt)
     }
     EXPECT_TRUE(readOverDefaults().FullScreen);
 }
+
+using Key = SettingsStore::Key;
+using Kind = SettingsStore::Kind;
+
+std::vector<std::string> keyNames(std::optional<SettingsStore::Reading> reading = std::nullopt)
+{
+    std::vector<std::string> names;
+    for (const Key &key : SettingsStore::keys())
+        if (!reading || key.reading == *reading)
+            names.emplace_back(key.name);
+    return names;
+}
+
+const Key &keyNamed(const std::string &name)
+{
+    const auto keys = SettingsStore::keys();
+    return *std::ranges::find_if(keys, [&](const Key &key) { return name == key.name; });
+}
+
+// A value of the key's kind other than its default, as the key takes it.
+QVariant awayFromDefault(const Key &key)
+{
+    switch (key.kind) {
+    case Kind::Number:
+        return key.fallback.toLongLong() + 1;
+    case Kind::Flag:
+        return qint64(key.fallback.toLongLong() == 0);
+    case Kind::Colour:
+        return qint64(clBtnFace);
+    case Kind::Text:
+        return key.fallback.toString() + QStringLiteral("Graf, Stéfi");
+    case Kind::Format:
+        return QStringLiteral("SET3-S:6/TB7");
+    }
+    return {};
+}
+
+class DeclaredValue : public StoreFile, public ::testing::WithParamInterface<std::string> {};
+
+// A value changed alone is held by its key alone and comes back from the store.
+TEST_P(DeclaredValue, RoundTripsAwayFromItsDefault)
+{
+    const Key &changedKey = keyNamed(GetParam());
+    const BoardSettings defaults;
+    BoardSettings written;
+    changedKey.take(written, awayFromDefault(changedKey));
+    for (const Key &key : SettingsStore::keys())
+        EXPECT_EQ(key.give(written) != key.give(defaults), &key == &changedKey) << key.name;
+    {
+        QSettings s(path(), QSettings::IniFormat);
+        SettingsStore::write(s, written);
+    }
+    const BoardSettings read = readOverDefaults();
+    EXPECT_EQ(changedKey.give(read), changedKey.give(written));
+    EXPECT_TRUE(read == written);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKey, DeclaredValue, ::testing::ValuesIn(keyNames()),
+                         [](const auto &info) { return info.param; });
+
+enum class Fault { Missing, Malformed };
+
+// What the store may hold instead of a value the key can take: not a text, not a format's
+// code, not a number.
+QVariant malformed(const Key &key)
+{
+    if (key.kind == Kind::Text)
+        return QRect(1, 2, 3, 4);
+    return key.kind == Kind::Format ? QStringLiteral("SET9-Q") : QStringLiteral("12a");
+}
+
+class LaterValue : public StoreFile, public ::testing::WithParamInterface<std::tuple<std::string, Fault>> {};
+
+// A club's store may leave out any value added after the sixteen, or hold it mistyped.
+TEST_P(LaterValue, MissingOrMalformedTakesItsDefaultAndTheOthersStillRead)
+{
+    const auto &[name, fault] = GetParam();
+    const Key &faulty = keyNamed(name);
+    BoardSettings changed;
+    for (const Key &key : SettingsStore::keys())
+        key.take(changed, awayFromDefault(key));
+    {
+        QSettings s(path(), QSettings::IniFormat);
+        SettingsStore::write(s, changed);
+        if (fault == Fault::Missing)
+            s.remove(QLatin1String(faulty.name));
+        else
+            s.setValue(QLatin1String(faulty.name), malformed(faulty));
+    }
+    const BoardSettings read = readOverDefaults();
+    for (const Key &key : SettingsStore::keys())
+        EXPECT_EQ(key.give(read), key.give(&key == &faulty ? BoardSettings{} : changed)) << key.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AfterTheSixteen, LaterValue,
+    ::testing::Combine(::testing::ValuesIn(keyNames(SettingsStore::Reading::OnItsOwn)),
+                       ::testing::Values(Fault::Missing, Fault::Malformed)),
+    [](const auto &info) {
+        return std::get<0>(info.param) + (std::get<1>(info.param) == Fault::Missing ? "_Missing" : "_Malformed");
+    });
 
 } // namespace
