@@ -7,37 +7,40 @@
 #include <array>
 
 // The board's remembered set-up as one value: what the store reads and writes, and what
-// the window applies and reports. The initial values are the board's design values.
+// the window applies and reports.
 struct BoardSettings
 {
+    // Every value at its default, the board's design value, as SettingsStore declares it.
+    BoardSettings();
+
     // The window's outer frame: left, top, width and height.
-    int L = 248;
-    int T = 128;
-    int W = 800;
-    int H = 578;
+    int L;
+    int T;
+    int W;
+    int H;
     // Nothing reads the sound flag; it is carried from one run to the next.
-    bool Sound = false;
-    int Monitor = 0;
-    QString Comanda1 = QStringLiteral("Name 1");
-    QString Comanda2 = QStringLiteral("Name 2");
+    bool Sound;
+    int Monitor;
+    QString Comanda1;
+    QString Comanda2;
     // The scheme colours C0 .. C4: Display, TextFon, Text, Border, TextHi.
-    std::array<TColor, 5> C = {clBlack, clBlack, clWhite, clWhite, clYellow};
-    bool TieBreak = true;
-    int CountSets = 5;
-    bool AutoSchet = true;
+    std::array<TColor, 5> C;
+    bool TieBreak;
+    int CountSets;
+    bool AutoSchet;
     // The match format's code; empty, or a code that does not parse, leaves the format
     // that the set count and the tie-break option give.
     QString Format;
     // The loser's tie-break points beside a set won in a tie-break.
-    bool TieBreakPoints = false;
-    bool FullScreen = false;
+    bool TieBreakPoints;
+    bool FullScreen;
 
     // The live score feed. FeedFolder empty: the text files go to the data folder's feed
     // folder; FeedPin empty: a new PIN at every start of the feed.
-    bool Feed = false;
-    int FeedPort = 8765;
-    bool FeedNet = false;
-    bool FeedFiles = false;
+    bool Feed;
+    int FeedPort;
+    bool FeedNet;
+    bool FeedFiles;
     QString FeedFolder;
     QString FeedPin;
 

@@ -18,13 +18,16 @@ std::unique_ptr<QSettings> nativeStore()
                                        QCoreApplication::applicationName());
 }
 
-// A registry number: a 32-bit value, signed or unsigned. Anything else, missing or not,
-// ends the reading.
-std::optional<QVariant> number(const QSettings &s, const char *key)
+using Key = SettingsStore::Key;
+using Kind = SettingsStore::Kind;
+using Reading = SettingsStore::Reading;
+
+// A registry number: a 32-bit value, signed or unsigned.
+constexpr qint64 kLowestNumber = std::numeric_limits<qint32>::min();
+constexpr qint64 kHighestNumber = std::numeric_limits<quint32>::max();
+
+std::optional<qint64> asNumber(const QVariant &v)
 {
-    const QVariant v = s.value(QLatin1String(key));
-    if (!v.isValid())
-        return std::nullopt;
     bool ok = false;
     qint64 n = 0;
     switch (v.typeId()) {
@@ -41,105 +44,105 @@ std::optional<QVariant> number(const QSettings &s, const char *key)
     default:
         break;
     }
-    if (!ok || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<quint32>::max())
-        return std::nullopt;
-    return QVariant(n);
+    return ok ? std::optional(n) : std::nullopt;
 }
 
-// A text that is missing reads as empty; a value of another kind ends the reading.
-std::optional<QVariant> text(const QSettings &s, const char *key)
+std::optional<QString> asText(const QVariant &v)
 {
-    const QVariant v = s.value(QLatin1String(key));
-    if (!v.isValid())
-        return QVariant(QString());
     if (v.typeId() == QMetaType::QString)
-        return v;
+        return v.toString();
     if (v.typeId() == QMetaType::QStringList) // an unquoted comma in a hand-edited file
-        return QVariant(v.toStringList().join(QStringLiteral(", ")));
+        return v.toStringList().join(QStringLiteral(", "));
     return std::nullopt;
 }
 
-// How a value is kept: numbers (and flags and colours) as 32-bit numbers, names as text.
-enum class Kind { Number, Text };
-
-// One stored value: its name, its kind, how it reaches the settings value when read (a
-// number arrives as qint64, a text as QString) and what is written for it. Its default
-// is what BoardSettings starts with.
-struct Key
+// The stored value as `take` expects it; nothing when it is missing, of another kind, out
+// of the key's bounds or, for a format, a code that does not parse.
+std::optional<QVariant> valueOf(const Key &key, const QVariant &stored)
 {
-    const char *name;
-    Kind kind;
-    void (*take)(BoardSettings &, const QVariant &);
-    QVariant (*give)(const BoardSettings &);
-};
+    if (key.kind == Kind::Text || key.kind == Kind::Format) {
+        const std::optional<QString> t = asText(stored);
+        if (!t || (key.kind == Kind::Format && !MatchFormat::parse(*t).format))
+            return std::nullopt;
+        return QVariant(*t);
+    }
+    const std::optional<qint64> n = asNumber(stored);
+    if (!n || *n < key.lowest || *n > key.highest)
+        return std::nullopt;
+    return QVariant(*n);
+}
 
 template <int BoardSettings::*M>
-void takeInt(BoardSettings &s, const QVariant &v) { s.*M = int(v.toLongLong()); }
-template <int BoardSettings::*M>
-QVariant giveInt(const BoardSettings &s) { return s.*M; }
+Key number(const char *name, int fallback, Reading reading, qint64 lowest = kLowestNumber,
+           qint64 highest = kHighestNumber)
+{
+    return {name, Kind::Number, reading, qint64(fallback), lowest, highest,
+            [](BoardSettings &s, const QVariant &v) { s.*M = int(v.toLongLong()); },
+            [](const BoardSettings &s) { return QVariant(s.*M); }};
+}
 
 // Any non-zero number reads as true; true is written as 1.
 template <bool BoardSettings::*M>
-void takeFlag(BoardSettings &s, const QVariant &v) { s.*M = v.toLongLong() != 0; }
-template <bool BoardSettings::*M>
-QVariant giveFlag(const BoardSettings &s) { return s.*M ? 1 : 0; }
-
-template <QString BoardSettings::*M>
-void takeText(BoardSettings &s, const QVariant &v) { s.*M = v.toString(); }
-template <QString BoardSettings::*M>
-QVariant giveText(const BoardSettings &s) { return s.*M; }
+Key flag(const char *name, bool fallback, Reading reading)
+{
+    return {name, Kind::Flag, reading, qint64(fallback), kLowestNumber, kHighestNumber,
+            [](BoardSettings &s, const QVariant &v) { s.*M = v.toLongLong() != 0; },
+            [](const BoardSettings &s) { return QVariant(s.*M ? 1 : 0); }};
+}
 
 // System colours are stored as their negative codes, as the registry holds them.
 template <int Slot>
-void takeColour(BoardSettings &s, const QVariant &v) { s.C[Slot] = TColor(quint32(v.toLongLong())); }
-template <int Slot>
-QVariant giveColour(const BoardSettings &s) { return qint32(s.C[Slot]); }
-
-// A stored code that does not parse is dropped, so the board keeps its format.
-void takeFormat(BoardSettings &s, const QVariant &v)
+Key colour(const char *name, TColor fallback, Reading reading)
 {
-    s.Format = MatchFormat::parse(v.toString()).format ? v.toString() : QString();
+    return {name, Kind::Colour, reading, qint64(fallback), kLowestNumber, kHighestNumber,
+            [](BoardSettings &s, const QVariant &v) { s.C[Slot] = TColor(quint32(v.toLongLong())); },
+            [](const BoardSettings &s) { return QVariant(qint32(s.C[Slot])); }};
 }
 
-// A port the feed may not or cannot listen on is the default one.
-void takePort(BoardSettings &s, const QVariant &v)
+template <QString BoardSettings::*M>
+Key text(const char *name, const QString &fallback, Reading reading, Kind kind = Kind::Text)
 {
-    const qint64 port = v.toLongLong();
-    s.FeedPort = port >= 1024 && port <= 65535 ? int(port) : BoardSettings().FeedPort;
+    return {name, kind, reading, fallback, 0, 0,
+            [](BoardSettings &s, const QVariant &v) { s.*M = v.toString(); },
+            [](const BoardSettings &s) { return QVariant(s.*M); }};
 }
-
-// In the stored order, which is also the order of reading. New keys go at the end: a
-// store written by an older board then reads in full and the new values keep defaults.
-const Key kKeys[] = {
-    {"L", Kind::Number, takeInt<&BoardSettings::L>, giveInt<&BoardSettings::L>},
-    {"T", Kind::Number, takeInt<&BoardSettings::T>, giveInt<&BoardSettings::T>},
-    {"W", Kind::Number, takeInt<&BoardSettings::W>, giveInt<&BoardSettings::W>},
-    {"H", Kind::Number, takeInt<&BoardSettings::H>, giveInt<&BoardSettings::H>},
-    {"Sound", Kind::Number, takeFlag<&BoardSettings::Sound>, giveFlag<&BoardSettings::Sound>},
-    {"Monitor", Kind::Number, takeInt<&BoardSettings::Monitor>, giveInt<&BoardSettings::Monitor>},
-    {"Comanda1", Kind::Text, takeText<&BoardSettings::Comanda1>, giveText<&BoardSettings::Comanda1>},
-    {"Comanda2", Kind::Text, takeText<&BoardSettings::Comanda2>, giveText<&BoardSettings::Comanda2>},
-    {"C0", Kind::Number, takeColour<0>, giveColour<0>},
-    {"C1", Kind::Number, takeColour<1>, giveColour<1>},
-    {"C2", Kind::Number, takeColour<2>, giveColour<2>},
-    {"C3", Kind::Number, takeColour<3>, giveColour<3>},
-    {"C4", Kind::Number, takeColour<4>, giveColour<4>},
-    {"TieBreak", Kind::Number, takeFlag<&BoardSettings::TieBreak>, giveFlag<&BoardSettings::TieBreak>},
-    {"CountSets", Kind::Number, takeInt<&BoardSettings::CountSets>, giveInt<&BoardSettings::CountSets>},
-    {"AutoSchet", Kind::Number, takeFlag<&BoardSettings::AutoSchet>, giveFlag<&BoardSettings::AutoSchet>},
-    {"Format", Kind::Text, takeFormat, giveText<&BoardSettings::Format>},
-    {"TieBreakPoints", Kind::Number, takeFlag<&BoardSettings::TieBreakPoints>,
-     giveFlag<&BoardSettings::TieBreakPoints>},
-    {"FullScreen", Kind::Number, takeFlag<&BoardSettings::FullScreen>, giveFlag<&BoardSettings::FullScreen>},
-    {"Feed", Kind::Number, takeFlag<&BoardSettings::Feed>, giveFlag<&BoardSettings::Feed>},
-    {"FeedPort", Kind::Number, takePort, giveInt<&BoardSettings::FeedPort>},
-    {"FeedNet", Kind::Number, takeFlag<&BoardSettings::FeedNet>, giveFlag<&BoardSettings::FeedNet>},
-    {"FeedFiles", Kind::Number, takeFlag<&BoardSettings::FeedFiles>, giveFlag<&BoardSettings::FeedFiles>},
-    {"FeedFolder", Kind::Text, takeText<&BoardSettings::FeedFolder>, giveText<&BoardSettings::FeedFolder>},
-    {"FeedPin", Kind::Text, takeText<&BoardSettings::FeedPin>, giveText<&BoardSettings::FeedPin>},
-};
 
 } // namespace
+
+std::span<const Key> SettingsStore::keys()
+{
+    using enum Reading;
+    // New keys go at the end, read on their own: a store written by an older board then
+    // reads in full and the new values keep their defaults.
+    static const Key keys[] = {
+        number<&BoardSettings::L>("L", 248, InBlock),
+        number<&BoardSettings::T>("T", 128, InBlock),
+        number<&BoardSettings::W>("W", 800, InBlock),
+        number<&BoardSettings::H>("H", 578, InBlock),
+        flag<&BoardSettings::Sound>("Sound", false, InBlock),
+        number<&BoardSettings::Monitor>("Monitor", 0, InBlock),
+        text<&BoardSettings::Comanda1>("Comanda1", QStringLiteral("Name 1"), InBlock),
+        text<&BoardSettings::Comanda2>("Comanda2", QStringLiteral("Name 2"), InBlock),
+        colour<0>("C0", clBlack, InBlock),
+        colour<1>("C1", clBlack, InBlock),
+        colour<2>("C2", clWhite, InBlock),
+        colour<3>("C3", clWhite, InBlock),
+        colour<4>("C4", clYellow, InBlock),
+        flag<&BoardSettings::TieBreak>("TieBreak", true, InBlock),
+        number<&BoardSettings::CountSets>("CountSets", 5, InBlock),
+        flag<&BoardSettings::AutoSchet>("AutoSchet", true, InBlock),
+        text<&BoardSettings::Format>("Format", QString(), OnItsOwn, Kind::Format),
+        flag<&BoardSettings::TieBreakPoints>("TieBreakPoints", false, OnItsOwn),
+        flag<&BoardSettings::FullScreen>("FullScreen", false, OnItsOwn),
+        flag<&BoardSettings::Feed>("Feed", false, OnItsOwn),
+        number<&BoardSettings::FeedPort>("FeedPort", kDefaultPort, OnItsOwn, kLowestPort, kHighestPort),
+        flag<&BoardSettings::FeedNet>("FeedNet", false, OnItsOwn),
+        flag<&BoardSettings::FeedFiles>("FeedFiles", false, OnItsOwn),
+        text<&BoardSettings::FeedFolder>("FeedFolder", QString(), OnItsOwn),
+        text<&BoardSettings::FeedPin>("FeedPin", QString(), OnItsOwn),
+    };
+    return keys;
+}
 
 std::optional<BoardSettings> SettingsStore::read(const BoardSettings &current)
 {
@@ -156,19 +159,26 @@ std::optional<BoardSettings> SettingsStore::read(QSettings &s, const BoardSettin
     if (s.allKeys().isEmpty())
         return std::nullopt; // no key: every setting keeps its default
     BoardSettings read = current;
-    for (const Key &key : kKeys) {
-        const std::optional<QVariant> v = key.kind == Kind::Number ? number(s, key.name)
-                                                                   : text(s, key.name);
-        if (!v)
-            break;
-        key.take(read, *v);
+    bool blockGoesOn = true;
+    for (const Key &key : keys()) {
+        const QVariant stored = s.value(QLatin1String(key.name));
+        std::optional<QVariant> v = valueOf(key, stored);
+        if (key.reading == Reading::OnItsOwn) {
+            key.take(read, v.value_or(key.fallback));
+            continue;
+        }
+        if (!v && !stored.isValid() && key.kind == Kind::Text)
+            v = QString(); // in the block a missing name reads as empty and reading goes on
+        blockGoesOn = blockGoesOn && v;
+        if (blockGoesOn)
+            key.take(read, *v);
     }
     return read;
 }
 
 void SettingsStore::write(QSettings &s, const BoardSettings &settings)
 {
-    for (const Key &key : kKeys)
+    for (const Key &key : keys())
         s.setValue(QLatin1String(key.name), key.give(settings));
     s.sync();
 }

@@ -2,7 +2,10 @@
 
 #include "core/BoardSettings.h"
 
+#include <QVariant>
+
 #include <optional>
+#include <span>
 
 class QSettings;
 
@@ -13,9 +16,40 @@ class SettingsStore
 public:
     static constexpr auto kOrganisation = "Quorbel";
 
-    // The values read over `current`, in the stored order: the first one missing or of the
-    // wrong kind ends the reading and it and those after it keep what `current` holds.
-    // Nothing when the store holds no key at all.
+    // The feed's port: the one it listens on unless told otherwise, and the ones it may.
+    static constexpr int kDefaultPort = 8765;
+    static constexpr int kLowestPort = 1024;
+    static constexpr int kHighestPort = 65535;
+
+    // How a value is kept: numbers, flags and colours as 32-bit numbers, names and the
+    // format's code as text.
+    enum class Kind { Number, Flag, Colour, Text, Format };
+    // The sixteen values the board has always kept are read as one block; each value added
+    // after them is read on its own, so a store that lacks one still gives the others.
+    enum class Reading { InBlock, OnItsOwn };
+
+    // One value, declared once: read, write and a new BoardSettings all go by it.
+    struct Key
+    {
+        const char *name;
+        Kind kind;
+        Reading reading;
+        // As `take` expects it: a number as qint64, a text as QString.
+        QVariant fallback;
+        // The numbers a value of a numeric kind may hold; any other is malformed.
+        qint64 lowest;
+        qint64 highest;
+        void (*take)(BoardSettings &, const QVariant &);
+        QVariant (*give)(const BoardSettings &);
+    };
+
+    // In the stored order, which is also the order of reading.
+    static std::span<const Key> keys();
+
+    // The values read over `current`, in the stored order. In the block, the first one
+    // missing or of the wrong kind ends it, and it and the rest of the block keep what
+    // `current` holds; a missing text reads as empty. After the block, a value missing or
+    // malformed takes its default. Nothing when the store holds no key at all.
     static std::optional<BoardSettings> read(const BoardSettings &current);
     static void write(const BoardSettings &settings);
 

@@ -1,12 +1,13 @@
 #include "tests/app/BoardFixture.h"
 
+#include "app/BoardFeed.h"
 #include "core/SettingsStore.h"
+#include "tests/core/BoardSettingsSamples.h"
 
 #include <QCheckBox>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTcpServer>
 
 namespace {
 
@@ -31,7 +32,8 @@ protected:
         }
         startBoard();
     }
-    void startWithAll(const char *replacedKey = nullptr, QVariant replacement = {})
+    // The sixteen values, one of them left out or replaced.
+    static void writeSixteen(const char *replacedKey = nullptr, QVariant replacement = {})
     {
         std::vector<std::pair<const char *, QVariant>> all = {
             {"L", 300}, {"T", 200}, {"W", 1000}, {"H", 600}, {"Sound", 1}, {"Monitor", 2},
@@ -50,6 +52,10 @@ protected:
                 }
             }
         }
+    }
+    void startWithAll(const char *replacedKey = nullptr, QVariant replacement = {})
+    {
+        writeSixteen(replacedKey, std::move(replacement));
         startBoard();
     }
     void expectDefaultsFrom(const char *firstUnread)
@@ -122,6 +128,20 @@ TEST_F(Settings, MissingTextReadsEmptyAndReadingGoesOn)
     EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Seles");
     EXPECT_EQ(board->score().setCount(), 3);
     EXPECT_FALSE(ctl<QCheckBox>("cbAutoSchet")->isChecked());
+}
+
+TEST_F(Settings, AFeedProvisionedWithoutTheValuesBeforeItStartsOnItsPortAndPin)
+{
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    writeSixteen();
+    startWith({{"Feed", 1}, {"FeedPort", int(port)}, {"FeedPin", "246810"}});
+    const FeedServer &server = board->feed().server();
+    ASSERT_TRUE(server.isRunning()) << server.errorText().toStdString();
+    EXPECT_EQ(server.port(), port);
+    EXPECT_EQ(server.pin(), "246810");
 }
 
 TEST_F(Settings, BoundsAloneRestoreTheWindowOnly)
@@ -207,160 +227,6 @@ TEST_F(Settings, LargerWindowKeepsSetPanelAndLogoAtTheRight)
     EXPECT_EQ(ctl<QFrame>("PanelSatz")->geometry(), QRect(648, 337, 163, 126));
 }
 
-} // namespace
-
-namespace {
-
-// Every one of the sixteen values away from its default.
-BoardSettings allChanged()
-{
-    BoardSettings s;
-    s.L = 301;
-    s.T = 202;
-    s.W = 1001;
-    s.H = 603;
-    s.Sound = true;
-    s.Monitor = 3;
-    s.Comanda1 = QStringLiteral("Graf");
-    s.Comanda2 = QStringLiteral("Seles");
-    s.C = {0x000080, 0x008000, 0x00FF00, clBtnFace, 0xFF0000};
-    s.TieBreak = false;
-    s.CountSets = 3;
-    s.AutoSchet = false;
-    return s;
-}
-
-void expectSame(const BoardSettings &a, const BoardSettings &b)
-{
-    EXPECT_EQ(a.L, b.L);
-    EXPECT_EQ(a.T, b.T);
-    EXPECT_EQ(a.W, b.W);
-    EXPECT_EQ(a.H, b.H);
-    EXPECT_EQ(a.Sound, b.Sound);
-    EXPECT_EQ(a.Monitor, b.Monitor);
-    EXPECT_EQ(a.Comanda1, b.Comanda1);
-    EXPECT_EQ(a.Comanda2, b.Comanda2);
-    for (int slot = 0; slot < 5; ++slot)
-        EXPECT_EQ(a.C[slot], b.C[slot]) << "C" << slot;
-    EXPECT_EQ(a.TieBreak, b.TieBreak);
-    EXPECT_EQ(a.CountSets, b.CountSets);
-    EXPECT_EQ(a.AutoSchet, b.AutoSchet);
-    EXPECT_EQ(a.Feed, b.Feed);
-    EXPECT_EQ(a.FeedPort, b.FeedPort);
-    EXPECT_EQ(a.FeedNet, b.FeedNet);
-    EXPECT_EQ(a.FeedFiles, b.FeedFiles);
-    EXPECT_EQ(a.FeedFolder, b.FeedFolder);
-    EXPECT_EQ(a.FeedPin, b.FeedPin);
-}
-
-// A store in a file of its own, written as an operator might have edited it.
-class StoreFile : public ::testing::Test
-{
-protected:
-    QString path() const { return dir.filePath(file); }
-    void writeRaw(const QByteArray &lines)
-    {
-        QFile f(path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[General]\n" + lines);
-    }
-    BoardSettings readOverDefaults()
-    {
-        QSettings s(path(), QSettings::IniFormat);
-        const std::optional<BoardSettings> read = SettingsStore::read(s, BoardSettings{});
-        EXPECT_TRUE(read.has_value());
-        return read.value_or(BoardSettings{});
-    }
-    QTemporaryDir dir;
-    // Qt keeps a store's file in memory; a file rewritten at once needs a new name.
-    QString file = QStringLiteral("Courtlyx.conf");
-};
-
-constexpr auto kAllButNames = "L=1\nT=2\nW=800\nH=578\nSound=0\nMonitor=0\n"
-                              "C0=0\nC1=0\nC2=0\nC3=0\nC4=0\nTieBreak=0\nCountSets=3\nAutoSchet=0\n";
-
-TEST_F(StoreFile, EverySixteenValuesRoundTrip)
-{
-    const BoardSettings written = allChanged();
-    const BoardSettings defaults;
-    ASSERT_NE(written.L, defaults.L);
-    ASSERT_NE(written.Monitor, defaults.Monitor);
-    {
-        QSettings s(path(), QSettings::IniFormat);
-        SettingsStore::write(s, written);
-        EXPECT_EQ(s.allKeys().size(), 25) << "the sixteen, Format, TieBreakPoints, FullScreen and the feed's six";
-    }
-    expectSame(readOverDefaults(), written);
-}
-
-TEST_F(StoreFile, TheFeedValuesRoundTripAfterTheOthers)
-{
-    BoardSettings written = allChanged();
-    written.Feed = true;
-    written.FeedPort = 9001;
-    written.FeedNet = true;
-    written.FeedFiles = true;
-    written.FeedFolder = QStringLiteral("/srv/obs/court 1");
-    written.FeedPin = QStringLiteral("013579");
-    {
-        QSettings s(path(), QSettings::IniFormat);
-        SettingsStore::write(s, written);
-        const QStringList keys = s.allKeys();
-        for (const char *key : {"Feed", "FeedPort", "FeedNet", "FeedFiles", "FeedFolder", "FeedPin"})
-            EXPECT_TRUE(keys.contains(QLatin1String(key))) << key;
-    }
-    expectSame(readOverDefaults(), written);
-}
-
-TEST_F(StoreFile, AStoreWithoutTheFeedLeavesItOffAndAPortOutOfRangeIsTheDefault)
-{
-    writeRaw(QByteArray(kAllButNames) + "Comanda1=Graf\nComanda2=Seles\nTieBreakPoints=1\n");
-    BoardSettings read = readOverDefaults();
-    EXPECT_TRUE(read.TieBreakPoints);
-    EXPECT_FALSE(read.Feed);
-    EXPECT_EQ(read.FeedPort, 8765);
-    file = QStringLiteral("LowPort.conf");
-    writeRaw(QByteArray(kAllButNames) + "TieBreakPoints=0\nFullScreen=0\nFeed=1\nFeedPort=80\nFeedNet=1\nFeedFiles=0\nFeedPin=111111\n");
-    read = readOverDefaults();
-    EXPECT_TRUE(read.Feed);
-    EXPECT_EQ(read.FeedPort, 8765) << "below 1024";
-    EXPECT_TRUE(read.FeedNet) << "reading went on";
-    EXPECT_EQ(read.FeedPin, "111111");
-    file = QStringLiteral("HighPort.conf");
-    writeRaw(QByteArray(kAllButNames) + "TieBreakPoints=0\nFullScreen=0\nFeed=1\nFeedPort=65536\n");
-    EXPECT_EQ(readOverDefaults().FeedPort, 8765);
-}
-
-TEST_F(StoreFile, NameSplitAtAnUnquotedCommaReadsWhole)
-{
-    writeRaw(QByteArray(kAllButNames) + "Comanda1=Graf, Steffi\nComanda2=Seles\n");
-    const BoardSettings read = readOverDefaults();
-    EXPECT_EQ(read.Comanda1, "Graf, Steffi");
-    EXPECT_EQ(read.Comanda2, "Seles") << "reading went on";
-    EXPECT_FALSE(read.AutoSchet);
-}
-
-TEST_F(StoreFile, ColourUpToTheUnsigned32BitLimitReads)
-{
-    writeRaw(QByteArray(kAllButNames).replace("C4=0", "C4=4294967295"));
-    BoardSettings read = readOverDefaults();
-    EXPECT_EQ(read.C[4], TColor(0xFFFFFFFF));
-    EXPECT_EQ(read.CountSets, 3) << "reading went on";
-    file = QStringLiteral("Beyond.conf");
-    writeRaw(QByteArray(kAllButNames).replace("C4=0", "C4=4294967296"));
-    read = readOverDefaults();
-    EXPECT_EQ(read.C[4], clYellow) << "one past the limit ends the reading";
-    EXPECT_EQ(read.CountSets, 5);
-}
-
-TEST_F(StoreFile, AnyNonZeroNumberReadsAsTrue)
-{
-    writeRaw(QByteArray(kAllButNames).replace("Sound=0", "Sound=2").replace("AutoSchet=0", "AutoSchet=-1"));
-    const BoardSettings read = readOverDefaults();
-    EXPECT_TRUE(read.Sound);
-    EXPECT_TRUE(read.AutoSchet);
-}
-
 TEST_F(Settings, DesignStateIsTheDefaultValue)
 {
     startBoard();
@@ -388,21 +254,3 @@ TEST_F(Settings, LargerWindowKeepsTheStripDockedAtTheBottom)
 
 } // namespace
 
-TEST_F(StoreFile, FullScreenFollowsTheSixteenAndIsOffWithoutIt)
-{
-    writeRaw(QByteArray(kAllButNames) + "Comanda1=A\nComanda2=B\n");
-    EXPECT_FALSE(readOverDefaults().FullScreen) << "a store of an older board starts as before";
-    writeRaw(QByteArray(kAllButNames) + "Comanda1=A\nComanda2=B\nFormat=SET3-S:6/TB7\nTieBreakPoints=1\n");
-    EXPECT_FALSE(readOverDefaults().FullScreen) << "a store with the formats' values but not FullScreen";
-    writeRaw(QByteArray(kAllButNames)
-             + "Comanda1=A\nComanda2=B\nFormat=SET3-S:6/TB7\nTieBreakPoints=1\nFullScreen=1\n");
-    EXPECT_TRUE(readOverDefaults().FullScreen) << "FullScreen comes after Format and TieBreakPoints";
-    BoardSettings on;
-    on.FullScreen = true;
-    {
-        QSettings s(path(), QSettings::IniFormat);
-        SettingsStore::write(s, on);
-        EXPECT_EQ(s.value("FullScreen").toInt(), 1);
-    }
-    EXPECT_TRUE(readOverDefaults().FullScreen);
-}
