@@ -10,23 +10,22 @@
 namespace {
 
 using Kind = MatchCommand::Kind;
-using Request = BoardMenu::Request;
 
 // Keys of the hidden menu, in menu order: name, caption, shortcut code, and what the key
-// does: a command of the model, or a request to the window.
+// does: a command of the model, or a question to the window.
 struct MenuRow
 {
     const char *name;
     const char *caption;
     int shortcut;
     MatchCommand command;
-    Request request = Request::None;
+    void (BoardMenu::*ask)() = nullptr;
 };
 const MenuRow kKeys[] = {
     {"mPause", "Pause", 0, MatchCommand::of(Kind::Play)}, // the Pause key is given at creation
-    {"Reset1", "Reset", 16432, {}, Request::Reset},
+    {"Reset1", "Reset", 16432, {}, &BoardMenu::resetAsked},
     {"mPodacha", "Podacha", 116, MatchCommand::of(Kind::Serve)},
-    {"Config1", "Config", 16453, {}, Request::Config},
+    {"Config1", "Config", 16453, {}, &BoardMenu::configAsked},
     {"mSchet1", "Schet1", 112, MatchCommand::point(1)},
     {"mSchet2", "Schet2", 113, MatchCommand::point(2)},
     {"Game1", "Game", 16455, MatchCommand::of(Kind::GameAward)},
@@ -36,7 +35,7 @@ const MenuRow kKeys[] = {
     {"mUndo", "Undo", 16474, MatchCommand::of(Kind::Undo)},
     {"mRedo", "Redo", 16473, MatchCommand::of(Kind::Redo)},
     {"mRedo2", "Redo", 24666, MatchCommand::of(Kind::Redo)},
-    {"mRecords", "Records", 24645, {}, Request::Records},
+    {"mRecords", "Records", 24645, {}, &BoardMenu::recordsAsked},
 };
 // Keys an editor keeps for its own text while it has the focus.
 constexpr const char *kEditorKeys[] = {"mUndo", "mRedo", "mRedo2"};
@@ -56,16 +55,16 @@ BoardMenu::BoardMenu(QWidget &window, BoardModel &model) : window_(window)
     Reklama1_->menuAction()->setVisible(false);
     for (const MenuRow &row : kKeys) {
         QAction *a = add(Keys1_, QString::fromLatin1(row.name), QString::fromLatin1(row.caption), row.shortcut);
-        if (row.request == Request::None)
-            connect(a, &QAction::triggered, this, [&model, c = row.command] { model.execute(c); });
+        if (row.ask)
+            connect(a, &QAction::triggered, this, row.ask);
         else
-            connect(a, &QAction::triggered, this, [this, r = row.request] { emit requested(r, 0); });
+            connect(a, &QAction::triggered, this, [&model, c = row.command] { model.execute(c); });
     }
     for (int tag = 1; tag <= 9; ++tag) {
         QAction *rek = add(Reklama1_, QStringLiteral("Rek%1").arg(tag), QStringLiteral("Rek"),
                            kFirstRekShortcut + tag - 1);
         rek->setData(tag);
-        connect(rek, &QAction::triggered, this, [this, tag] { emit requested(Request::Title, tag); });
+        connect(rek, &QAction::triggered, this, [this, tag] { emit titleAsked(tag); });
     }
     // Keys no control takes reach the window; it sorts out the number pad's.
     window.installEventFilter(this);

@@ -17,9 +17,6 @@ class BoardMenu : public QObject
     Q_OBJECT
 
 public:
-    // What a key asks of the window rather than of the model.
-    enum class Request { None, Reset, Config, Records, Title };
-
     BoardMenu(QWidget &window, BoardModel &model);
 
     QAction *item(const QString &name) const;
@@ -30,8 +27,12 @@ public:
     void watchEditor(QWidget *editor);
 
 signals:
-    // `tag` is the title file's number for Request::Title.
-    void requested(BoardMenu::Request request, int tag);
+    // What the keys ask of the window rather than of the model.
+    void resetAsked();
+    void configAsked();
+    void recordsAsked();
+    // Ctrl+1 .. Ctrl+9: the title file of that number.
+    void titleAsked(int tag);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

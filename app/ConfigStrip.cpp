@@ -112,9 +112,7 @@ ConfigStrip::ConfigStrip(QWidget &window, BoardModel &model) : model_(model)
     }
     for (ToColorCombo *picker : cbColor_) {
         connect(picker, &ToColorCombo::changed, this, [this](ToColorCombo *sender) {
-            MatchCommand c = MatchCommand::withValue(Kind::Colour, int(sender->ColorValue()));
-            c.side = sender->Tag();
-            model_.execute(c);
+            model_.execute(MatchCommand::colour(sender->Tag(), sender->ColorValue()));
         });
     }
     connect(cbMonitor_, &QComboBox::activated, this,

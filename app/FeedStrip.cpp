@@ -1,6 +1,7 @@
 #include "app/FeedStrip.h"
 
 #include "app/WidgetColours.h"
+#include "core/SettingsStore.h"
 #include "feed/FeedPublisher.h"
 
 #include <QCheckBox>
@@ -33,7 +34,7 @@ FeedStrip::FeedStrip(QWidget &window, FeedPublisher &feed) : feed_(feed)
     ePort_->setObjectName(QStringLiteral("eFeedPort"));
     ePort_->setGeometry(60, 2, 46, 18);
     ePort_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), ePort_));
-    ePort_->setToolTip(QStringLiteral("Port %1 bis %2").arg(FeedServer::kLowestPort).arg(FeedServer::kHighestPort));
+    ePort_->setToolTip(QStringLiteral("Port %1 bis %2").arg(SettingsStore::kLowestPort).arg(SettingsStore::kHighestPort));
     cbNet_ = check("cbFeedNet", QStringLiteral("im Netz"), {114, 3, 66, 16});
     cbFiles_ = check("cbFeedFiles", QStringLiteral("Dateien"), {184, 3, 66, 16});
     bFolder_ = new QPushButton(QStringLiteral("Ordner\u2026"), PanelFeed_);

@@ -1,44 +1,27 @@
 #include "app/Main.h"
 
 #include "app/BoardFonts.h"
-#include "app/BoardMenu.h"
-#include "app/ConfigStrip.h"
 #include "app/ControlButtons.h"
 #include "app/FeedStrip.h"
 #include "app/FormatChoice.h"
-#include "app/FullScreenSwitch.h"
 #include "app/FullScreenView.h"
 #include "app/NamesView.h"
 #include "app/DlgYesNo.h"
-#include "app/ScoreView.h"
 #include "app/ServeView.h"
 #include "app/TimeView.h"
-#include "app/TitleArea.h"
-#include "app/TitleFilePlace.h"
 #include "app/WidgetColours.h"
-#include "app/WindowBounds.h"
-#include "controls/NameEdit.h"
 #include "controls/PLNClock.h"
-#include "core/SettingsStore.h"
 #include "feed/FeedPublisher.h"
 #include "platform/Monitors.h"
 #include "platform/Shell.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QFrame>
 #include <QResizeEvent>
 #include <QTextEdit>
 #include <QTimer>
-
-TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
-                     QWidget *parent)
-    : TFormMain(ticks, monitors, shell, TitleFilePlace::ofThisProgram(), parent)
-{
-}
 
 TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
                      const TitleFilePlace &titlePlace, QWidget *parent)
@@ -73,13 +56,15 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
     formats_ = std::make_unique<FormatChoice>(*strip_->panel(), model_);
     feedRow_ = std::make_unique<FeedStrip>(*this, *feed_);
     fullScreen_ = std::make_unique<FullScreenSwitch>(*this, *strip_->panel(), *time_->clock(), monitors_, model_);
+    setup_ = std::make_unique<BoardSetup>(model_, *bounds_, *fullScreen_, *feed_);
     wire();
     FormCreate();
 }
 
 TFormMain::~TFormMain()
 {
-    FormDestroy();
+    title_->saveOnExit(this);
+    setup_->store();
     // Out of the scene before the view goes, which would take the board with it.
     fullScreen_->release();
 }
@@ -91,8 +76,7 @@ void TFormMain::wire()
     QWidget::setTabOrder(names_->edit(1), names_->edit(2));
     QWidget::setTabOrder(names_->edit(2), title_->edit());
     QWidget::setTabOrder(title_->edit(), strip_->panel());
-    for (QWidget *editor : {static_cast<QWidget *>(names_->edit(1)), static_cast<QWidget *>(names_->edit(2)),
-                            static_cast<QWidget *>(title_->edit())})
+    for (QWidget *editor : {names_->edit(1), names_->edit(2), static_cast<QWidget *>(title_->edit())})
         menu_->watchEditor(editor);
     names_->setFocusHome(clock);
     strip_->setFocusHome(clock);
@@ -114,24 +98,12 @@ void TFormMain::wire()
         serve_->showLargePictures(large);
         buttons_->showLargePictures(large);
     });
-    connect(menu_.get(), &BoardMenu::requested, this, [this](BoardMenu::Request request, int tag) {
-        switch (request) {
-        case BoardMenu::Request::Reset:
-            bResetClick();
-            break;
-        case BoardMenu::Request::Config:
-            ObCFGClick();
-            break;
-        case BoardMenu::Request::Records:
-            QDir().mkpath(model_.journal().recordsFolder());
-            shell_.open(model_.journal().recordsFolder(), ShowCommand::Restore);
-            break;
-        case BoardMenu::Request::Title:
-            title_->RekClick(tag);
-            break;
-        case BoardMenu::Request::None:
-            break;
-        }
+    connect(menu_.get(), &BoardMenu::resetAsked, this, &TFormMain::bResetClick);
+    connect(menu_.get(), &BoardMenu::configAsked, this, &TFormMain::ObCFGClick);
+    connect(menu_.get(), &BoardMenu::titleAsked, title_.get(), &TitleArea::RekClick);
+    connect(menu_.get(), &BoardMenu::recordsAsked, this, [this] {
+        QDir().mkpath(model_.journal().recordsFolder());
+        shell_.open(model_.journal().recordsFolder(), ShowCommand::Restore);
     });
 }
 
@@ -142,15 +114,8 @@ void TFormMain::FormCreate()
     strip_->dock(size());
     strip_->close();
     menu_->givePauseKey();
-    BoardSettings current = settings();
-    // A store without a format keeps the one its set count and tie-break option give.
-    current.Format.clear();
-    const std::optional<BoardSettings> stored = SettingsStore::read(current);
-    if (stored) {
-        applySettings(*stored);
-        bounds_->keepOnScreen();
-    }
-    refreshMonitorList();
+    const std::optional<BoardSettings> stored = setup_->applyStored();
+    strip_->refreshMonitorList(monitors_.monitors());
     applyScheme();
     if (model_.start(title_->fileName())) {
         // Told where the operator looks and spectators do not: the window caption.
@@ -172,68 +137,6 @@ void TFormMain::closeEvent(QCloseEvent *event)
     }
 }
 
-void TFormMain::FormDestroy()
-{
-    title_->saveOnExit(this);
-    SettingsStore::write(settings());
-}
-
-BoardSettings TFormMain::settings() const
-{
-    QRect bounds = outerBounds();
-    // Full screen, the window keeps its place for the way back.
-    if (fullScreenShown())
-        bounds.moveTopLeft(fullScreenView()->windowPos());
-    BoardSettings s;
-    s.L = bounds.left();
-    s.T = bounds.top();
-    s.W = bounds.width();
-    s.H = bounds.height();
-    model_.store(s);
-    s.FullScreen = fullScreenShown();
-    feed_->store(s);
-    return s;
-}
-
-void TFormMain::applySettings(const BoardSettings &s)
-{
-    bounds_->setOuter(QRect(s.L, s.T, s.W, s.H));
-    model_.apply(s);
-    feed_->apply(s);
-}
-
-QRect TFormMain::outerBounds() const
-{
-    return bounds_->outer();
-}
-
-void TFormMain::setMonitor(int number)
-{
-    model_.execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, number));
-}
-
-void TFormMain::setSchemeColour(int slot, TColor colour)
-{
-    MatchCommand c = MatchCommand::withValue(MatchCommand::Kind::Colour, int(colour));
-    c.side = slot;
-    model_.execute(c);
-}
-
-bool TFormMain::fullScreenShown() const
-{
-    return fullScreen_ && fullScreen_->shown();
-}
-
-void TFormMain::setFullScreen(bool on)
-{
-    fullScreen_->set(on);
-}
-
-FullScreenView *TFormMain::fullScreenView() const
-{
-    return fullScreen_ ? fullScreen_->view() : nullptr;
-}
-
 void TFormMain::resizeEvent(QResizeEvent *event)
 {
     score_->followResize(event->size());
@@ -241,26 +144,6 @@ void TFormMain::resizeEvent(QResizeEvent *event)
     // The configuration strip stays docked at the bottom.
     strip_->dock(size());
     QWidget::resizeEvent(event);
-}
-
-QString TFormMain::titleFileName() const
-{
-    return title_->fileName();
-}
-
-TLabel3D *TFormMain::fieldLabel(int entry) const
-{
-    return score_->fieldLabel(entry);
-}
-
-QAction *TFormMain::menuItem(const QString &name) const
-{
-    return menu_->item(name);
-}
-
-void TFormMain::bPlayClick()
-{
-    model_.execute(MatchCommand::of(MatchCommand::Kind::Play));
 }
 
 void TFormMain::bResetClick()
@@ -271,18 +154,8 @@ void TFormMain::bResetClick()
 
 void TFormMain::ObCFGClick()
 {
-    refreshMonitorList();
-    strip_->open(QFileInfo::exists(QLatin1String(kCompanionFile)));
-}
-
-void TFormMain::sbCloseClick()
-{
-    strip_->close();
-}
-
-void TFormMain::refreshMonitorList()
-{
     strip_->refreshMonitorList(monitors_.monitors());
+    strip_->open(QFileInfo::exists(QLatin1String(kCompanionFile)));
 }
 
 void TFormMain::applyScheme()

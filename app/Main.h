@@ -1,33 +1,28 @@
 #pragma once
 
+#include "app/BoardMenu.h"
+#include "app/BoardSetup.h"
+#include "app/ConfigStrip.h"
+#include "app/FullScreenSwitch.h"
+#include "app/ScoreView.h"
+#include "app/TitleArea.h"
+#include "app/WindowBounds.h"
 #include "core/BoardModel.h"
-#include "core/BoardSettings.h"
-#include "gdi/Colors.h"
 
 #include <QWidget>
 
 #include <memory>
 
-class BoardMenu;
-class ConfigStrip;
 class ControlButtons;
 class FeedPublisher;
 class FeedStrip;
 class FormatChoice;
-class FullScreenSwitch;
-class FullScreenView;
 class MonitorSource;
 class NamesView;
-class QAction;
-class ScoreView;
 class ServeView;
 class Shell;
 class TFDlgYesNo;
-class TLabel3D;
 class TimeView;
-class TitleArea;
-class TitleFilePlace;
-class WindowBounds;
 
 // The scoreboard window. It builds the board's views on its one model, connects them and
 // answers what only a window can: the questions, the shell, its bounds and full screen.
@@ -40,16 +35,12 @@ public:
     static constexpr int kClientHeight = 547;
     static constexpr int kDesignLeft = 248;
     static constexpr int kDesignTop = 128;
-
-    // The address the logo opens.
     static constexpr auto kLogoAddress = "https://courtlyx.example.org/";
     static constexpr auto kCompanionFile = "tennis.swf";
 
+    // Tests give the default title file's place other folders.
     TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
-              QWidget *parent = nullptr);
-    // With the default title file's place given (tests give other folders).
-    TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
-              const TitleFilePlace &titlePlace, QWidget *parent = nullptr);
+              const TitleFilePlace &titlePlace = TitleFilePlace::ofThisProgram(), QWidget *parent = nullptr);
     ~TFormMain() override;
 
     // Created after the window, as the program entry does; asked before reset and close.
@@ -60,35 +51,25 @@ public:
     const Match &match() const { return model_.match(); }
     const MatchJournal &journal() const { return model_.journal(); }
     FeedPublisher &feed() { return *feed_; }
-
-    // The figure that shows an entry of the score field table (or a hidden tie-break field).
-    TLabel3D *fieldLabel(int entry) const;
-    QAction *menuItem(const QString &name) const;
-    QString titleFileName() const;
-
+    TLabel3D *fieldLabel(int entry) const { return score_->fieldLabel(entry); }
+    QAction *menuItem(const QString &name) const { return menu_->item(name); }
+    QString titleFileName() const { return title_->fileName(); }
     // The remembered set-up as the board holds it now, and the board set up from one.
-    // Applying does not move the window onto a screen.
-    BoardSettings settings() const;
-    void applySettings(const BoardSettings &settings);
+    BoardSettings settings() const { return setup_->current(); }
+    void applySettings(const BoardSettings &settings) { setup_->apply(settings); }
     // The frame's left and top and the outer size of a Windows frame around the client area.
-    QRect outerBounds() const;
-
-    bool Sound() const { return model_.sound(); }
-    int Monitor() const { return model_.monitor(); }
-    void setMonitor(int number);
-    TColor schemeColour(int slot) const { return model_.colour(slot); }
-    void setSchemeColour(int slot, TColor colour);
+    QRect outerBounds() const { return bounds_->outer(); }
     // The board full screen on the monitor chosen in the monitor list (F11, "Vollbild").
-    void setFullScreen(bool on);
-    bool fullScreenShown() const;
-    FullScreenView *fullScreenView() const;
+    void setFullScreen(bool on) { fullScreen_->set(on); }
+    bool fullScreenShown() const { return fullScreen_ && fullScreen_->shown(); }
+    FullScreenView *fullScreenView() const { return fullScreen_ ? fullScreen_->view() : nullptr; }
 
     // Every view shows the model's colours.
     void applyScheme();
-    void bPlayClick();
+    void bPlayClick() { model_.execute(MatchCommand::of(MatchCommand::Kind::Play)); }
     void bResetClick();
     void ObCFGClick();
-    void sbCloseClick();
+    void sbCloseClick() { strip_->close(); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -97,8 +78,6 @@ protected:
 private:
     void wire();
     void FormCreate();
-    void FormDestroy();
-    void refreshMonitorList();
 
     BoardModel model_;
     const MonitorSource &monitors_;
@@ -117,4 +96,5 @@ private:
     std::unique_ptr<FormatChoice> formats_;
     std::unique_ptr<FeedStrip> feedRow_;
     std::unique_ptr<FullScreenSwitch> fullScreen_;
+    std::unique_ptr<BoardSetup> setup_;
 };

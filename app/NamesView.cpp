@@ -49,9 +49,7 @@ void NamesView::createEdits()
         setGround(e, clBlack);
         setTextColour(e, clWhite);
         connect(e, &QLineEdit::textChanged, this, [this] {
-            MatchCommand typed = MatchCommand::names(eName_[0]->text(), eName_[1]->text());
-            typed.kind = MatchCommand::Kind::TypedNames;
-            model_.execute(typed);
+            model_.execute(MatchCommand::typedNames(eName_[0]->text(), eName_[1]->text()));
         });
         eName_[size_t(side - 1)] = e;
     }
@@ -107,4 +105,9 @@ void NamesView::fitTo(int setPanelLeft)
         LName_[size_t(i)]->resize(width, LName_[size_t(i)]->height());
         eName_[size_t(i)]->resize(width, eName_[size_t(i)]->height());
     }
+}
+
+QWidget *NamesView::edit(int side) const
+{
+    return eName_[size_t(side - 1)];
 }

@@ -23,7 +23,7 @@ public:
 
     // Where the focus goes when an edit that holds it hides.
     void setFocusHome(QWidget *home) { focusHome_ = home; }
-    NameEdit *edit(int side) const { return eName_[size_t(side - 1)]; }
+    QWidget *edit(int side) const;
     void showColours();
 
     // The names end where the set panel begins.

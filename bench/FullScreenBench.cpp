@@ -58,7 +58,7 @@ struct FullBoard
     FullBoard(const TickSource &ticks, int monitor)
         : board(std::make_unique<TFormMain>(ticks, monitors, shell))
     {
-        board->setMonitor(monitor);
+        board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, monitor));
         board->show();
         // An earlier board of the bench left full screen on in the settings, on its monitor.
         board->setFullScreen(false);

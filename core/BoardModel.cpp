@@ -162,14 +162,9 @@ void BoardModel::apply(const BoardSettings &s)
     using Kind = MatchCommand::Kind;
     execute(MatchCommand::withValue(Kind::Sound, s.Sound ? 1 : 0));
     execute(MatchCommand::withValue(Kind::Monitor, s.Monitor));
-    MatchCommand names = MatchCommand::names(s.Comanda1, s.Comanda2);
-    names.kind = Kind::TypedNames;
-    execute(names);
-    for (int slot = 0; slot < 5; ++slot) {
-        MatchCommand colour = MatchCommand::withValue(Kind::Colour, int(s.C[std::size_t(slot)]));
-        colour.side = slot;
-        execute(colour);
-    }
+    execute(MatchCommand::typedNames(s.Comanda1, s.Comanda2));
+    for (int slot = 0; slot < 5; ++slot)
+        execute(MatchCommand::colour(slot, s.C[std::size_t(slot)]));
     execute(MatchCommand::withValue(Kind::TieBreakOption, s.TieBreak ? 1 : 0));
     // Any count but 3 plays five sets.
     if (const int sets = s.CountSets == 3 ? 3 : 5; sets != score().setCount())

@@ -95,6 +95,18 @@ struct MatchCommand
         c.text1 = code;
         return c;
     }
+    static MatchCommand typedNames(const QString &name1, const QString &name2)
+    {
+        MatchCommand c = names(name1, name2);
+        c.kind = Kind::TypedNames;
+        return c;
+    }
+    static MatchCommand colour(int slot, quint32 colour)
+    {
+        MatchCommand c = withValue(Kind::Colour, int(colour));
+        c.side = slot;
+        return c;
+    }
 
     // Arguments inside what the board has: a journal from elsewhere cannot reach past a table.
     bool isValid() const;

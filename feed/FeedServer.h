@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SettingsStore.h"
 #include "feed/FeedCommand.h"
 #include "feed/FeedListener.h"
 #include "feed/PinGuard.h"
@@ -27,10 +28,12 @@ class FeedServer : public QObject
     Q_OBJECT
 
 public:
-    static constexpr quint16 kDefaultPort = 8765;
-    static constexpr int kLowestPort = 1024;
-    static constexpr int kHighestPort = 65535;
-    static constexpr bool isUsablePort(int port) { return port >= kLowestPort && port <= kHighestPort; }
+    static constexpr quint16 kDefaultPort = SettingsStore::kDefaultPort;
+    // The ports the feed may listen on, as the settings bound them.
+    static constexpr bool isUsablePort(int port)
+    {
+        return port >= SettingsStore::kLowestPort && port <= SettingsStore::kHighestPort;
+    }
     static constexpr qsizetype kMaxBodyBytes = 4 * 1024;
 
     struct Options

@@ -30,7 +30,7 @@ TEST_F(MonitorList, OneMonitorShowsAnfangswertGreyed)
 TEST_F(MonitorList, RebuiltOnlyWhenTheCountChanges)
 {
     monitors.list = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1920, 1080)};
-    board->setMonitor(1);
+    board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, 1));
     board->ObCFGClick();
     EXPECT_EQ(items(ctl<QComboBox>("cbMonitor")),
               (QStringList{"0=(0,0)-(1920,1080)", "1=(1920,0)-(1920,1080)"}));
@@ -39,7 +39,7 @@ TEST_F(MonitorList, RebuiltOnlyWhenTheCountChanges)
 
     ctl<QComboBox>("cbMonitor")->setCurrentIndex(0);
     emit ctl<QComboBox>("cbMonitor")->activated(0);
-    EXPECT_EQ(board->Monitor(), 0);
+    EXPECT_EQ(board->model().monitor(), 0);
     monitors.list[1] = QRect(-1280, 0, 1280, 1024); // same count, other geometry
     board->sbCloseClick();
     board->ObCFGClick();
@@ -55,12 +55,12 @@ TEST_F(MonitorList, RebuiltOnlyWhenTheCountChanges)
 TEST_F(MonitorList, RememberedNumberBeyondTheListSelectsNothing)
 {
     monitors.list = {QRect(0, 0, 800, 600), QRect(800, 0, 800, 600)};
-    board->setMonitor(5);
+    board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, 5));
     board->ObCFGClick();
     EXPECT_EQ(ctl<QComboBox>("cbMonitor")->currentIndex(), -1);
     monitors.list = {QRect(0, 0, 800, 600)};
     board->ObCFGClick();
-    EXPECT_EQ(board->Monitor(), 5) << "one monitor keeps the remembered number";
+    EXPECT_EQ(board->model().monitor(), 5) << "one monitor keeps the remembered number";
 }
 
 class ConfigPanel : public BoardFixture {};

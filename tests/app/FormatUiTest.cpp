@@ -159,7 +159,7 @@ TEST_F(Formats, FinishedMatchTiebreakMarksTheWinnerAndTakesNoPoints)
     EXPECT_EQ(ctl<TLabel3D>("S1_3")->Caption(), "10") << "F1 after the match changes nothing";
     EXPECT_EQ(text(MatchScore::pointsEntry(1)), "0");
 
-    board->setSchemeColour(4, 0x0000FF);
+    board->model().execute(MatchCommand::colour(4, 0x0000FF));
     board->applyScheme();
     EXPECT_EQ(ctl<TLabel3D>("LName1")->FontColor(), 0x0000FFu) << "the mark follows TextHi";
 

@@ -113,7 +113,7 @@ TEST_F(FullScreen, F11CoversTheChosenMonitorWithTheBoardScaledAndCentred)
 {
     for (int monitor : {0, 1}) {
         SCOPED_TRACE(monitor);
-        board->setMonitor(monitor);
+        board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, monitor));
         const QPoint before = board->pos();
         toggle();
         ASSERT_TRUE(view()->isActive());
@@ -142,12 +142,12 @@ TEST(FullScreenFit, TheNarrowerSideBoundsTheFactor)
 
 TEST_F(FullScreen, AMonitorThatNoLongerExistsOrASingleOneMeansThePrimary)
 {
-    board->setMonitor(5);
+    board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, 5));
     toggle();
     EXPECT_EQ(view()->geometry(), QGuiApplication::primaryScreen()->geometry());
     toggle();
     monitors.list = {kProjector}; // one monitor: the list says "Anfangswert"
-    board->setMonitor(1);
+    board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, 1));
     toggle();
     EXPECT_EQ(view()->geometry(), QGuiApplication::primaryScreen()->geometry());
 }
@@ -167,7 +167,7 @@ TEST_F(FullScreen, PointsFrameAndFigureScaleWithTheBoard)
 
     for (int monitor : {0, 1}) {
         SCOPED_TRACE(monitor);
-        board->setMonitor(monitor);
+        board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, monitor));
         toggle();
         const double f = view()->factor();
         const QImage image = shot();
@@ -197,7 +197,7 @@ TEST_F(FullScreen, PointsFrameAndFigureScaleWithTheBoard)
 
 TEST_F(FullScreen, ClickAtTheScaledFigureCountsAndEscapeReturns)
 {
-    board->setMonitor(1);
+    board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, 1));
     const QPoint before = board->pos();
     toggle();
     TLabel3D *points = ctl<TLabel3D>("eSchet1");
@@ -223,7 +223,7 @@ TEST_F(FullScreen, ClickAtTheScaledFigureCountsAndEscapeReturns)
 
 TEST_F(FullScreen, PicturesCoverTheMonitorsResolution)
 {
-    board->setMonitor(1);
+    board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, 1));
     toggle();
     for (const char *name : {"ImageBall", "ImageDE"}) {
         const QPixmap shown = ctl<QLabel>(name)->pixmap();
@@ -253,7 +253,7 @@ TEST_F(FullScreen, CheckBoxAndStripWorkAtTheSameScale)
 
 TEST_F(FullScreen, ResetQuestionIsAskedAtTheSameScale)
 {
-    board->setMonitor(1);
+    board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, 1));
     toggle();
     const QString was = ctl<TLabel3D>("eSchet1")->Caption();
     board->model().execute(MatchCommand::pointsCorrection(1, Qt::LeftButton));
@@ -278,7 +278,7 @@ TEST_F(FullScreen, ResetQuestionIsAskedAtTheSameScale)
 
 TEST_F(FullScreen, RememberedAcrossRunsWithTheWindowPlace)
 {
-    board->setMonitor(1);
+    board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, 1));
     const QPoint before = board->pos();
     toggle();
     board.reset(); // exit in full screen
@@ -315,7 +315,7 @@ TEST_F(FullScreen, BoardKeysWorkInFullScreen)
 // whole screen shows: nothing kept at the screen's resolution is left stale.
 TEST_F(FullScreen, ScreenAfterChangesIsWhatAFreshPaintShows)
 {
-    board->setMonitor(1);
+    board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, 1));
     toggle();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
     board->bPlayClick();
@@ -326,7 +326,7 @@ TEST_F(FullScreen, ScreenAfterChangesIsWhatAFreshPaintShows)
         if (i % 3 == 0)
             QTest::keyClick(view(), i % 2 ? Qt::Key_F2 : Qt::Key_F1);
         if (i == 6)
-            board->setSchemeColour(2, clRed); // the figures' colour
+            board->model().execute(MatchCommand::colour(2, clRed)); // the figures' colour
     }
     // Still, so the two pictures show the same time.
     stillClock();
@@ -352,7 +352,7 @@ TEST_F(FullScreen, ScreenAfterChangesIsWhatAFreshPaintShows)
 // them where a paint from nothing puts them, not where an earlier picture of them stood.
 TEST_F(FullScreen, MovedMinuteHandShowsWhereAFreshPaintDrawsIt)
 {
-    board->setMonitor(0);
+    board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, 0));
     toggle();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
     // The test's ticks only, 60 ms apart: about three seconds, several moves of the minute hand.
@@ -381,7 +381,7 @@ TEST_F(FullScreen, MovedMinuteHandShowsWhereAFreshPaintDrawsIt)
 // the board over its centre, where every tick draws, stays in sight.
 TEST_F(FullScreen, WidgetOverTheClockStaysInSightThroughItsTicks)
 {
-    board->setMonitor(1);
+    board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, 1));
     toggle();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
     TPLNClock *clock = stillClock();
@@ -421,7 +421,7 @@ TEST_F(FullScreen, WidgetOverTheClockStaysInSightThroughItsTicks)
 // the point's update, wherever it has got to, to the board's way.
 TEST_F(FullScreen, PointAndTickAtOnceBothShow)
 {
-    board->setMonitor(1);
+    board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, 1));
     toggle();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
     board->bPlayClick();
@@ -450,7 +450,7 @@ TEST_F(FullScreen, RepaintLeavesNoPixelUnpainted)
 {
     for (int monitor : {0, 1}) {
         SCOPED_TRACE(monitor);
-        board->setMonitor(monitor);
+        board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, monitor));
         toggle();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view()));
         QApplication::processEvents();
@@ -486,7 +486,7 @@ TEST_F(FullScreen, RepaintLeavesNoPixelUnpainted)
 // board full screen, "Ja" ends it.
 TEST_F(FullScreen, CloseQuestionIsAskedAtTheSameScale)
 {
-    board->setMonitor(0);
+    board->model().execute(MatchCommand::withValue(MatchCommand::Kind::Monitor, 0));
     toggle();
     const auto answer = [&](QPushButton *TFDlgYesNo::*button, QString *question, std::optional<double> *scale) {
         QTimer::singleShot(50, [=, this] {

@@ -108,7 +108,7 @@ TEST_F(Scheme, TextColourRecoloursEveryFieldAndClearsLeaderMarks)
         EXPECT_EQ(static_cast<TLabel3D *>(w)->FontColor(), clRed) << w->objectName().toStdString();
     EXPECT_EQ(ctl<QLineEdit>("eName1")->palette().color(QPalette::Text), QColor(255, 0, 0));
     EXPECT_EQ(ctl<QLabel>("LabelS5")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_EQ(board->schemeColour(2), clRed);
+    EXPECT_EQ(board->model().colour(2), clRed);
 }
 
 TEST_F(Scheme, LeaderMarkUsesTheCurrentHighlight)

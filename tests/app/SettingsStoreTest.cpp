@@ -1,6 +1,6 @@
 #include "tests/app/BoardFixture.h"
 
-#include "app/BoardFeed.h"
+#include "feed/FeedPublisher.h"
 #include "core/SettingsStore.h"
 #include "tests/core/BoardSettingsSamples.h"
 
@@ -74,7 +74,7 @@ protected:
         };
         EXPECT_EQ(board->pos(), unread("L") ? QPoint(248, 128) : QPoint(300, 200));
         EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), unread("Comanda1") ? "Name 1" : "Graf");
-        EXPECT_EQ(board->schemeColour(4), unread("C4") ? clYellow : 0x0000FFu);
+        EXPECT_EQ(board->model().colour(4), unread("C4") ? clYellow : 0x0000FFu);
         EXPECT_EQ(ctl<QCheckBox>("cbTieBreak")->isChecked(), unread("TieBreak"));
         EXPECT_EQ(board->score().setCount(), unread("CountSets") ? 5 : 3);
         EXPECT_EQ(ctl<QCheckBox>("cbAutoSchet")->isChecked(), unread("AutoSchet"));
@@ -91,7 +91,7 @@ TEST_F(Settings, NoKeyStartsAtTheDesignValues)
     EXPECT_TRUE(ctl<QCheckBox>("cbTieBreak")->isChecked());
     EXPECT_TRUE(ctl<QCheckBox>("cbAutoSchet")->isChecked());
     EXPECT_EQ(board->score().setCount(), 5);
-    EXPECT_EQ(board->schemeColour(2), clWhite);
+    EXPECT_EQ(board->model().colour(2), clWhite);
 }
 
 TEST_F(Settings, EveryValueReadsBackAndApplies)
@@ -99,10 +99,10 @@ TEST_F(Settings, EveryValueReadsBackAndApplies)
     startWithAll();
     expectDefaultsFrom("none");
     EXPECT_EQ(board->size(), QSize(992, 569));
-    EXPECT_TRUE(board->Sound());
-    EXPECT_EQ(board->Monitor(), 2);
+    EXPECT_TRUE(board->model().sound());
+    EXPECT_EQ(board->model().monitor(), 2);
     EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Seles");
-    EXPECT_EQ(board->schemeColour(0), 0x000080u);
+    EXPECT_EQ(board->model().colour(0), 0x000080u);
     EXPECT_FALSE(ctl<QLabel>("LabelTbOn")->isVisibleTo(board.get()));
     EXPECT_TRUE(countItem(1)->isChecked());
     EXPECT_EQ(ctl<QFrame>("PanelSatz")->width(), 163);
@@ -200,7 +200,7 @@ TEST_F(Settings, ExitWritesAllSixteenValues)
     startBoard();
     ctl<QLineEdit>("eName1")->setText(QStringLiteral("Evert"));
     ctl<QCheckBox>("cbTieBreak")->setChecked(false);
-    board->setSchemeColour(3, clBtnFace);
+    board->model().execute(MatchCommand::colour(3, clBtnFace));
     board.reset();
     QSettings s = store();
     EXPECT_EQ(s.allKeys().size(), 25) << "the sixteen, Format, TieBreakPoints, FullScreen and the feed's six";
@@ -212,7 +212,7 @@ TEST_F(Settings, ExitWritesAllSixteenValues)
     EXPECT_EQ(s.value("W").toInt(), 800);
     startBoard();
     EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), "Evert");
-    EXPECT_EQ(board->schemeColour(3), clBtnFace);
+    EXPECT_EQ(board->model().colour(3), clBtnFace);
     EXPECT_FALSE(ctl<QCheckBox>("cbTieBreak")->isChecked());
 }
 

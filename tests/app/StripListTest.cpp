@@ -37,7 +37,7 @@ TEST_F(StripLists, MousePressOpensAColourListAndTheMousePicksAColour)
     pickWithMouse(text, wanted);
     EXPECT_FALSE(text->view()->window()->isVisible());
     EXPECT_EQ(text->ColorValue(), text->ItemColor(wanted));
-    EXPECT_EQ(board->schemeColour(2), text->ItemColor(wanted));
+    EXPECT_EQ(board->model().colour(2), text->ItemColor(wanted));
     EXPECT_TRUE(strip()->isVisible());
 }
 
@@ -64,7 +64,7 @@ TEST_F(StripLists, MonitorListOpensWithTwoMonitorsAndTheMousePicksOne)
     EXPECT_TRUE(strip()->isVisible());
     pickWithMouse(list, 1);
     EXPECT_EQ(list->currentIndex(), 1);
-    EXPECT_EQ(board->Monitor(), 1);
+    EXPECT_EQ(board->model().monitor(), 1);
     ctl<QLineEdit>(QStringLiteral("eName1"))->setFocus();
     EXPECT_FALSE(strip()->isVisible()) << "a control outside the strip still closes it";
 }
