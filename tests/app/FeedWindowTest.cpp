@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QWebSocket>
 
 #include <memory>
 #include <vector>
@@ -142,6 +143,34 @@ TEST_F(FeedWindow, FeedFromTheSettingsServesTheBoardAndFollowsItsKeys)
     EXPECT_EQ(after.json()[QStringLiteral("sides")].toArray()[0].toObject()[QStringLiteral("name")].toString(),
               "Name 1");
     expectSchemaValid(served);
+}
+
+// The document states the format the board plays, not one rebuilt from the set count and the
+// tie-break option (which gave Fast4 as "SET3-S:6/TB7").
+TEST_F(FeedWindow, TheFormatChosenOnTheStripIsTheOnePublished)
+{
+    startWithFeed(freePort());
+    ASSERT_TRUE(board->feed().server().isRunning()) << status().toStdString();
+    QWebSocket socket;
+    QStringList formats;
+    QObject::connect(&socket, &QWebSocket::textMessageReceived, [&](const QString &message) {
+        formats << QJsonDocument::fromJson(message.toUtf8()).object()[QStringLiteral("format")].toString();
+    });
+    socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(board->feed().server().port())));
+    ASSERT_TRUE(waitFor([&] { return !formats.isEmpty(); }));
+    EXPECT_EQ(formats.last(), "SET5-S:6/TB7");
+
+    const QString fast4 = QStringLiteral("SET3-S:4NOAD/TB5NOAD@3");
+    for (const QString &code : {fast4, QStringLiteral("SET1-S:8/TB7")}) {
+        board->ObCFGClick();
+        auto *list = ctl<QComboBox>(QStringLiteral("cbFormat"));
+        emit list->activated(list->findText(code == fast4 ? QStringLiteral("Fast4") : QStringLiteral("Pro set to 8")));
+        ASSERT_EQ(board->score().format().code(), code);
+        EXPECT_TRUE(waitFor([&] { return formats.last() == code; })) << formats.last().toStdString();
+        const Reply served = request("GET", QStringLiteral("/score.json"));
+        EXPECT_EQ(served.json()[QStringLiteral("format")].toString(), code);
+        expectSchemaValid({served.json()});
+    }
 }
 
 TEST_F(FeedWindow, ACommandWithThePinScoresThroughTheJournalAndUndoTakesItBack)

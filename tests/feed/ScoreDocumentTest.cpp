@@ -90,6 +90,22 @@ TEST_F(ScoreDocumentTest, FormatFollowsSetCountAndTieBreakOption)
     EXPECT_EQ(d[QStringLiteral("sets")].toArray().size(), 3);
 }
 
+// Every format the board plays is stated as played, and its documents hold to the schema.
+TEST_F(ScoreDocumentTest, FormatIsTheFormatPlayed)
+{
+    QList<QJsonObject> documents;
+    for (const MatchFormat &format : {kStandardFormat, kMatchTiebreakFormat, kNoAdMatchTiebreakFormat,
+                                      kFinalSetTiebreak10Format, kShortSetsFormat, kFast4Format, kProSetFormat}) {
+        score().setFormat(format);
+        const QJsonObject d = doc();
+        EXPECT_EQ(d[QStringLiteral("format")].toString(), format.code());
+        EXPECT_EQ(d[QStringLiteral("setCount")].toInt(), format.bestOf);
+        EXPECT_EQ(d[QStringLiteral("sets")].toArray().size(), format.bestOf);
+        documents << d;
+    }
+    expectSchemaValid(documents);
+}
+
 TEST_F(ScoreDocumentTest, ChangeCounterCountsOnlyRealChanges)
 {
     ScoreDocument document;
