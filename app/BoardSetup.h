@@ -2,32 +2,29 @@
 
 #include "core/BoardSettings.h"
 
+#include <QRect>
+
 #include <optional>
 
 class BoardModel;
 class FeedPublisher;
-class FullScreenSwitch;
-class WindowBounds;
 
-// The board's remembered set-up as the board holds it: the model's part, the window's
-// bounds and full screen, and the feed's. Read once at start and written once at exit.
+// The board's remembered set-up: the model's and the feed's values together with the
+// window's bounds and full screen, which the window gives. Read once at start and written
+// once at exit.
 class BoardSetup
 {
 public:
-    BoardSetup(BoardModel &model, WindowBounds &bounds, const FullScreenSwitch &fullScreen,
-               FeedPublisher &feed);
+    BoardSetup(BoardModel &model, FeedPublisher &feed);
 
-    BoardSettings current() const;
-    // Does not move the window onto a screen.
+    BoardSettings current(const QRect &windowBounds, bool fullScreen) const;
+    // The model's and the feed's part of the set-up.
     void apply(const BoardSettings &settings);
-    // The store read over what the board holds, applied with the window kept on a screen;
-    // nothing when the store holds nothing.
-    std::optional<BoardSettings> applyStored();
-    void store() const;
+    // The store read over what the board holds now; nothing when it holds nothing.
+    std::optional<BoardSettings> stored(const QRect &windowBounds) const;
+    void store(const QRect &windowBounds, bool fullScreen) const;
 
 private:
     BoardModel &model_;
-    WindowBounds &bounds_;
-    const FullScreenSwitch &fullScreen_;
     FeedPublisher &feed_;
 };

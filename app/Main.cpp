@@ -4,7 +4,6 @@
 #include "app/ControlButtons.h"
 #include "app/FeedStrip.h"
 #include "app/FormatChoice.h"
-#include "app/FullScreenView.h"
 #include "app/NamesView.h"
 #include "app/DlgYesNo.h"
 #include "app/ServeView.h"
@@ -34,7 +33,7 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
 {
     setObjectName(QStringLiteral("FormMain"));
     setFixedSize(kClientWidth, kClientHeight);
-    move(kDesignLeft, kDesignTop);
+    move(BoardSettings().L, BoardSettings().T);
     setGround(this, BoardSettings().C[0]);
     setTextColour(this, 0xFFFFFF);
     setFont(boardFont(QStringLiteral("MS Sans Serif"), 11));
@@ -56,7 +55,7 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
     formats_ = std::make_unique<FormatChoice>(*strip_->panel(), model_);
     feedRow_ = std::make_unique<FeedStrip>(*this, *feed_);
     fullScreen_ = std::make_unique<FullScreenSwitch>(*this, *strip_->panel(), *time_->clock(), monitors_, model_);
-    setup_ = std::make_unique<BoardSetup>(model_, *bounds_, *fullScreen_, *feed_);
+    setup_ = std::make_unique<BoardSetup>(model_, *feed_);
     wire();
     FormCreate();
 }
@@ -64,7 +63,7 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
 TFormMain::~TFormMain()
 {
     title_->saveOnExit(this);
-    setup_->store();
+    setup_->store(windowBounds(), fullScreenShown());
     // Out of the scene before the view goes, which would take the board with it.
     fullScreen_->release();
 }
@@ -114,7 +113,11 @@ void TFormMain::FormCreate()
     strip_->dock(size());
     strip_->close();
     menu_->givePauseKey();
-    const std::optional<BoardSettings> stored = setup_->applyStored();
+    const std::optional<BoardSettings> stored = setup_->stored(windowBounds());
+    if (stored) {
+        applySettings(*stored);
+        bounds_->keepOnScreen();
+    }
     strip_->refreshMonitorList(monitors_.monitors());
     applyScheme();
     if (model_.start(title_->fileName())) {
@@ -125,6 +128,20 @@ void TFormMain::FormCreate()
     }
     if (stored && stored->FullScreen)
         setFullScreen(true);
+}
+
+QRect TFormMain::windowBounds() const
+{
+    QRect bounds = bounds_->outer();
+    if (fullScreenShown())
+        bounds.moveTopLeft(fullScreenView()->windowPos());
+    return bounds;
+}
+
+void TFormMain::applySettings(const BoardSettings &s)
+{
+    bounds_->setOuter(QRect(s.L, s.T, s.W, s.H));
+    setup_->apply(s);
 }
 
 void TFormMain::closeEvent(QCloseEvent *event)

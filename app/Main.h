@@ -4,6 +4,7 @@
 #include "app/BoardSetup.h"
 #include "app/ConfigStrip.h"
 #include "app/FullScreenSwitch.h"
+#include "app/FullScreenView.h"
 #include "app/ScoreView.h"
 #include "app/TitleArea.h"
 #include "app/WindowBounds.h"
@@ -33,8 +34,6 @@ class TFormMain : public QWidget
 public:
     static constexpr int kClientWidth = 792;
     static constexpr int kClientHeight = 547;
-    static constexpr int kDesignLeft = 248;
-    static constexpr int kDesignTop = 128;
     static constexpr auto kLogoAddress = "https://courtlyx.example.org/";
     static constexpr auto kCompanionFile = "tennis.swf";
 
@@ -47,16 +46,14 @@ public:
     void setConfirmationDialog(TFDlgYesNo *dialog) { FDlgYesNo = dialog; }
 
     BoardModel &model() { return model_; }
-    const MatchScore &score() const { return model_.score(); }
-    const Match &match() const { return model_.match(); }
-    const MatchJournal &journal() const { return model_.journal(); }
     FeedPublisher &feed() { return *feed_; }
     TLabel3D *fieldLabel(int entry) const { return score_->fieldLabel(entry); }
     QAction *menuItem(const QString &name) const { return menu_->item(name); }
     QString titleFileName() const { return title_->fileName(); }
     // The remembered set-up as the board holds it now, and the board set up from one.
-    BoardSettings settings() const { return setup_->current(); }
-    void applySettings(const BoardSettings &settings) { setup_->apply(settings); }
+    BoardSettings settings() const { return setup_->current(windowBounds(), fullScreenShown()); }
+    // Does not move the window onto a screen.
+    void applySettings(const BoardSettings &settings);
     // The frame's left and top and the outer size of a Windows frame around the client area.
     QRect outerBounds() const { return bounds_->outer(); }
     // The board full screen on the monitor chosen in the monitor list (F11, "Vollbild").
@@ -78,6 +75,8 @@ protected:
 private:
     void wire();
     void FormCreate();
+    // Full screen, the window keeps its place for the way back.
+    QRect windowBounds() const;
 
     BoardModel model_;
     const MonitorSource &monitors_;

@@ -206,7 +206,7 @@ void runIdleBench(BenchTable &table)
     }
     const double idle = median(percent);
     table.add(QStringLiteral("idle, match running, 10 s"), QString::number(idle, 'f', 3) + QStringLiteral(" %"),
-              QStringLiteral("<= 0.5 % of a core"), idle <= 0.5 && board.match().timer().isRunning(),
+              QStringLiteral("<= 0.5 % of a core"), idle <= 0.5 && board.model().match().timer().isRunning(),
               QStringLiteral("%1 runs, user %2 %; %3 paint events a second; elapsed shows %4")
                   .arg(kIdleRuns).arg(median(userPercent), 0, 'f', 3)
                   .arg(counter.paints / (kIdleRuns * kIdleMs / 1000.0), 0, 'f', 1)

@@ -241,7 +241,7 @@ void idleBench(BenchTable &table)
     const double idle = 100 * (cpuSeconds() - cpu) / wall;
     table.add(QStringLiteral("idle, match running, full screen 1920 x 1080, 10 s"),
               QString::number(idle, 'f', 3) + QStringLiteral(" %"), QStringLiteral("<= 0.5 % of a core"),
-              t.shown && idle <= 0.5 && t.view->size() == QSize(1920, 1080) && t.board->match().timer().isRunning(),
+              t.shown && idle <= 0.5 && t.view->size() == QSize(1920, 1080) && t.board->model().match().timer().isRunning(),
               QStringLiteral("%1 paints a second").arg(t.paints.paints / wall, 0, 'f', 1));
 }
 

@@ -110,7 +110,7 @@ void runUndoBench(BenchTable &table)
               QStringLiteral("<= 1 ms"), shown && undo <= 1000 && unchanged == 0,
               QStringLiteral("%1 undos, p90 %2 µs; %3 left the points as they were; journal %4 records")
                   .arg(kUndos).arg(times[times.size() * 9 / 10], 0, 'f', 1).arg(unchanged)
-                  .arg(board->journal().records().size()));
+                  .arg(board->model().journal().records().size()));
 }
 
 void runRestoreBench(BenchTable &table, const QString &program, const QString &settingsDir,

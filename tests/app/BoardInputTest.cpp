@@ -76,17 +76,17 @@ protected:
 
 TEST_F(BoardDoubleClick, EveryPressOnMarksAndBallPassesTheServe)
 {
-    ASSERT_EQ(board->score().server(), 0);
+    ASSERT_EQ(board->model().score().server(), 0);
     doubleClickAt(ctl(QStringLiteral("Shape2"))); // the empty circle, then the ball there
-    EXPECT_EQ(board->score().server(), 0) << "two passes";
+    EXPECT_EQ(board->model().score().server(), 0) << "two passes";
     EXPECT_EQ(ctl(QStringLiteral("ImageBall"))->y(), ctl(QStringLiteral("Shape1"))->y());
     doubleClickAt(ctl(QStringLiteral("ImageBall"))); // the ball, then the circle it left
-    EXPECT_EQ(board->score().server(), 0) << "two passes";
+    EXPECT_EQ(board->model().score().server(), 0) << "two passes";
     // A double click's second press alone.
     QTest::mouseDClick(ctl(QStringLiteral("Shape2")), Qt::LeftButton);
-    EXPECT_EQ(board->score().server(), 1) << "a mark counts it as a press";
+    EXPECT_EQ(board->model().score().server(), 1) << "a mark counts it as a press";
     QTest::mouseDClick(ctl(QStringLiteral("ImageBall")), Qt::LeftButton);
-    EXPECT_EQ(board->score().server(), 0) << "so does the ball";
+    EXPECT_EQ(board->model().score().server(), 0) << "so does the ball";
 }
 
 TEST_F(BoardDoubleClick, TieBreakMarkSwitchesOncePerClick)

@@ -56,7 +56,7 @@ TEST_F(BoardLook, ThreeSetLayoutFollowsTheStoredWidth)
     stored.CountSets = 5;
     restartWith(stored);
     QTest::mouseClick(countItem(1), Qt::LeftButton);
-    ASSERT_EQ(board->score().setCount(), 3);
+    ASSERT_EQ(board->model().score().setCount(), 3);
     expectNamesEndBeforeThePanel();
 }
 

@@ -72,7 +72,7 @@ TEST_F(ConfigPanel, OpensDockedWithFocusOnCloseButton)
     EXPECT_EQ(ctl<QFrame>("PanelCFG")->geometry(), QRect(0, 480, 792, 67));
     EXPECT_EQ(QApplication::focusWidget(), ctl<QPushButton>("sbClose"));
     key(Qt::Key_F5);
-    EXPECT_EQ(board->score().server(), 1) << "the keys act while the strip is open";
+    EXPECT_EQ(board->model().score().server(), 1) << "the keys act while the strip is open";
     QTest::keyClick(ctl<QPushButton>("sbClose"), Qt::Key_Space);
     EXPECT_FALSE(ctl<QFrame>("PanelCFG")->isVisible());
     board->ObCFGClick();

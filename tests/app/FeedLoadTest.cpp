@@ -58,7 +58,7 @@ TEST_F(FeedLoad, ConnectionsOpenedAndDroppedAndAStuckClientChangeNothingAndTheKe
     stuck->write("GET /ws HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
                  "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
     ASSERT_TRUE(waitFor([&] { return board->feed().server().streamCount() == 1; }));
-    const qsizetype records = board->journal().records().size();
+    const qsizetype records = board->model().journal().records().size();
 
     constexpr int kTotal = 2000; // the server's own test opens 10,000
     constexpr int kBatch = 40;
@@ -95,7 +95,7 @@ TEST_F(FeedLoad, ConnectionsOpenedAndDroppedAndAStuckClientChangeNothingAndTheKe
     EXPECT_TRUE(waitFor([&] { return board->feed().server().connectionCount() <= 1; }, 10'000))
         << board->feed().server().connectionCount() << " still open";
     // Only the keys scored: no command without a PIN or without its whole body ran.
-    EXPECT_EQ(board->journal().records().size(), records + presses);
+    EXPECT_EQ(board->model().journal().records().size(), records + presses);
     EXPECT_EQ(text(MatchScore::pointsEntry(2)), "0");
     EXPECT_NE(text(kPoints1), "0");
     key(Qt::Key_F2, Qt::NoModifier, board.get());

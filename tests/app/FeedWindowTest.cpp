@@ -165,7 +165,7 @@ TEST_F(FeedWindow, TheFormatChosenOnTheStripIsTheOnePublished)
         board->ObCFGClick();
         auto *list = ctl<QComboBox>(QStringLiteral("cbFormat"));
         emit list->activated(list->findText(code == fast4 ? QStringLiteral("Fast4") : QStringLiteral("Pro set to 8")));
-        ASSERT_EQ(board->score().format().code(), code);
+        ASSERT_EQ(board->model().score().format().code(), code);
         EXPECT_TRUE(waitFor([&] { return formats.last() == code; })) << formats.last().toStdString();
         const Reply served = request("GET", QStringLiteral("/score.json"));
         EXPECT_EQ(served.json()[QStringLiteral("format")].toString(), code);
@@ -177,13 +177,13 @@ TEST_F(FeedWindow, ACommandWithThePinScoresThroughTheJournalAndUndoTakesItBack)
 {
     startWithFeed(freePort());
     key(Qt::Key_Pause);
-    const qsizetype records = board->journal().records().size();
+    const qsizetype records = board->model().journal().records().size();
     Reply reply = command(R"({"command": "point", "side": 2})");
     ASSERT_EQ(reply.status, 200) << reply.body.toStdString();
     EXPECT_EQ(text(kPoints2), "15");
     EXPECT_EQ(pointsOf(reply.json(), 2), "15") << "the reply carries the new state";
-    ASSERT_EQ(board->journal().records().size(), records + 1);
-    EXPECT_EQ(board->journal().records().last().command, MatchCommand::point(2));
+    ASSERT_EQ(board->model().journal().records().size(), records + 1);
+    EXPECT_EQ(board->model().journal().records().last().command, MatchCommand::point(2));
 
     reply = command(R"({"command": "undo"})");
     ASSERT_EQ(reply.status, 200);
@@ -195,7 +195,7 @@ TEST_F(FeedWindow, ACommandWithThePinScoresThroughTheJournalAndUndoTakesItBack)
     key(Qt::Key_Z, Qt::ControlModifier, board.get());
     EXPECT_EQ(text(kPoints2), "0");
     reply = command(R"({"command": "pause"})");
-    EXPECT_EQ(board->match().timer().MatchPhase(), MatchTimer::Paused);
+    EXPECT_EQ(board->model().match().timer().MatchPhase(), MatchTimer::Paused);
     reply = command(R"({"command": "game", "side": 1})");
     EXPECT_EQ(text(MatchScore::gamesEntry(1, 1)), "1");
 }
@@ -204,14 +204,14 @@ TEST_F(FeedWindow, WithoutTheRightPinNothingChanges)
 {
     startWithFeed(freePort());
     key(Qt::Key_Pause);
-    const qsizetype records = board->journal().records().size();
+    const qsizetype records = board->model().journal().records().size();
     EXPECT_EQ(command(R"({"command": "point", "side": 1})", QByteArray()).status, 403);
     EXPECT_EQ(command(R"({"command": "point", "side": 1})", "000000").status, 403);
     EXPECT_EQ(command(R"({"command": "point", "side": 7})").status, 400);
     EXPECT_EQ(command("{not json").status, 400);
     EXPECT_EQ(request("GET", QStringLiteral("/command")).status, 405);
     EXPECT_EQ(text(kPoints1), "0");
-    EXPECT_EQ(board->journal().records().size(), records);
+    EXPECT_EQ(board->model().journal().records().size(), records);
 }
 
 TEST_F(FeedWindow, ATakenPortIsToldInWordsAndTheBoardPlaysOn)

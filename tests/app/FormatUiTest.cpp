@@ -64,7 +64,7 @@ TEST_F(Formats, EachPresetSetsTheFormatAndWritesItsCode)
     for (int i = int(presets.size()) - 1; i >= 0; --i) {
         SCOPED_TRACE(presets[i].name.toStdString());
         choosePreset(i);
-        EXPECT_EQ(board->score().format(), presets[i].format);
+        EXPECT_EQ(board->model().score().format(), presets[i].format);
         EXPECT_EQ(code()->text(), presets[i].format.code());
         EXPECT_EQ(combo()->currentIndex(), i);
         EXPECT_EQ(board->settings().Format, presets[i].format.code());
@@ -80,14 +80,14 @@ TEST_F(Formats, BadCodeShowsItsErrorAndKeepsTheLastGoodFormat)
 {
     choosePreset(1);
     typeCode(QStringLiteral("SET3-S:6/TB7-F:XX"));
-    EXPECT_EQ(board->score().format(), kMatchTiebreakFormat);
+    EXPECT_EQ(board->model().score().format(), kMatchTiebreakFormat);
     EXPECT_TRUE(code()->toolTip().contains(QStringLiteral("XX"))) << code()->toolTip().toStdString();
     EXPECT_EQ(code()->palette().color(QPalette::Text), QColor(0xC0, 0, 0));
     EXPECT_EQ(code()->text(), "SET3-S:6/TB7-F:XX") << "the operator's text stays to be corrected";
 
     typeCode(QStringLiteral("SET5-S:4/TB7@4"));
-    EXPECT_EQ(board->score().format().bestOf, 5);
-    EXPECT_EQ(board->score().format().set.setTo, 4);
+    EXPECT_EQ(board->model().score().format().bestOf, 5);
+    EXPECT_EQ(board->model().score().format().set.setTo, 4);
     EXPECT_EQ(code()->palette().color(QPalette::Text), QColor(Qt::black));
     EXPECT_FALSE(code()->toolTip().startsWith(QStringLiteral("Ung")));
     EXPECT_EQ(combo()->currentIndex(), -1) << "no preset plays it";
@@ -101,7 +101,7 @@ TEST_F(Formats, SetCountAndTieBreakOptionEditTheShownCode)
     EXPECT_EQ(code()->text(), "SET5-S:6/TB7-F:TB10");
     ctl<QCheckBox>("cbTieBreak")->click();
     EXPECT_EQ(code()->text(), "SET5-S:6-F:TB10");
-    EXPECT_EQ(board->score().format().code(), "SET5-S:6-F:TB10");
+    EXPECT_EQ(board->model().score().format().code(), "SET5-S:6-F:TB10");
     EXPECT_EQ(combo()->currentIndex(), -1);
 }
 
@@ -136,7 +136,7 @@ TEST_F(Formats, FinishedMatchTiebreakMarksTheWinnerAndTakesNoPoints)
     start();
     games(1, 6);
     games(2, 6);
-    EXPECT_TRUE(board->score().tieBreakMode()) << "the third set is the match tie-break";
+    EXPECT_TRUE(board->model().score().tieBreakMode()) << "the third set is the match tie-break";
     EXPECT_EQ(ctl<TLabel3D>("S1_3")->Caption(), "0");
     for (int i = 0; i < 8; ++i) {
         points(1, 1);
@@ -150,7 +150,7 @@ TEST_F(Formats, FinishedMatchTiebreakMarksTheWinnerAndTakesNoPoints)
     points(1, 1);
     EXPECT_EQ(ctl<TLabel3D>("S1_3")->Caption(), "10");
     EXPECT_EQ(ctl<TLabel3D>("S2_3")->Caption(), "8");
-    EXPECT_TRUE(board->score().matchOver());
+    EXPECT_TRUE(board->model().score().matchOver());
     EXPECT_EQ(ctl<TLabel3D>("LName1")->FontColor(), clYellow);
     EXPECT_EQ(ctl<TLabel3D>("LName2")->FontColor(), clWhite);
     EXPECT_EQ(ctl<QLineEdit>("eName1")->palette().color(QPalette::Text), QColor(Qt::yellow));
@@ -164,7 +164,7 @@ TEST_F(Formats, FinishedMatchTiebreakMarksTheWinnerAndTakesNoPoints)
     EXPECT_EQ(ctl<TLabel3D>("LName1")->FontColor(), 0x0000FFu) << "the mark follows TextHi";
 
     QTest::mouseClick(ctl<TLabel3D>("S1_3"), Qt::RightButton);
-    EXPECT_FALSE(board->score().matchOver());
+    EXPECT_FALSE(board->model().score().matchOver());
     EXPECT_EQ(ctl<TLabel3D>("LName1")->FontColor(), clWhite) << "the correction reopened the match";
     QTest::mouseClick(ctl<TLabel3D>("S1_3"), Qt::LeftButton);
     EXPECT_EQ(ctl<TLabel3D>("LName1")->FontColor(), 0x0000FFu);
@@ -180,7 +180,7 @@ TEST_F(Formats, TieBreakPointsShowBesideTheLosersGames)
         games(1, 1);
         games(2, 1);
     }
-    ASSERT_TRUE(board->score().tieBreakMode());
+    ASSERT_TRUE(board->model().score().tieBreakMode());
     for (int i = 0; i < 5; ++i) {
         points(1, 1);
         points(2, 1);
@@ -244,7 +244,7 @@ TEST_F(FormatSettings, FormatAndTieBreakPointsSurviveARestart)
     tbPoints()->click();
     board.reset();
     startBoard();
-    EXPECT_EQ(board->score().format(), kFast4Format);
+    EXPECT_EQ(board->model().score().format(), kFast4Format);
     EXPECT_EQ(code()->text(), kFast4Format.code());
     EXPECT_EQ(combo()->currentIndex(), 5);
     EXPECT_TRUE(tbPoints()->isChecked());
@@ -255,7 +255,7 @@ TEST_F(FormatSettings, FileWithoutThemStartsAsToday)
 {
     storeSixteen();
     startBoard();
-    EXPECT_EQ(board->score().format().code(), "SET3-S:6");
+    EXPECT_EQ(board->model().score().format().code(), "SET3-S:6");
     EXPECT_EQ(code()->text(), "SET3-S:6");
     EXPECT_FALSE(tbPoints()->isChecked());
     EXPECT_FALSE(ctl<QCheckBox>("cbTieBreak")->isChecked());
@@ -267,7 +267,7 @@ TEST_F(FormatSettings, BadStoredCodeIsIgnoredAndReadingGoesOn)
     storeSixteen();
     store({{"Format", "SET3-Q:6"}, {"TieBreakPoints", 1}});
     startBoard();
-    EXPECT_EQ(board->score().format().code(), "SET3-S:6") << "the set count and option give it";
+    EXPECT_EQ(board->model().score().format().code(), "SET3-S:6") << "the set count and option give it";
     EXPECT_TRUE(tbPoints()->isChecked());
 }
 
@@ -276,7 +276,7 @@ TEST_F(FormatSettings, MistypedTieBreakPointsReadsOff)
     storeSixteen();
     store({{"Format", "SET1-S:8/TB7@8"}, {"TieBreakPoints", "abc"}});
     startBoard();
-    EXPECT_EQ(board->score().format(), kProSetFormat);
+    EXPECT_EQ(board->model().score().format(), kProSetFormat);
     EXPECT_FALSE(countItem(0)->isChecked());
     EXPECT_FALSE(countItem(1)->isChecked());
     EXPECT_FALSE(tbPoints()->isChecked());
@@ -297,7 +297,7 @@ TEST_F(Formats, OpeningTheFormatListKeepsTheStripOpen)
     QTest::keyClick(combo()->view(), Qt::Key_Down);
     QTest::keyClick(combo()->view(), Qt::Key_Return);
     EXPECT_TRUE(ctl<QFrame>("PanelCFG")->isVisible());
-    EXPECT_EQ(board->score().format(), FormatChoice::presets()[1].format);
+    EXPECT_EQ(board->model().score().format(), FormatChoice::presets()[1].format);
 }
 
 } // namespace

@@ -305,7 +305,7 @@ TEST_F(FullScreen, BoardKeysWorkInFullScreen)
 {
     toggle();
     QTest::keyClick(view(), Qt::Key_Pause);
-    EXPECT_TRUE(board->match().timer().isRunning());
+    EXPECT_TRUE(board->model().match().timer().isRunning());
     const QString was = ctl<TLabel3D>("eSchet1")->Caption();
     QTest::keyClick(view(), Qt::Key_F1);
     EXPECT_NE(ctl<TLabel3D>("eSchet1")->Caption(), was);

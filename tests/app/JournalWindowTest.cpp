@@ -24,8 +24,8 @@ protected:
         QString out;
         for (int entry = kPoints1; entry < MatchScore::kTableSize; ++entry)
             out += text(entry) + u'|';
-        return out + QString::number(board->score().boldHeader()) + u'|'
-               + QString::number(board->score().server());
+        return out + QString::number(board->model().score().boldHeader()) + u'|'
+               + QString::number(board->model().score().server());
     }
     // The window goes away as after a crash: no question, no end record.
     void crashAndRestart()
@@ -51,18 +51,18 @@ TEST_F(Journal, UndoAndRedoBringBackServerTieBreakModeAndOptions)
     ctl<QCheckBox>("cbAutoSchet")->click(); // a manual tie-break needs counting by hand
     key(Qt::Key_Pause);
     key(Qt::Key_F5);
-    ASSERT_EQ(board->score().server(), 1);
+    ASSERT_EQ(board->model().score().server(), 1);
     key(Qt::Key_T, Qt::ControlModifier);
     ASSERT_TRUE(tieBreakShown());
 
     undo();
     EXPECT_FALSE(tieBreakShown());
-    EXPECT_EQ(board->score().server(), 1);
+    EXPECT_EQ(board->model().score().server(), 1);
     EXPECT_TRUE(ctl<QLabel>("LabelUndone")->isVisible()) << "the board tells it undid";
     undo();
-    EXPECT_EQ(board->score().server(), 0);
+    EXPECT_EQ(board->model().score().server(), 0);
     redo();
-    EXPECT_EQ(board->score().server(), 1);
+    EXPECT_EQ(board->model().score().server(), 1);
     key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(tieBreakShown());
 
@@ -72,7 +72,7 @@ TEST_F(Journal, UndoAndRedoBringBackServerTieBreakModeAndOptions)
     undo();
     EXPECT_TRUE(ctl<QCheckBox>("cbTieBreak")->isChecked());
     EXPECT_TRUE(ctl<QLabel>("LabelTbOn")->isVisible());
-    EXPECT_TRUE(board->score().tieBreakOption());
+    EXPECT_TRUE(board->model().score().tieBreakOption());
 }
 
 TEST_F(Journal, UndoMarkShowsForAMomentOnlyAfterAnUndo)
@@ -92,7 +92,7 @@ TEST_F(Journal, UndoMarkShowsForAMomentOnlyAfterAnUndo)
 TEST_F(Journal, UndoKeysInANameEditOrTheTitleEditTheTextNotTheMatch)
 {
     key(Qt::Key_F5);
-    ASSERT_EQ(board->score().server(), 1);
+    ASSERT_EQ(board->model().score().server(), 1);
     auto *name = ctl<QLineEdit>("eName1");
     name->setFocus();
     name->end(false);
@@ -100,9 +100,9 @@ TEST_F(Journal, UndoKeysInANameEditOrTheTitleEditTheTextNotTheMatch)
     ASSERT_EQ(name->text(), "Name 1xy");
     undo();
     EXPECT_EQ(name->text(), "Name 1") << "the edit's own undo";
-    EXPECT_EQ(board->score().server(), 1) << "the match is not undone";
+    EXPECT_EQ(board->model().score().server(), 1) << "the match is not undone";
     key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(board->score().server(), 1);
+    EXPECT_EQ(board->model().score().server(), 1);
 
     auto *title = ctl<QTextEdit>("eTitle");
     title->setFocus();
@@ -111,12 +111,12 @@ TEST_F(Journal, UndoKeysInANameEditOrTheTitleEditTheTextNotTheMatch)
     ASSERT_NE(title->toPlainText(), loaded);
     undo();
     EXPECT_EQ(title->toPlainText(), loaded);
-    EXPECT_EQ(board->score().server(), 1);
+    EXPECT_EQ(board->model().score().server(), 1);
 
     // Elsewhere the same key undoes the match.
     ctl<QWidget>("PLNClock1")->setFocus();
     undo();
-    EXPECT_EQ(board->score().server(), 0);
+    EXPECT_EQ(board->model().score().server(), 0);
 }
 
 TEST_F(Journal, UndoOfAConfirmedResetBringsTheMatchBack)
@@ -131,7 +131,7 @@ TEST_F(Journal, UndoOfAConfirmedResetBringsTheMatchBack)
     ASSERT_EQ(text(kPoints1), "");
     undo();
     EXPECT_EQ(shownTexts(), before);
-    EXPECT_EQ(board->match().timer().MatchPhase(), MatchTimer::Paused);
+    EXPECT_EQ(board->model().match().timer().MatchPhase(), MatchTimer::Paused);
     EXPECT_EQ(ctl<TLabel3D>("eTime")->Caption(), MatchTimer::ElapsedText(65));
     redo();
     EXPECT_EQ(text(kPoints1), "");
@@ -152,7 +152,7 @@ TEST_F(Journal, RestoreAfterACrashShowsTheMatchPaused)
     ticks.advance(125'000);
     key(Qt::Key_F5);
     const QString shown = shownTexts();
-    ASSERT_EQ(board->score().server(), 0) << "the game passed the serve, F5 took it back";
+    ASSERT_EQ(board->model().score().server(), 0) << "the game passed the serve, F5 took it back";
 
     crashAndRestart();
     QFile::remove(QStringLiteral("7.rtf"));
@@ -160,8 +160,8 @@ TEST_F(Journal, RestoreAfterACrashShowsTheMatchPaused)
     EXPECT_EQ(text(kPoints2), "15");
     EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), "Graf");
     EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Seles");
-    EXPECT_EQ(board->match().timer().MatchPhase(), MatchTimer::Paused);
-    EXPECT_FALSE(board->match().timer().isRunning());
+    EXPECT_EQ(board->model().match().timer().MatchPhase(), MatchTimer::Paused);
+    EXPECT_FALSE(board->model().match().timer().isRunning());
     EXPECT_EQ(ctl<TLabel3D>("eTime")->Caption(), MatchTimer::ElapsedText(125));
     EXPECT_EQ(board->titleFileName(), "7.rtf");
     EXPECT_EQ(ctl<QTextEdit>("eTitle")->toPlainText(), "Semifinal");
@@ -173,7 +173,7 @@ TEST_F(Journal, RestoreAfterACrashShowsTheMatchPaused)
     EXPECT_EQ(text(kPoints2), "30");
     undo();
     undo();
-    EXPECT_EQ(board->score().server(), 1);
+    EXPECT_EQ(board->model().score().server(), 1);
 }
 
 TEST_F(Journal, NormalEndStartsAsAFirstStart)
@@ -189,7 +189,7 @@ TEST_F(Journal, NormalEndStartsAsAFirstStart)
     startBoard();
     EXPECT_EQ(shownTexts(), fresh);
     EXPECT_EQ(board->windowTitle(), caption);
-    EXPECT_EQ(board->match().timer().MatchPhase(), MatchTimer::NotStarted);
+    EXPECT_EQ(board->model().match().timer().MatchPhase(), MatchTimer::NotStarted);
     const auto read = JournalFormat::readFile(JournalRecovery::journalPath(MatchJournal::defaultFolder()));
     EXPECT_EQ(read.status, JournalFormat::ReadResult::Status::Ok);
     for (const JournalRecord &r : read.records)
@@ -231,12 +231,12 @@ TEST_F(Journal, PlayedMatchBecomesARecordOnCloseAndReadsBack)
             key(game == 6 ? Qt::Key_F2 : Qt::Key_F1);
     }
     ticks.advance(61 * 60'000);
-    const MatchRecordsCsv::Sets shown = {{board->score().games(1, 1), board->score().games(2, 1)},
-                                         {board->score().games(1, 2), board->score().games(2, 2)}};
+    const MatchRecordsCsv::Sets shown = {{board->model().score().games(1, 1), board->model().score().games(2, 1)},
+                                         {board->model().score().games(1, 2), board->model().score().games(2, 2)}};
     ASSERT_EQ(shown, (MatchRecordsCsv::Sets{{6, 0}, {6, 1}}));
     closeWithJa();
 
-    QFile table(board->journal().recordsTable());
+    QFile table(board->model().journal().recordsTable());
     ASSERT_TRUE(table.open(QIODevice::ReadOnly));
     const QList<QByteArray> header = table.readLine().trimmed().split(',');
     const QByteArray line = table.readLine().trimmed();
@@ -245,7 +245,7 @@ TEST_F(Journal, PlayedMatchBecomesARecordOnCloseAndReadsBack)
     ASSERT_TRUE(MatchRecordsCsv::parseRecord(header, line, record)) << line.toStdString();
     EXPECT_EQ(record.sets, shown);
     EXPECT_EQ(MatchRecordsCsv::countedGames(record.pbp), shown);
-    const QStringList files = QDir(board->journal().recordsFolder()).entryList({QStringLiteral("*.journal")});
+    const QStringList files = QDir(board->model().journal().recordsFolder()).entryList({QStringLiteral("*.journal")});
     ASSERT_EQ(files.size(), 1);
     EXPECT_EQ(files.front(), record.id + ".journal");
 }
@@ -256,12 +256,12 @@ TEST_F(Journal, FirstCommandAfterAResetKeepsTheMatchBeforeIt)
     for (int p = 0; p < 4; ++p)
         key(Qt::Key_F2);
     resetWithJa();
-    EXPECT_FALSE(QFile::exists(board->journal().recordsTable())) << "undo could still bring it back";
+    EXPECT_FALSE(QFile::exists(board->model().journal().recordsTable())) << "undo could still bring it back";
     undo();
     redo();
     key(Qt::Key_Pause);
-    ASSERT_TRUE(QFile::exists(board->journal().recordsTable()));
-    QFile table(board->journal().recordsTable());
+    ASSERT_TRUE(QFile::exists(board->model().journal().recordsTable()));
+    QFile table(board->model().journal().recordsTable());
     ASSERT_TRUE(table.open(QIODevice::ReadOnly));
     EXPECT_EQ(table.readAll().count('\n'), 2) << "header and the one match";
 
@@ -275,8 +275,8 @@ TEST_F(Journal, RecordsKeyOpensTheRecordsFolder)
 {
     key(Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(shell.opened.size(), 1);
-    EXPECT_EQ(shell.opened.front().first, board->journal().recordsFolder());
-    EXPECT_TRUE(QDir(board->journal().recordsFolder()).exists());
+    EXPECT_EQ(shell.opened.front().first, board->model().journal().recordsFolder());
+    EXPECT_TRUE(QDir(board->model().journal().recordsFolder()).exists());
 }
 
 } // namespace

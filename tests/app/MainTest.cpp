@@ -33,7 +33,7 @@ TEST_F(BoardKeys, CaptionAndFixedClientSize)
     EXPECT_EQ(ctl<TLabel3D>("LName2")->y(), 414);
     EXPECT_TRUE(ctl<QFrame>("PanelCFG")->isHidden());
     EXPECT_EQ(ctl<QFrame>("PanelCFG")->geometry(), QRect(0, 480, 792, 67));
-    EXPECT_EQ(ctl<TLabel3D>("eTime")->Caption(), board->match().timer().timeZeroText());
+    EXPECT_EQ(ctl<TLabel3D>("eTime")->Caption(), board->model().match().timer().timeZeroText());
     EXPECT_FALSE(ctl<TLabel3D>("eTime")->Caption().contains(u't'));
     EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget *>(ctl<TPLNClock>("PLNClock1"))) << "the clock has the first focus";
 }
@@ -43,8 +43,8 @@ TEST_F(BoardKeys, PointBeforeFirstStartIsIgnoredAndPauseStartsTheMatch)
     key(Qt::Key_F1);
     EXPECT_EQ(text(kPoints1), "");
     key(Qt::Key_Pause);
-    EXPECT_EQ(board->match().timer().MatchPhase(), MatchTimer::Running);
-    EXPECT_EQ(board->score().CurrentSet(), 1);
+    EXPECT_EQ(board->model().match().timer().MatchPhase(), MatchTimer::Running);
+    EXPECT_EQ(board->model().score().CurrentSet(), 1);
     EXPECT_EQ(ctl<TLabel3D>("S1_1")->Caption(), "0");
     EXPECT_EQ(ctl<QLabel>("LabelS1")->font().bold(), true);
     EXPECT_EQ(ctl<TOvalButton>("bPlay")->Caption(), "Pause");
@@ -65,7 +65,7 @@ TEST_F(BoardKeys, FunctionKeyInNameEditScoresAndLeavesTheText)
 {
     key(Qt::Key_Pause);
     key(Qt::Key_Pause);
-    ASSERT_EQ(board->match().timer().MatchPhase(), MatchTimer::Paused);
+    ASSERT_EQ(board->model().match().timer().MatchPhase(), MatchTimer::Paused);
     ASSERT_TRUE(ctl<QLineEdit>("eName1")->isVisible());
     ctl<QLineEdit>("eName1")->setFocus();
     ctl<QLineEdit>("eName1")->setText(QStringLiteral("Graf"));
@@ -134,7 +134,7 @@ TEST_F(BoardMouse, ButtonsStepPointsAndGames)
     QTest::mouseClick(ctl<TLabel3D>("eSchet1"), Qt::RightButton);
     EXPECT_EQ(text(kPoints1), "");
     QTest::mouseClick(ctl<TLabel3D>("eSchet1"), Qt::MiddleButton);
-    EXPECT_EQ(board->score().points(1), 5);
+    EXPECT_EQ(board->model().score().points(1), 5);
 
     TLabel3D *games = ctl<TLabel3D>("S2_3");
     QTest::mouseClick(games, Qt::LeftButton);
@@ -143,7 +143,7 @@ TEST_F(BoardMouse, ButtonsStepPointsAndGames)
     QTest::mouseClick(games, Qt::MiddleButton);
     QTest::mouseClick(games, Qt::RightButton);
     EXPECT_EQ(games->Caption(), "0");
-    EXPECT_EQ(board->score().games(2, 3), 0);
+    EXPECT_EQ(board->model().score().games(2, 3), 0);
 }
 
 TEST_F(BoardMouse, EveryButtonOnBallOrMarkPassesTheServe)
@@ -153,7 +153,7 @@ TEST_F(BoardMouse, EveryButtonOnBallOrMarkPassesTheServe)
     EXPECT_EQ(ctl<QLabel>("ImageBall")->y(), top1);
     QTest::mouseClick(ctl<QLabel>("ImageBall"), Qt::RightButton);
     EXPECT_EQ(ctl<QLabel>("ImageBall")->y(), top2);
-    EXPECT_EQ(board->score().server(), 1);
+    EXPECT_EQ(board->model().score().server(), 1);
     QTest::mouseClick(ctl<TShape>("Shape2"), Qt::MiddleButton);
     EXPECT_EQ(ctl<QLabel>("ImageBall")->y(), top1);
     QTest::mouseClick(ctl<TShape>("Shape1"), Qt::LeftButton);
@@ -199,7 +199,7 @@ TEST_F(BoardMouse, ThreeSetsNarrowThePanelAndWidenTheNames)
     EXPECT_EQ(ctl<QFrame>("PanelSatz")->geometry(), QRect(340, 337, 271, 126));
     EXPECT_EQ(ctl<QLineEdit>("eName1")->geometry().right() + 1, 332);
     QTest::mouseClick(countItem(1), Qt::LeftButton);
-    EXPECT_EQ(board->score().setCount(), 3);
+    EXPECT_EQ(board->model().score().setCount(), 3);
     EXPECT_EQ(ctl<QFrame>("PanelSatz")->geometry(), QRect(448, 337, 163, 126));
     EXPECT_EQ(ctl<TLabel3D>("LName2")->width(), 432);
     EXPECT_EQ(ctl<QLineEdit>("eName2")->width(), 432);
@@ -217,7 +217,7 @@ TEST_F(Questions, ResetAnsweredNeinChangesNothingJaResets)
     key(Qt::Key_0, Qt::ControlModifier);
     EXPECT_EQ(asked, "Reset?");
     EXPECT_EQ(text(kPoints1), "15");
-    EXPECT_TRUE(board->match().timer().isRunning());
+    EXPECT_TRUE(board->model().match().timer().isRunning());
 
     whenAsked([](TFDlgYesNo *d) { QTest::keyClick(d, Qt::Key_Escape); });
     click(ctl<TOvalButton>("bReset"));
@@ -228,7 +228,7 @@ TEST_F(Questions, ResetAnsweredNeinChangesNothingJaResets)
     click(ctl<TOvalButton>("bReset"));
     EXPECT_EQ(text(kPoints1), "");
     EXPECT_EQ(ctl<TLabel3D>("S1_1")->Caption(), "");
-    EXPECT_EQ(ctl<TLabel3D>("eTime")->Caption(), board->match().timer().timeZeroText());
+    EXPECT_EQ(ctl<TLabel3D>("eTime")->Caption(), board->model().match().timer().timeZeroText());
     EXPECT_EQ(ctl<TOvalButton>("bPlay")->Caption(), "Play");
     EXPECT_TRUE(ctl<QLineEdit>("eName1")->isVisible());
     EXPECT_FALSE(ctl<TLabel3D>("LName1")->isVisible());

@@ -76,7 +76,7 @@ protected:
         EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), unread("Comanda1") ? "Name 1" : "Graf");
         EXPECT_EQ(board->model().colour(4), unread("C4") ? clYellow : 0x0000FFu);
         EXPECT_EQ(ctl<QCheckBox>("cbTieBreak")->isChecked(), unread("TieBreak"));
-        EXPECT_EQ(board->score().setCount(), unread("CountSets") ? 5 : 3);
+        EXPECT_EQ(board->model().score().setCount(), unread("CountSets") ? 5 : 3);
         EXPECT_EQ(ctl<QCheckBox>("cbAutoSchet")->isChecked(), unread("AutoSchet"));
     }
 };
@@ -90,7 +90,7 @@ TEST_F(Settings, NoKeyStartsAtTheDesignValues)
     EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Name 2");
     EXPECT_TRUE(ctl<QCheckBox>("cbTieBreak")->isChecked());
     EXPECT_TRUE(ctl<QCheckBox>("cbAutoSchet")->isChecked());
-    EXPECT_EQ(board->score().setCount(), 5);
+    EXPECT_EQ(board->model().score().setCount(), 5);
     EXPECT_EQ(board->model().colour(2), clWhite);
 }
 
@@ -126,7 +126,7 @@ TEST_F(Settings, MissingTextReadsEmptyAndReadingGoesOn)
     startWithAll("Comanda1");
     EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), "");
     EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Seles");
-    EXPECT_EQ(board->score().setCount(), 3);
+    EXPECT_EQ(board->model().score().setCount(), 3);
     EXPECT_FALSE(ctl<QCheckBox>("cbAutoSchet")->isChecked());
 }
 
@@ -180,7 +180,7 @@ TEST_F(Settings, ColourOutside32BitsAndHugeNameDoNotHarm)
     clearSettings();
     const QString huge(100 * 1024, u'x');
     startWithAll("Comanda2", huge);
-    EXPECT_EQ(board->score().setCount(), 3) << "reading went on past the long name";
+    EXPECT_EQ(board->model().score().setCount(), 3) << "reading went on past the long name";
     EXPECT_FALSE(ctl<QLineEdit>("eName2")->text().isEmpty());
     QTest::keyClick(board.get(), Qt::Key_Pause);
     EXPECT_TRUE(ctl<TLabel3D>("LName2")->isVisible());
@@ -189,7 +189,7 @@ TEST_F(Settings, ColourOutside32BitsAndHugeNameDoNotHarm)
 TEST_F(Settings, SetCountOtherThanThreePlaysFiveSets)
 {
     startWithAll("CountSets", 7);
-    EXPECT_EQ(board->score().setCount(), 5);
+    EXPECT_EQ(board->model().score().setCount(), 5);
     EXPECT_TRUE(countItem(0)->isChecked());
     EXPECT_EQ(ctl<QFrame>("PanelSatz")->width(), 271);
     EXPECT_FALSE(ctl<QCheckBox>("cbAutoSchet")->isChecked()) << "reading went on";

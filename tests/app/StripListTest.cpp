@@ -109,7 +109,7 @@ TEST_F(FocusHome, ClosingTheStripGivesTheFocusToTheClock)
     EXPECT_EQ(ctl<QLineEdit>(QStringLiteral("eName1"))->text(), "Name 1") << "the next key is no name";
 
     key(Qt::Key_Pause);
-    ASSERT_TRUE(board->match().timer().isRunning());
+    ASSERT_TRUE(board->model().match().timer().isRunning());
     board->ObCFGClick();
     key(Qt::Key_Return, Qt::NoModifier, ctl(QStringLiteral("sbClose")));
     EXPECT_FALSE(ctl(QStringLiteral("PanelCFG"))->isVisible());
@@ -124,7 +124,7 @@ TEST_F(FocusHome, NameEditsHidingAtAStartGiveTheFocusToTheClock)
     for (const char *name : {"eName1", "eName2"}) {
         ctl(QString::fromLatin1(name))->setFocus();
         key(Qt::Key_Pause);
-        ASSERT_TRUE(board->match().timer().isRunning());
+        ASSERT_TRUE(board->model().match().timer().isRunning());
         EXPECT_FALSE(ctl(QString::fromLatin1(name))->isVisible());
         EXPECT_EQ(QApplication::focusWidget(), clock()) << name;
         key(Qt::Key_Pause);
