@@ -22,7 +22,7 @@ class MatchScore : public QObject
 
 public:
     static constexpr int kTableSize = 18;
-    static constexpr int kMaxSets = 5;
+    static constexpr int kMaxSets = ::kMaxSets;
     static constexpr int kMaxGames = 15;
     // The two hidden tie-break fields live outside the table; no rule reads them.
     static constexpr int kLabTBreak1 = 18;
