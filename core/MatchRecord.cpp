@@ -8,7 +8,6 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -23,14 +22,8 @@ public:
 struct Progress
 {
     QString pbp;
-    std::array<int, 6> tieBreakLost{-1, -1, -1, -1, -1, -1};
     int firstServer = 0; // 0 until the first point
 };
-
-int pointsOf(const ScoreState &s, int side)
-{
-    return s.fields[size_t(6 * side - 6)].Tag;
-}
 
 int pointsInGame(const QString &pbp)
 {
@@ -40,10 +33,8 @@ int pointsInGame(const QString &pbp)
     return n;
 }
 
-void closeGame(Progress &p, const ScoreState &before, const ScoreState &after, int winner)
+void closeGame(Progress &p, const ScoreState &before, const ScoreState &after)
 {
-    if (before.tieBreakMode && before.currentSet >= 1 && before.currentSet <= 5)
-        p.tieBreakLost[size_t(before.currentSet)] = pointsOf(before, 3 - winner);
     p.pbp += after.currentSet != before.currentSet ? u'.' : u';';
 }
 
@@ -70,11 +61,11 @@ void advance(Progress &p, const MatchCommand &c, const ScoreState &before, const
         p.pbp += c.side == server ? u'S' : u'R';
         // A game award always passes the serve; nothing else a point does moves it.
         if (after.server != before.server)
-            closeGame(p, before, after, c.side);
+            closeGame(p, before, after);
         break;
     }
     case Kind::GameAward:
-        closeGame(p, before, after, pointsOf(before, 1) > pointsOf(before, 2) ? 1 : 2);
+        closeGame(p, before, after);
         break;
     case Kind::NextSet:
         if (p.pbp.endsWith(u';'))
@@ -120,14 +111,15 @@ MatchRecord MatchRecord::fromJournal(const QList<JournalRecord> &records)
             byDepth.push_back(now);
         }
     }
-    const ScoreState s = match.score().state();
     while (now.pbp.endsWith(u';') || now.pbp.endsWith(u'.'))
         now.pbp.chop(1);
     out.pbp_ = now.pbp;
-    out.tieBreakLost_ = now.tieBreakLost;
     out.firstServer_ = now.firstServer == 0 ? 1 : now.firstServer;
-    for (int set = 1; set <= 5; ++set)
-        out.games_[size_t(set)] = {s.fields[size_t(set)].Tag, s.fields[size_t(6 + set)].Tag};
+    const MatchScore &score = match.score();
+    for (int set = 1; set <= kMaxSets; ++set)
+        out.games_[size_t(set)] = {score.games(1, set), score.games(2, set)};
+    // Undo restores the rules' state with the score, so its tie-break points are the board's.
+    out.rules_ = score.state().rules;
     out.name1_ = controller.name(1);
     out.name2_ = controller.name(2);
     return out;
@@ -138,7 +130,7 @@ int MatchRecord::winnerSide() const
     int sets1 = 0;
     int sets2 = 0;
     int last = 0;
-    for (int set = 1; set <= 5; ++set) {
+    for (int set = 1; set <= kMaxSets; ++set) {
         const auto [g1, g2] = games_[size_t(set)];
         if (g1 < 0 || g2 < 0 || (g1 == 0 && g2 == 0))
             continue;
@@ -159,14 +151,17 @@ QString MatchRecord::score() const
 {
     const int w = winnerSide() == 0 ? firstServer_ : winnerSide();
     QStringList sets;
-    for (int set = 1; set <= 5; ++set) {
-        const int mine = games_[size_t(set)][size_t(w - 1)];
-        const int theirs = games_[size_t(set)][size_t(2 - w)];
+    for (int set = 1; set <= kMaxSets; ++set) {
+        const auto [g1, g2] = games_[size_t(set)];
+        const int mine = w == 1 ? g1 : g2;
+        const int theirs = w == 1 ? g2 : g1;
         if (mine < 0 || theirs < 0 || (mine == 0 && theirs == 0))
             continue;
         QString text = QString::number(mine) + u'-' + QString::number(theirs);
-        const int lost = tieBreakLost_[size_t(set)];
-        if (lost >= 0 && std::max(mine, theirs) == 7 && std::abs(mine - theirs) == 1)
+        const int lost = rules_.tieBreakLoserPoints[size_t(set - 1)];
+        if (rules_.isTiebreakSet(set))
+            text = u'[' + text + u']';
+        else if (lost >= 0 && rules_.setWinner(set, g1, g2) != 0)
             text += u'(' + QString::number(lost) + u')';
         sets.append(text);
     }

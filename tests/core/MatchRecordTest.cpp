@@ -1,5 +1,6 @@
 #include "core/Match.h"
 #include "core/MatchController.h"
+#include "core/MatchFormat.h"
 #include "core/MatchRecord.h"
 #include "tests/core/FakeTicks.h"
 #include "tests/core/MatchRecordsCsv.h"
@@ -124,10 +125,10 @@ TEST(MatchRecord, ATieBreakMarksItsServeChangesAndItsLostPoints)
     EXPECT_EQ(record.winner(), 1);
 }
 
-TEST(MatchRecord, OnlyASevenSixSetShowsItsTieBreakPoints)
+TEST(MatchRecord, ATieBreakThatDecidesNoSetLeavesItsFiguresBare)
 {
-    // The match file writes the loser's tie-break points after a 7-6 set only; a tie-break
-    // the operator switched on early leaves its set's figures bare.
+    // The match file writes the loser's tie-break points after a set the tie-break won; one
+    // the operator switched on early, at 3-3 of a set to six, decides no set.
     Board b;
     b.controller.execute(MatchCommand::of(Kind::Play));
     b.controller.execute(MatchCommand::withValue(Kind::AutoCount, 0));
@@ -144,6 +145,46 @@ TEST(MatchRecord, OnlyASevenSixSetShowsItsTieBreakPoints)
     ASSERT_EQ(b.match.score().games(1, 1), 4);
     ASSERT_EQ(b.match.score().games(2, 1), 3);
     EXPECT_EQ(MatchRecord::fromJournal(b.controller.journal()).score(), "4-3");
+}
+
+// Fast4's tie-break at 3:3 decides the set at 4-3; undo takes its last point back, and the
+// other side goes on to win the tie-break and the set.
+TEST(MatchRecord, ASetDecidedByATieBreakShowsItsLoserPointsWhateverTheGames)
+{
+    Board b;
+    b.controller.execute(MatchCommand::format(kFast4Format.code()));
+    b.controller.execute(MatchCommand::of(Kind::Play));
+    auto points = [&](const char *sides) {
+        for (const char *c = sides; *c; ++c)
+            b.controller.execute(MatchCommand::point(*c - '0'));
+    };
+    points("111122221111222211112222"); // 3:3, both holding serve
+    points("1121211"); // 5:2 in the tie-break
+    EXPECT_EQ(MatchRecord::fromJournal(b.controller.journal()).score().toStdString(), "4-3(2)");
+    b.controller.execute(MatchCommand::of(Kind::Undo));
+    points("222"); // from 4:2 to 4:5
+    EXPECT_EQ(MatchRecord::fromJournal(b.controller.journal()).score().toStdString(), "4-3(4)");
+}
+
+TEST(MatchRecord, AMatchTieBreakIsWrittenAsItsPointsInBrackets)
+{
+    Board b;
+    b.controller.execute(MatchCommand::format(kMatchTiebreakFormat.code()));
+    b.controller.execute(MatchCommand::of(Kind::Play));
+    for (const char side : {'1', '2'}) {
+        for (int i = 0; i < 24; ++i)
+            b.controller.execute(MatchCommand::point(side - '0')); // a set to love
+    }
+    for (int i = 0; i < 8; ++i) {
+        b.controller.execute(MatchCommand::point(1));
+        b.controller.execute(MatchCommand::point(2));
+    }
+    b.controller.execute(MatchCommand::point(2));
+    b.controller.execute(MatchCommand::point(2));
+    ASSERT_TRUE(b.match.score().matchOver());
+    const MatchRecord record = MatchRecord::fromJournal(b.controller.journal());
+    EXPECT_EQ(record.score().toStdString(), "0-6 6-0 [10-8]");
+    EXPECT_EQ(record.winner(), 2);
 }
 
 TEST(MatchRecord, ALevelMatchIsScoredFromTheFirstServersSide)
