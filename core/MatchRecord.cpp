@@ -25,12 +25,17 @@ struct Progress
     int firstServer = 0; // 0 until the first point
 };
 
-int pointsInGame(const QString &pbp)
+int pointsOf(const ScoreState &s, int side)
 {
-    int n = 0;
-    for (qsizetype i = pbp.size() - 1; i >= 0 && pbp[i] != u';' && pbp[i] != u'.'; --i)
-        n += pbp[i] != u'/';
-    return n;
+    return MatchScore::fieldIn(s, MatchScore::pointsEntry(side)).Tag;
+}
+
+// An award leaves both sides at 0; a point does so otherwise only by wrapping past the blank
+// outside a tie-break, and then the serve stays.
+bool gameAwarded(const ScoreState &before, const ScoreState &after)
+{
+    return pointsOf(after, 1) == 0 && pointsOf(after, 2) == 0
+           && (after.server != before.server || before.tieBreakMode);
 }
 
 void closeGame(Progress &p, const ScoreState &before, const ScoreState &after)
@@ -46,21 +51,20 @@ void advance(Progress &p, const MatchCommand &c, const ScoreState &before, const
         p = Progress{};
         break;
     case Kind::Point: {
-        const int boardServer = before.server + 1;
         if (p.firstServer == 0)
-            p.firstServer = boardServer;
-        int server = boardServer;
+            p.firstServer = before.server + 1;
+        int server = before.server;
         if (before.tieBreakMode) {
-            // In a tie-break the serve passes after the first point and then every two.
-            const int k = pointsInGame(p.pbp);
-            if (k % 2 == 1)
+            // Under the legacy formats the serve mark stays with the side that began the
+            // tie-break; the others keep its order themselves, from the side the rules noted.
+            const int first = before.rules.legacy() ? before.server : before.rules.tieBreakFirstServer;
+            const int played = std::max(0, pointsOf(before, 1)) + std::max(0, pointsOf(before, 2));
+            server = FormatRules::tiebreakServer(first, played);
+            if (played > 0 && server != FormatRules::tiebreakServer(first, played - 1))
                 p.pbp += u'/';
-            if ((k + 1) / 2 % 2 == 1)
-                server = 3 - server;
         }
-        p.pbp += c.side == server ? u'S' : u'R';
-        // A game award always passes the serve; nothing else a point does moves it.
-        if (after.server != before.server)
+        p.pbp += c.side == server + 1 ? u'S' : u'R';
+        if (gameAwarded(before, after))
             closeGame(p, before, after);
         break;
     }

@@ -38,6 +38,14 @@ const ScoreField &MatchScore::field(int entry) const
     return fields_[entry - kFirstFieldEntry];
 }
 
+const ScoreField &MatchScore::fieldIn(const ScoreState &state, int entry)
+{
+    if (entry == kLabTBreak1 || entry == kLabTBreak2)
+        return state.tieBreakFields[size_t(entry - kLabTBreak1)];
+    Q_ASSERT(entry >= kFirstFieldEntry && entry < kTableSize);
+    return state.fields[size_t(entry - kFirstFieldEntry)];
+}
+
 ScoreField &MatchScore::mutableField(int entry)
 {
     return const_cast<ScoreField &>(std::as_const(*this).field(entry));

@@ -42,6 +42,8 @@ public:
     static bool isGamesEntry(int entry);
 
     const ScoreField &field(int entry) const;
+    // The same figure in a state the score gave.
+    static const ScoreField &fieldIn(const ScoreState &state, int entry);
     int points(int side) const { return field(pointsEntry(side)).Tag; }
     int games(int side, int set) const { return field(gamesEntry(side, set)).Tag; }
     int CurrentSet() const { return currentSet_; }
