@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FormatRules.h"
+#include "core/GamePoint.h"
 #include "core/ScoreField.h"
 #include "core/ScoreState.h"
 
@@ -27,7 +28,7 @@ public:
     // The two hidden tie-break fields live outside the table; no rule reads them.
     static constexpr int kLabTBreak1 = 18;
     static constexpr int kLabTBreak2 = 19;
-    static const std::array<QString, 6> PointTexts;
+    static const std::array<QString, GamePoint::kTexts> PointTexts;
 
     enum class TextRole { Text, TextHi };
     Q_ENUM(TextRole)
