@@ -14,7 +14,7 @@ const std::array<QString, GamePoint::kTexts> MatchScore::PointTexts = {
 
 namespace {
 using namespace GamePoint;
-constexpr int kFirstFieldEntry = 6;
+constexpr int kFirstFieldEntry = MatchScore::pointsEntry(1);
 // The legacy formats' set: six games and a lead of two, a tie-break at six all.
 constexpr int kLegacySetGames = 6;
 constexpr int other(int side) { return 3 - side; }
@@ -29,8 +29,7 @@ MatchScore::MatchScore(const MatchTimer &timer, QObject *parent)
 
 bool MatchScore::isGamesEntry(int entry)
 {
-    const int set = entry % 6;
-    return entry >= gamesEntry(1, 1) && entry < kTableSize && set >= 1;
+    return entry >= gamesEntry(1, 1) && entry < kTableSize && setOfEntry(entry) >= 1;
 }
 
 const ScoreField &MatchScore::field(int entry) const
@@ -382,7 +381,7 @@ void MatchScore::setPoints(int side, int value, const QString &text)
 int MatchScore::leaderIndex(int gamesEntry)
 {
     Q_ASSERT(isGamesEntry(gamesEntry));
-    return (gamesEntry / 6 - 1) * kMaxSets + gamesEntry % 6 - 1;
+    return (sideOfEntry(gamesEntry) - 1) * kMaxSets + setOfEntry(gamesEntry) - 1;
 }
 
 MatchScore::TextRole MatchScore::leaderRole(int gamesEntry) const

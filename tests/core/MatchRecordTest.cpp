@@ -234,8 +234,10 @@ TEST(MatchRecord, ALevelMatchIsScoredFromTheFirstServersSide)
     b.controller.execute(MatchCommand::of(Kind::Play));
     b.controller.execute(MatchCommand::of(Kind::Serve)); // side 2 serves first
     b.controller.execute(MatchCommand::point(2));
-    // Games fields: 6 * side + set. 2-1, 1-2, 1-1: one set each and the third level.
-    const std::pair<int, int> clicks[] = {{7, 2}, {13, 1}, {8, 2}, {14, 3}, {9, 2}, {15, 2}};
+    // 2-1, 1-2, 1-1: one set each and the third level.
+    const std::pair<int, int> clicks[] = {{MatchScore::gamesEntry(1, 1), 2}, {MatchScore::gamesEntry(2, 1), 1},
+                                          {MatchScore::gamesEntry(1, 2), 2}, {MatchScore::gamesEntry(2, 2), 3},
+                                          {MatchScore::gamesEntry(1, 3), 2}, {MatchScore::gamesEntry(2, 3), 2}};
     for (const auto &[entry, n] : clicks) {
         for (int i = 0; i < n; ++i)
             b.controller.execute(MatchCommand::gamesCorrection(entry, Qt::LeftButton));
