@@ -83,6 +83,15 @@ TEST(JournalFormat, EveryKindIsWrittenAsJournalsAlreadyHoldIt)
     EXPECT_EQ(JournalFormat::write(everyKind()), text);
 }
 
+TEST(JournalFormat, TheSetUpIsLeftOut)
+{
+    QList<JournalRecord> records = everyKind();
+    records.insert(0, at(0, MatchCommand::withValue(Kind::Sound, 1)));
+    records.insert(3, at(0, MatchCommand::withValue(Kind::Monitor, 2)));
+    records.insert(records.size() - 1, at(0, MatchCommand::withValue(Kind::TieBreakPoints, 1)));
+    EXPECT_EQ(JournalFormat::write(records), JournalFormat::write(everyKind()));
+}
+
 TEST(JournalFormat, CutAnywhereGivesTheWholeRecordsBeforeTheCut)
 {
     const QList<JournalRecord> records = everyKind();
@@ -135,7 +144,7 @@ TEST(JournalFormat, LinesWithFittingChecksumsButBadArgumentsAreRefused)
         "1 0 point 3 key", "1 0 point 1 foot", "1 0 point 1", "1 0 games 12 left", "1 0 games 7 up",
         "1 0 sets 4", "1 0 header 0", "1 0 auto 2", "1 0 serve now", "1 01 serve", "1 4294967296 serve",
         "1 0 names \"A\"", "1 0 names \"a%zz\" \"b\"", "1 0 names \"%41\" \"b\"", "1 0 title \"%FF\"",
-        "1 0  serve", "1 0 replay", "1 0 end 1", "2 0 serve", "-1 0 serve",
+        "1 0  serve", "1 0 ", "1 0 replay", "1 0 end 1", "2 0 serve", "-1 0 serve",
     };
     for (const QByteArray &body : bodies) {
         const auto read = JournalFormat::read(JournalFormat::header() + JournalFormat::seal(body));
