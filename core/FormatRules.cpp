@@ -1,12 +1,13 @@
 #include "core/FormatRules.h"
 
+#include "core/GamePoint.h"
+
 namespace {
 
 using SetFormat = MatchFormat::SetFormat;
 using Tiebreak = MatchFormat::Tiebreak;
 
 constexpr Tiebreak kStandardTiebreak{7, false};
-constexpr int kForty = 3;
 
 MatchFormat legacyFormat(int bestOf, bool tiebreak)
 {
@@ -141,7 +142,7 @@ bool FormatRules::isDecidingPoint(int set, bool tieBreakMode, int points1, int p
         const Tiebreak rules = tiebreak(set);
         return rules.noAd && points1 == rules.to - 1;
     }
-    return noAdGames(set) && points1 == kForty;
+    return noAdGames(set) && points1 == GamePoint::Forty;
 }
 
 int FormatRules::tiebreakServer(int firstServer, int played)

@@ -27,8 +27,6 @@ public:
     using SetFormat = MatchFormat::SetFormat;
     using Tiebreak = MatchFormat::Tiebreak;
 
-    static constexpr int kMaxSets = 5;
-
     FormatRules();
 
     // The format the rules play: the one set, with the option applied.

@@ -27,8 +27,10 @@ bool JournalFile::open(const QString &path, const QList<JournalRecord> &records)
         return false;
     }
     QByteArray bytes = JournalFormat::header();
-    for (const JournalRecord &r : records)
-        bytes += JournalFormat::line(r, ++count_);
+    for (const JournalRecord &r : records) {
+        if (JournalFormat::hasLine(r))
+            bytes += JournalFormat::line(r, ++count_);
+    }
     write(bytes);
     sync();
     return file_.isOpen();
@@ -36,7 +38,7 @@ bool JournalFile::open(const QString &path, const QList<JournalRecord> &records)
 
 void JournalFile::append(const JournalRecord &record)
 {
-    if (!file_.isOpen())
+    if (!file_.isOpen() || !JournalFormat::hasLine(record))
         return;
     write(JournalFormat::line(record, ++count_));
     if (!syncTimer_.isActive())

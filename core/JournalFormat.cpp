@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QStringDecoder>
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -11,37 +10,11 @@
 namespace JournalFormat {
 namespace {
 
-using Kind = MatchCommand::Kind;
+using Arguments = MatchCommand::Arguments;
 using Status = ReadResult::Status;
 
 constexpr QByteArrayView kMagic = "courtlyx-journal";
 constexpr QByteArrayView kEndWord = "end";
-
-struct KindWord
-{
-    Kind kind;
-    QByteArrayView word;
-};
-constexpr std::array<KindWord, 18> kKindWords = {{
-    {Kind::Point, "point"},
-    {Kind::GameAward, "game"},
-    {Kind::NextSet, "set"},
-    {Kind::Serve, "serve"},
-    {Kind::TieBreakToggle, "tiebreak"},
-    {Kind::SetHeader, "header"},
-    {Kind::PointsCorrection, "points"},
-    {Kind::GamesCorrection, "games"},
-    {Kind::Play, "play"},
-    {Kind::Reset, "reset"},
-    {Kind::AutoCount, "auto"},
-    {Kind::TieBreakOption, "tboption"},
-    {Kind::SetCount, "sets"},
-    {Kind::Names, "names"},
-    {Kind::TitleFile, "title"},
-    {Kind::Format, "format"},
-    {Kind::Undo, "undo"},
-    {Kind::Redo, "redo"},
-}};
 
 constexpr std::array<std::uint32_t, 256> crcTable()
 {
@@ -128,6 +101,55 @@ std::optional<int> parseSmall(QByteArrayView w)
     return n ? std::optional<int>(int(*n)) : std::nullopt;
 }
 
+bool readArguments(MatchCommand &c, const MatchCommand::KindRow &row, const QList<QByteArrayView> &a)
+{
+    switch (row.arguments) {
+    case Arguments::None:
+        return a.isEmpty();
+    case Arguments::SideAndSource: {
+        const auto side = a.size() == 2 ? parseSmall(a[0]) : std::nullopt;
+        if (!side || (a[1] != "key" && a[1] != "name"))
+            return false;
+        c.side = *side;
+        c.source = a[1] == "key" ? MatchCommand::PointSource::Key : MatchCommand::PointSource::NameLabel;
+        return true;
+    }
+    case Arguments::Number: {
+        const auto n = a.size() == 1 ? parseSmall(a[0]) : std::nullopt;
+        if (!n)
+            return false;
+        c.*row.number = *n;
+        return true;
+    }
+    case Arguments::NumberAndButton: {
+        const auto n = a.size() == 2 ? parseSmall(a[0]) : std::nullopt;
+        const auto button = a.size() == 2 ? parseButton(a[1]) : std::nullopt;
+        if (!n || !button)
+            return false;
+        c.*row.number = *n;
+        c.button = *button;
+        return true;
+    }
+    case Arguments::Text: {
+        const auto text = a.size() == 1 ? parseText(a[0]) : std::nullopt;
+        if (!text)
+            return false;
+        c.text1 = *text;
+        return true;
+    }
+    case Arguments::TwoTexts: {
+        const auto text1 = a.size() == 2 ? parseText(a[0]) : std::nullopt;
+        const auto text2 = a.size() == 2 ? parseText(a[1]) : std::nullopt;
+        if (!text1 || !text2)
+            return false;
+        c.text1 = *text1;
+        c.text2 = *text2;
+        return true;
+    }
+    }
+    return false;
+}
+
 std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
 {
     const qsizetype star = text.lastIndexOf(QByteArrayView(" *"));
@@ -166,66 +188,35 @@ std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
         r.type = JournalRecord::Type::End;
         return r;
     }
-    const auto known = std::find_if(kKindWords.begin(), kKindWords.end(),
-                                    [&](const KindWord &k) { return k.word == word; });
-    if (known == kKindWords.end())
+    const MatchCommand::KindRow *row = MatchCommand::rowOfWord(word);
+    if (!row)
         return std::nullopt;
     MatchCommand &c = r.command;
-    c.kind = known->kind;
-    switch (c.kind) {
-    case Kind::Point: {
-        const auto side = args == 2 ? parseSmall(t[3]) : std::nullopt;
-        if (!side || (t[4] != "key" && t[4] != "name"))
-            return std::nullopt;
-        c.side = *side;
-        c.source = t[4] == "key" ? MatchCommand::PointSource::Key : MatchCommand::PointSource::NameLabel;
-        break;
-    }
-    case Kind::PointsCorrection:
-    case Kind::GamesCorrection: {
-        const auto n = args == 2 ? parseSmall(t[3]) : std::nullopt;
-        const auto button = args == 2 ? parseButton(t[4]) : std::nullopt;
-        if (!n || !button)
-            return std::nullopt;
-        (c.kind == Kind::PointsCorrection ? c.side : c.value) = *n;
-        c.button = *button;
-        break;
-    }
-    case Kind::SetHeader:
-    case Kind::AutoCount:
-    case Kind::TieBreakOption:
-    case Kind::SetCount: {
-        const auto n = args == 1 ? parseSmall(t[3]) : std::nullopt;
-        if (!n)
-            return std::nullopt;
-        c.value = *n;
-        break;
-    }
-    case Kind::Names: {
-        const auto a = args == 2 ? parseText(t[3]) : std::nullopt;
-        const auto b = args == 2 ? parseText(t[4]) : std::nullopt;
-        if (!a || !b)
-            return std::nullopt;
-        c.text1 = *a;
-        c.text2 = *b;
-        break;
-    }
-    case Kind::TitleFile:
-    case Kind::Format: {
-        const auto a = args == 1 ? parseText(t[3]) : std::nullopt;
-        if (!a)
-            return std::nullopt;
-        c.text1 = *a;
-        break;
-    }
-    default:
-        if (args != 0)
-            return std::nullopt;
-        break;
-    }
+    c.kind = row->kind;
+    if (!readArguments(c, *row, t.sliced(3)))
+        return std::nullopt;
     if (!c.isValid())
         return std::nullopt;
     return r;
+}
+
+QByteArray writtenArguments(const MatchCommand &c, const MatchCommand::KindRow &row)
+{
+    switch (row.arguments) {
+    case Arguments::None:
+        return {};
+    case Arguments::SideAndSource:
+        return ' ' + QByteArray::number(c.side) + (c.source == MatchCommand::PointSource::Key ? " key" : " name");
+    case Arguments::Number:
+        return ' ' + QByteArray::number(c.*row.number);
+    case Arguments::NumberAndButton:
+        return ' ' + QByteArray::number(c.*row.number) + ' ' + buttonWord(c.button);
+    case Arguments::Text:
+        return ' ' + textToken(c.text1);
+    case Arguments::TwoTexts:
+        return ' ' + textToken(c.text1) + ' ' + textToken(c.text2);
+    }
+    return {};
 }
 
 QByteArray body(const JournalRecord &r, qsizetype seq)
@@ -234,36 +225,9 @@ QByteArray body(const JournalRecord &r, qsizetype seq)
     if (r.type == JournalRecord::Type::End)
         return b + kEndWord.toByteArray();
     const MatchCommand &c = r.command;
-    const auto known = std::find_if(kKindWords.begin(), kKindWords.end(),
-                                    [&](const KindWord &k) { return k.kind == c.kind; });
-    b += known->word.toByteArray();
-    switch (c.kind) {
-    case Kind::Point:
-        b += ' ' + QByteArray::number(c.side) + (c.source == MatchCommand::PointSource::Key ? " key" : " name");
-        break;
-    case Kind::PointsCorrection:
-        b += ' ' + QByteArray::number(c.side) + ' ' + buttonWord(c.button);
-        break;
-    case Kind::GamesCorrection:
-        b += ' ' + QByteArray::number(c.value) + ' ' + buttonWord(c.button);
-        break;
-    case Kind::SetHeader:
-    case Kind::AutoCount:
-    case Kind::TieBreakOption:
-    case Kind::SetCount:
-        b += ' ' + QByteArray::number(c.value);
-        break;
-    case Kind::Names:
-        b += ' ' + textToken(c.text1) + ' ' + textToken(c.text2);
-        break;
-    case Kind::TitleFile:
-    case Kind::Format:
-        b += ' ' + textToken(c.text1);
-        break;
-    default:
-        break;
-    }
-    return b;
+    const MatchCommand::KindRow &row = MatchCommand::row(c.kind);
+    Q_ASSERT(hasLine(r));
+    return b + row.word.toByteArray() + writtenArguments(c, row);
 }
 
 bool isPrefixOfHeader(QByteArrayView text)
@@ -288,11 +252,19 @@ QByteArray line(const JournalRecord &record, qsizetype seq)
     return seal(body(record, seq));
 }
 
+bool hasLine(const JournalRecord &record)
+{
+    return record.type == JournalRecord::Type::End || record.command.isJournalled();
+}
+
 QByteArray write(const QList<JournalRecord> &records)
 {
     QByteArray out = header();
-    for (qsizetype i = 0; i < records.size(); ++i)
-        out += line(records[i], i + 1);
+    qsizetype seq = 0;
+    for (const JournalRecord &r : records) {
+        if (hasLine(r))
+            out += line(r, ++seq);
+    }
     return out;
 }
 

@@ -46,6 +46,8 @@ struct ReadResult
 };
 
 QByteArray header();
+// The set-up commands have no line: write() leaves them out, and line() is not for them.
+bool hasLine(const JournalRecord &record);
 // One record's line, newline included; seq counts records from 1.
 QByteArray line(const JournalRecord &record, qsizetype seq);
 QByteArray write(const QList<JournalRecord> &records);

@@ -1,10 +1,19 @@
 #include "core/MatchCommand.h"
 
 #include "core/MatchFormat.h"
-
 #include "core/MatchScore.h"
 
+#include <algorithm>
+#include <array>
+
 namespace {
+
+using Kind = MatchCommand::Kind;
+using Arguments = MatchCommand::Arguments;
+
+constexpr int kSchemeSlots = 5;
+constexpr int kMaxMonitor = 99;
+
 bool isButton(Qt::MouseButton b)
 {
     return b == Qt::LeftButton || b == Qt::RightButton || b == Qt::MiddleButton;
@@ -13,54 +22,114 @@ bool isSide(int side)
 {
     return side == 1 || side == 2;
 }
+bool isSwitch(int value)
+{
+    return value == 0 || value == 1;
+}
+
+bool anyArguments(const MatchCommand &)
+{
+    return true;
+}
+bool aSide(const MatchCommand &c)
+{
+    return isSide(c.side);
+}
+bool aSideAndButton(const MatchCommand &c)
+{
+    return isSide(c.side) && isButton(c.button);
+}
+bool aGamesFigureAndButton(const MatchCommand &c)
+{
+    return isButton(c.button)
+           && (MatchScore::isGamesEntry(c.value) || c.value == MatchScore::kLabTBreak1
+               || c.value == MatchScore::kLabTBreak2);
+}
+bool aSetHeader(const MatchCommand &c)
+{
+    return c.value >= 1 && c.value <= kMaxSets;
+}
+bool aSwitch(const MatchCommand &c)
+{
+    return isSwitch(c.value);
+}
+bool aSetCount(const MatchCommand &c)
+{
+    return c.value == 3 || c.value == 5;
+}
+bool twoNames(const MatchCommand &c)
+{
+    return c.text1.size() <= MatchCommand::kMaxNameChars && c.text2.size() <= MatchCommand::kMaxNameChars;
+}
+bool aTitle(const MatchCommand &c)
+{
+    return c.text1.size() <= MatchCommand::kMaxTitleChars;
+}
+bool aFormat(const MatchCommand &c)
+{
+    return c.text1.size() <= MatchCommand::kMaxFormatChars && MatchFormat::parse(c.text1).format.has_value();
+}
+bool aSchemeSlot(const MatchCommand &c)
+{
+    return c.side >= 0 && c.side < kSchemeSlots;
+}
+bool aMonitor(const MatchCommand &c)
+{
+    return c.value >= 0 && c.value <= kMaxMonitor;
+}
+
+constexpr std::array<MatchCommand::KindRow, 23> kRows = {{
+    // kind                  word        arguments                   number filled           valid                  undoable
+    {Kind::Point,            "point",    Arguments::SideAndSource,   nullptr,                aSide,                 true},
+    {Kind::GameAward,        "game",     Arguments::None,            nullptr,                anyArguments,          true},
+    {Kind::NextSet,          "set",      Arguments::None,            nullptr,                anyArguments,          true},
+    {Kind::Serve,            "serve",    Arguments::None,            nullptr,                anyArguments,          true},
+    {Kind::TieBreakToggle,   "tiebreak", Arguments::None,            nullptr,                anyArguments,          true},
+    {Kind::SetHeader,        "header",   Arguments::Number,          &MatchCommand::value,   aSetHeader,            true},
+    {Kind::PointsCorrection, "points",   Arguments::NumberAndButton, &MatchCommand::side,    aSideAndButton,        true},
+    {Kind::GamesCorrection,  "games",    Arguments::NumberAndButton, &MatchCommand::value,   aGamesFigureAndButton, true},
+    {Kind::Play,             "play",     Arguments::None,            nullptr,                anyArguments,          false},
+    {Kind::Reset,            "reset",    Arguments::None,            nullptr,                anyArguments,          true},
+    {Kind::AutoCount,        "auto",     Arguments::Number,          &MatchCommand::value,   aSwitch,               true},
+    {Kind::TieBreakOption,   "tboption", Arguments::Number,          &MatchCommand::value,   aSwitch,               true},
+    {Kind::SetCount,         "sets",     Arguments::Number,          &MatchCommand::value,   aSetCount,             true},
+    {Kind::Names,            "names",    Arguments::TwoTexts,        nullptr,                twoNames,              false},
+    {Kind::TitleFile,        "title",    Arguments::Text,            nullptr,                aTitle,                false},
+    {Kind::Format,           "format",   Arguments::Text,            nullptr,                aFormat,               true},
+    {Kind::Undo,             "undo",     Arguments::None,            nullptr,                anyArguments,          false},
+    {Kind::Redo,             "redo",     Arguments::None,            nullptr,                anyArguments,          false},
+    // The set-up: no journal line, nothing to undo.
+    // The edits keep names of any length, and so does the store.
+    {Kind::TypedNames,       {},         Arguments::None,            nullptr,                anyArguments,          false},
+    {Kind::Colour,           {},         Arguments::None,            nullptr,                aSchemeSlot,           false},
+    {Kind::Monitor,          {},         Arguments::None,            nullptr,                aMonitor,              false},
+    {Kind::TieBreakPoints,   {},         Arguments::None,            nullptr,                aSwitch,               false},
+    {Kind::Sound,            {},         Arguments::None,            nullptr,                aSwitch,               false},
+}};
+
+constexpr bool inKindOrder()
+{
+    for (std::size_t i = 0; i < kRows.size(); ++i) {
+        if (kRows[i].kind != Kind(i))
+            return false;
+    }
+    return kRows.size() == std::size_t(Kind::Sound) + 1;
+}
+static_assert(inKindOrder(), "one row for every kind, in the order of Kind");
+
 } // namespace
 
-bool MatchCommand::isValid() const
+const MatchCommand::KindRow &MatchCommand::row(Kind kind)
 {
-    switch (kind) {
-    case Kind::Point:
-        return isSide(side);
-    case Kind::PointsCorrection:
-        return isSide(side) && isButton(button);
-    case Kind::GamesCorrection:
-        return isButton(button)
-               && (MatchScore::isGamesEntry(value) || value == MatchScore::kLabTBreak1
-                   || value == MatchScore::kLabTBreak2);
-    case Kind::SetHeader:
-        return value >= 1 && value <= MatchScore::kMaxSets;
-    case Kind::AutoCount:
-    case Kind::TieBreakOption:
-        return value == 0 || value == 1;
-    case Kind::SetCount:
-        return value == 3 || value == 5;
-    case Kind::Names:
-        return text1.size() <= kMaxNameChars && text2.size() <= kMaxNameChars;
-    case Kind::TitleFile:
-        return text1.size() <= kMaxTitleChars;
-    case Kind::Format:
-        return text1.size() <= kMaxFormatChars && MatchFormat::parse(text1).format.has_value();
-    case Kind::TypedNames: // the edits keep names of any length, and so does the store
-        return true;
-    case Kind::Colour:
-        return side >= 0 && side < 5;
-    case Kind::Monitor:
-        return value >= 0 && value <= 99;
-    case Kind::TieBreakPoints:
-    case Kind::Sound:
-        return value == 0 || value == 1;
-    default:
-        return true;
-    }
+    Q_ASSERT(std::size_t(kind) < kRows.size());
+    return kRows[std::size_t(kind)];
 }
 
-bool MatchCommand::isUndoable() const
+const MatchCommand::KindRow *MatchCommand::rowOfWord(QByteArrayView word)
 {
-    return isJournalled() && kind != Kind::Play && kind != Kind::Names && kind != Kind::TitleFile
-           && kind != Kind::Undo && kind != Kind::Redo;
-}
-
-bool MatchCommand::isJournalled() const
-{
-    return kind != Kind::TypedNames && kind != Kind::Colour && kind != Kind::Monitor
-           && kind != Kind::TieBreakPoints && kind != Kind::Sound;
+    // The set-up's empty word is no word: an empty token names nothing.
+    if (word.isEmpty())
+        return nullptr;
+    const auto found = std::find_if(kRows.begin(), kRows.end(), [&](const KindRow &r) { return r.word == word; });
+    return found == kRows.end() ? nullptr : &*found;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <Qt>
 
@@ -7,6 +8,7 @@
 // Every such command reaches the match through MatchController::execute.
 struct MatchCommand
 {
+    // Each kind has its row in the table behind row(), in this order.
     enum class Kind {
         Point,            // side; from its key or a click on the side's name label
         GameAward,        // Ctrl+G
@@ -34,6 +36,33 @@ struct MatchCommand
         Sound,            // value: 1 on, 0 off
     };
     enum class PointSource { Key, NameLabel };
+
+    // What a journal line holds after the kind's word.
+    enum class Arguments {
+        None,
+        SideAndSource,   // point 2 key
+        Number,          // header 3
+        NumberAndButton, // games 7 left
+        Text,            // title "..."
+        TwoTexts,        // names "..." "..."
+    };
+
+    struct KindRow
+    {
+        Kind kind;
+        // The journal's word; empty for the set-up, which no journal holds.
+        QByteArrayView word;
+        Arguments arguments;
+        // The field a number argument fills.
+        int MatchCommand::*number;
+        // Arguments inside what the board has: a journal from elsewhere cannot reach past a table.
+        bool (*valid)(const MatchCommand &);
+        // Undo passes over the others: time keeps running, and names and title are not score.
+        bool undoable;
+    };
+    static const KindRow &row(Kind kind);
+    // The row of a journal word; null for a word no kind has.
+    static const KindRow *rowOfWord(QByteArrayView word);
 
     static constexpr int kMaxNameChars = 200;
     static constexpr int kMaxTitleChars = 1024;
@@ -108,12 +137,10 @@ struct MatchCommand
         return c;
     }
 
-    // Arguments inside what the board has: a journal from elsewhere cannot reach past a table.
-    bool isValid() const;
-    // Undo passes over these: time keeps running, and names and title are not score.
-    bool isUndoable() const;
+    bool isValid() const { return row(kind).valid(*this); }
+    bool isUndoable() const { return row(kind).undoable; }
     // The set-up commands change the board, not the match: no journal line holds them.
-    bool isJournalled() const;
+    bool isJournalled() const { return !row(kind).word.isEmpty(); }
 
     bool operator==(const MatchCommand &) const = default;
 };

@@ -5,6 +5,9 @@
 
 #include <optional>
 
+// The most sets a match has: the board has a column for each.
+inline constexpr int kMaxSets = 5;
+
 // How a match is played, in the one text form tournament software exchanges: the TODS
 // matchUpFormat code. "SET3-S:6/TB7-F:TB10" is best of three sets to six games with a
 // tie-break to seven at six all, the deciding set replaced by a match tie-break to ten.
@@ -58,8 +61,6 @@ struct MatchFormat
     };
 
     struct Parsed;
-
-    static constexpr int kMaxSets = 5;
 
     int bestOf = 3;
     // All bestOf sets are played, whatever the score ("SET3X").

@@ -8,7 +8,6 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -23,27 +22,24 @@ public:
 struct Progress
 {
     QString pbp;
-    std::array<int, 6> tieBreakLost{-1, -1, -1, -1, -1, -1};
     int firstServer = 0; // 0 until the first point
 };
 
 int pointsOf(const ScoreState &s, int side)
 {
-    return s.fields[size_t(6 * side - 6)].Tag;
+    return MatchScore::fieldIn(s, MatchScore::pointsEntry(side)).Tag;
 }
 
-int pointsInGame(const QString &pbp)
+// An award leaves both sides at 0; a point does so otherwise only by wrapping past the blank
+// outside a tie-break, and then the serve stays.
+bool gameAwarded(const ScoreState &before, const ScoreState &after)
 {
-    int n = 0;
-    for (qsizetype i = pbp.size() - 1; i >= 0 && pbp[i] != u';' && pbp[i] != u'.'; --i)
-        n += pbp[i] != u'/';
-    return n;
+    return pointsOf(after, 1) == 0 && pointsOf(after, 2) == 0
+           && (after.server != before.server || before.tieBreakMode);
 }
 
-void closeGame(Progress &p, const ScoreState &before, const ScoreState &after, int winner)
+void closeGame(Progress &p, const ScoreState &before, const ScoreState &after)
 {
-    if (before.tieBreakMode && before.currentSet >= 1 && before.currentSet <= 5)
-        p.tieBreakLost[size_t(before.currentSet)] = pointsOf(before, 3 - winner);
     p.pbp += after.currentSet != before.currentSet ? u'.' : u';';
 }
 
@@ -55,26 +51,25 @@ void advance(Progress &p, const MatchCommand &c, const ScoreState &before, const
         p = Progress{};
         break;
     case Kind::Point: {
-        const int boardServer = before.server + 1;
         if (p.firstServer == 0)
-            p.firstServer = boardServer;
-        int server = boardServer;
+            p.firstServer = before.server + 1;
+        int server = before.server;
         if (before.tieBreakMode) {
-            // In a tie-break the serve passes after the first point and then every two.
-            const int k = pointsInGame(p.pbp);
-            if (k % 2 == 1)
+            // Under the legacy formats the serve mark stays with the side that began the
+            // tie-break; the others keep its order themselves, from the side the rules noted.
+            const int first = before.rules.legacy() ? before.server : before.rules.tieBreakFirstServer;
+            const int played = std::max(0, pointsOf(before, 1)) + std::max(0, pointsOf(before, 2));
+            server = FormatRules::tiebreakServer(first, played);
+            if (played > 0 && server != FormatRules::tiebreakServer(first, played - 1))
                 p.pbp += u'/';
-            if ((k + 1) / 2 % 2 == 1)
-                server = 3 - server;
         }
-        p.pbp += c.side == server ? u'S' : u'R';
-        // A game award always passes the serve; nothing else a point does moves it.
-        if (after.server != before.server)
-            closeGame(p, before, after, c.side);
+        p.pbp += c.side == server + 1 ? u'S' : u'R';
+        if (gameAwarded(before, after))
+            closeGame(p, before, after);
         break;
     }
     case Kind::GameAward:
-        closeGame(p, before, after, pointsOf(before, 1) > pointsOf(before, 2) ? 1 : 2);
+        closeGame(p, before, after);
         break;
     case Kind::NextSet:
         if (p.pbp.endsWith(u';'))
@@ -120,14 +115,15 @@ MatchRecord MatchRecord::fromJournal(const QList<JournalRecord> &records)
             byDepth.push_back(now);
         }
     }
-    const ScoreState s = match.score().state();
     while (now.pbp.endsWith(u';') || now.pbp.endsWith(u'.'))
         now.pbp.chop(1);
     out.pbp_ = now.pbp;
-    out.tieBreakLost_ = now.tieBreakLost;
     out.firstServer_ = now.firstServer == 0 ? 1 : now.firstServer;
-    for (int set = 1; set <= 5; ++set)
-        out.games_[size_t(set)] = {s.fields[size_t(set)].Tag, s.fields[size_t(6 + set)].Tag};
+    const MatchScore &score = match.score();
+    for (int set = 1; set <= kMaxSets; ++set)
+        out.games_[size_t(set)] = {score.games(1, set), score.games(2, set)};
+    // Undo restores the rules' state with the score, so its tie-break points are the board's.
+    out.rules_ = score.state().rules;
     out.name1_ = controller.name(1);
     out.name2_ = controller.name(2);
     return out;
@@ -138,7 +134,7 @@ int MatchRecord::winnerSide() const
     int sets1 = 0;
     int sets2 = 0;
     int last = 0;
-    for (int set = 1; set <= 5; ++set) {
+    for (int set = 1; set <= kMaxSets; ++set) {
         const auto [g1, g2] = games_[size_t(set)];
         if (g1 < 0 || g2 < 0 || (g1 == 0 && g2 == 0))
             continue;
@@ -159,14 +155,17 @@ QString MatchRecord::score() const
 {
     const int w = winnerSide() == 0 ? firstServer_ : winnerSide();
     QStringList sets;
-    for (int set = 1; set <= 5; ++set) {
-        const int mine = games_[size_t(set)][size_t(w - 1)];
-        const int theirs = games_[size_t(set)][size_t(2 - w)];
+    for (int set = 1; set <= kMaxSets; ++set) {
+        const auto [g1, g2] = games_[size_t(set)];
+        const int mine = w == 1 ? g1 : g2;
+        const int theirs = w == 1 ? g2 : g1;
         if (mine < 0 || theirs < 0 || (mine == 0 && theirs == 0))
             continue;
         QString text = QString::number(mine) + u'-' + QString::number(theirs);
-        const int lost = tieBreakLost_[size_t(set)];
-        if (lost >= 0 && std::max(mine, theirs) == 7 && std::abs(mine - theirs) == 1)
+        const int lost = rules_.tieBreakLoserPoints[size_t(set - 1)];
+        if (rules_.isTiebreakSet(set))
+            text = u'[' + text + u']';
+        else if (lost >= 0 && rules_.setWinner(set, g1, g2) != 0)
             text += u'(' + QString::number(lost) + u')';
         sets.append(text);
     }

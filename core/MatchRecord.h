@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FormatRules.h"
 #include "core/JournalRecord.h"
 
 #include <QDate>
@@ -28,8 +29,8 @@ public:
     static MatchRecord fromJournal(const QList<JournalRecord> &records);
 
     const QString &pbp() const { return pbp_; }
-    // Games of every begun set from the winner's side, a tie-break's lost points in
-    // parentheses: "6-4 7-6(5)".
+    // Games of every begun set from the winner's side, the lost points of a tie-break that
+    // decided a set in parentheses, a match tie-break in brackets: "6-4 6-7(5) [10-8]".
     QString score() const;
     // Sides as the files count them: 1 is the side that served first.
     int winner() const;
@@ -46,8 +47,8 @@ private:
     int winnerSide() const;
 
     QString pbp_;
-    std::array<int, 6> tieBreakLost_{};          // by set, -1 where no tie-break ended
-    std::array<std::array<int, 2>, 6> games_{};  // by set, sides 1 and 2
+    std::array<std::array<int, 2>, kMaxSets + 1> games_{}; // by set from 1, sides 1 and 2
+    FormatRules rules_;                                     // as the match ended
     int firstServer_ = 1;
     QString name1_;
     QString name2_;

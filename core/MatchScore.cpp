@@ -8,12 +8,15 @@
 #include <limits>
 #include <utility>
 
-const std::array<QString, 6> MatchScore::PointTexts = {
+const std::array<QString, GamePoint::kTexts> MatchScore::PointTexts = {
     QStringLiteral("0"), QStringLiteral("15"), QStringLiteral("30"),
     QStringLiteral("40"), QStringLiteral("ADV"), QString()};
 
 namespace {
-constexpr int kFirstFieldEntry = 6;
+using namespace GamePoint;
+constexpr int kFirstFieldEntry = MatchScore::pointsEntry(1);
+// The legacy formats' set: six games and a lead of two, a tie-break at six all.
+constexpr int kLegacySetGames = 6;
 constexpr int other(int side) { return 3 - side; }
 } // namespace
 
@@ -26,8 +29,7 @@ MatchScore::MatchScore(const MatchTimer &timer, QObject *parent)
 
 bool MatchScore::isGamesEntry(int entry)
 {
-    const int set = entry % 6;
-    return entry >= gamesEntry(1, 1) && entry < kTableSize && set >= 1;
+    return entry >= gamesEntry(1, 1) && entry < kTableSize && setOfEntry(entry) >= 1;
 }
 
 const ScoreField &MatchScore::field(int entry) const
@@ -36,6 +38,14 @@ const ScoreField &MatchScore::field(int entry) const
         return labTBreak_[entry - kLabTBreak1];
     Q_ASSERT(entry >= kFirstFieldEntry && entry < kTableSize);
     return fields_[entry - kFirstFieldEntry];
+}
+
+const ScoreField &MatchScore::fieldIn(const ScoreState &state, int entry)
+{
+    if (entry == kLabTBreak1 || entry == kLabTBreak2)
+        return state.tieBreakFields[size_t(entry - kLabTBreak1)];
+    Q_ASSERT(entry >= kFirstFieldEntry && entry < kTableSize);
+    return state.fields[size_t(entry - kFirstFieldEntry)];
 }
 
 ScoreField &MatchScore::mutableField(int entry)
@@ -90,7 +100,7 @@ void MatchScore::pointFor(int side)
     if (tieBreakMode_) {
         ++mine.Tag;
         refreshPoints(side);
-    } else if (mine.Tag == 3 && theirs.Tag == 4 && !rules_.noAdGames(currentSet_)) {
+    } else if (mine.Tag == Forty && theirs.Tag == Advantage && !rules_.noAdGames(currentSet_)) {
         // Deuce: the advantage is taken back instead of a point given.
         --theirs.Tag;
         refreshPoints(other(side));
@@ -118,12 +128,13 @@ void MatchScore::CheckAutoGame()
     }
     // No-ad: the point at 40 all decides the game.
     if (rules_.noAdGames(currentSet_)) {
-        if (p1 >= 4 || p2 >= 4)
+        if (p1 > Forty || p2 > Forty)
             Game1Click();
         return;
     }
     // "ADV" reached from "40" against at most "30", or a point won from advantage.
-    if ((p1 == 4 && p2 < 3) || (p2 == 4 && p1 < 3) || p1 == 5 || p2 == 5)
+    if ((p1 == Advantage && p2 < Forty) || (p2 == Advantage && p1 < Forty) || p1 == WonFromAdvantage
+        || p2 == WonFromAdvantage)
         Game1Click();
 }
 
@@ -150,9 +161,9 @@ void MatchScore::Game1Click()
         if (autoCount_ && rules_.legacy()) {
             const int mine = won->Tag;
             const int theirs = currentGames(other(winner))->Tag;
-            if (mine == 6 && theirs == 6 && rules_.tieBreakOption())
+            if (mine == kLegacySetGames && theirs == kLegacySetGames && rules_.tieBreakOption())
                 SetTieBreakMode(true);
-            if (!tieBreakMode_ && mine >= 6 && theirs <= mine - 2)
+            if (!tieBreakMode_ && mine >= kLegacySetGames && theirs <= mine - 2)
                 Set1Click();
         } else if (autoCount_ && !tieBreakMode_) {
             const int g1 = games(1, currentSet_);
@@ -161,8 +172,8 @@ void MatchScore::Game1Click()
             endsSet = !startsTieBreak && rules_.setWinner(currentSet_, g1, g2) != 0;
         }
     }
-    setPoints(1, 0, QStringLiteral("0"));
-    setPoints(2, 0, QStringLiteral("0"));
+    setPoints(1, Love, PointTexts[Love]);
+    setPoints(2, Love, PointTexts[Love]);
     // After a tie-break the serve passes from the side that served its first point.
     if (!rules_.legacy() && tieBreakGame)
         server_ = rules_.tieBreakFirstServer;
@@ -240,7 +251,7 @@ void MatchScore::Set1Click()
     if (autoCount_ && !rules_.legacy() && currentSet_ <= setCount() && rules_.isTiebreakSet(currentSet_))
         SetTieBreakMode(true);
     for (int side : {1, 2}) {
-        mutableField(pointsEntry(side)).Tag = -1;
+        mutableField(pointsEntry(side)).Tag = Blank;
         eSchetMouseDown(side, Qt::LeftButton);
     }
     MarkSetLeaders();
@@ -312,8 +323,8 @@ void MatchScore::reset()
         mutableField(entry) = ScoreField{0, QStringLiteral("0")};
         emit fieldChanged(entry);
     }
-    setPoints(1, -1, QString());
-    setPoints(2, -1, QString());
+    setPoints(1, Blank, QString());
+    setPoints(2, Blank, QString());
     if (autoCount_)
         SetTieBreakMode(false);
     currentSet_ = 0;
@@ -338,10 +349,10 @@ void MatchScore::refreshPoints(int side)
         f.Text = QString::number(f.Tag);
     } else {
         // Wraps both ways: 0, 15, 30, 40, ADV, empty, 0.
-        if (f.Tag < 0)
-            f.Tag = 5;
-        if (f.Tag > 5)
-            f.Tag = 0;
+        if (f.Tag < Love)
+            f.Tag = WonFromAdvantage;
+        if (f.Tag > WonFromAdvantage)
+            f.Tag = Love;
         f.Text = PointTexts[f.Tag];
     }
     emit fieldChanged(pointsEntry(side));
@@ -370,7 +381,7 @@ void MatchScore::setPoints(int side, int value, const QString &text)
 int MatchScore::leaderIndex(int gamesEntry)
 {
     Q_ASSERT(isGamesEntry(gamesEntry));
-    return (gamesEntry / 6 - 1) * kMaxSets + gamesEntry % 6 - 1;
+    return (sideOfEntry(gamesEntry) - 1) * kMaxSets + setOfEntry(gamesEntry) - 1;
 }
 
 MatchScore::TextRole MatchScore::leaderRole(int gamesEntry) const

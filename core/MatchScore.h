@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FormatRules.h"
+#include "core/GamePoint.h"
 #include "core/ScoreField.h"
 #include "core/ScoreState.h"
 
@@ -12,7 +13,8 @@
 class MatchTimer;
 
 // The score of one match and the counting rules. Entries of the score field table:
-// 0 CurrentSet, 1..5 the set headers, 6·s the points of side s, 6·s + n its games in set n.
+// 0 CurrentSet, 1..5 the set headers, 6·s the points of side s, 6·s + n its games in set n
+// (journals hold these numbers).
 // A match tie-break set (a "TB10" set) is played in tie-break mode, its points as plain numbers
 // in the points fields, its games at 0:0; when it is won its games take the tie-break points
 // (10 and 8), above the games bound of 15 if need be (16 and 14): only stepping keeps that bound.
@@ -21,27 +23,31 @@ class MatchScore : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int kTableSize = 18;
-    static constexpr int kMaxSets = 5;
+    static constexpr int kMaxSets = ::kMaxSets;
+    // A side's points entry, then its games of each set.
+    static constexpr int kEntriesPerSide = 6;
+    static constexpr int kTableSize = 3 * kEntriesPerSide;
     static constexpr int kMaxGames = 15;
     // The two hidden tie-break fields live outside the table; no rule reads them.
     static constexpr int kLabTBreak1 = 18;
     static constexpr int kLabTBreak2 = 19;
-    static const std::array<QString, 6> PointTexts;
+    static const std::array<QString, GamePoint::kTexts> PointTexts;
 
     enum class TextRole { Text, TextHi };
     Q_ENUM(TextRole)
 
     explicit MatchScore(const MatchTimer &timer, QObject *parent = nullptr);
 
-    static constexpr int pointsEntry(int side) { return 6 * side; }
-    static constexpr int gamesEntry(int side, int set) { return 6 * side + set; }
+    static constexpr int pointsEntry(int side) { return kEntriesPerSide * side; }
+    static constexpr int gamesEntry(int side, int set) { return pointsEntry(side) + set; }
     // The side and set of a games entry.
-    static constexpr int sideOfEntry(int entry) { return entry / 6; }
-    static constexpr int setOfEntry(int entry) { return entry % 6; }
+    static constexpr int sideOfEntry(int entry) { return entry / kEntriesPerSide; }
+    static constexpr int setOfEntry(int entry) { return entry % kEntriesPerSide; }
     static bool isGamesEntry(int entry);
 
     const ScoreField &field(int entry) const;
+    // The same figure in a state the score gave.
+    static const ScoreField &fieldIn(const ScoreState &state, int entry);
     int points(int side) const { return field(pointsEntry(side)).Tag; }
     int games(int side, int set) const { return field(gamesEntry(side, set)).Tag; }
     int CurrentSet() const { return currentSet_; }

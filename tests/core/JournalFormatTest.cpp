@@ -21,6 +21,7 @@ QList<JournalRecord> everyKind()
         at(0, MatchCommand::withValue(Kind::SetCount, 3)),
         at(0, MatchCommand::withValue(Kind::AutoCount, 0)),
         at(0, MatchCommand::withValue(Kind::TieBreakOption, 1)),
+        at(0, MatchCommand::format(QStringLiteral("SET3-S:4NOAD/TB5NOAD@3-F:TB10"))),
         at(0, MatchCommand::of(Kind::Play)),
         at(1500, MatchCommand::point(1)),
         at(1600, MatchCommand::point(2, MatchCommand::PointSource::NameLabel)),
@@ -48,6 +49,47 @@ TEST(JournalFormat, EveryKindOfRecordReadsBackAsWritten)
     EXPECT_EQ(read.status, Status::Ok);
     EXPECT_EQ(read.records, everyKind());
     EXPECT_TRUE(read.endedNormally());
+}
+
+// The bytes journals already hold: one written before must read and be written alike.
+TEST(JournalFormat, EveryKindIsWrittenAsJournalsAlreadyHoldIt)
+{
+    const QByteArray text =
+        "courtlyx-journal 1\n"
+        "1 0 names \"Anna%20%22Z%C3%BC%22%20Nowak%2C%20jr.\" \"\" *058e88e4\n"
+        "2 0 title \"C%3A%5CTitel%5CFinale%20100%25.rtf%0A\" *02f04b78\n"
+        "3 0 sets 3 *ec159a2b\n"
+        "4 0 auto 0 *ac02beee\n"
+        "5 0 tboption 1 *565630c8\n"
+        "6 0 format \"SET3-S%3A4NOAD%2FTB5NOAD%403-F%3ATB10\" *29038597\n"
+        "7 0 play *9fe1959e\n"
+        "8 1500 point 1 key *84843b1d\n"
+        "9 1600 point 2 name *ea9f5b07\n"
+        "10 1700 points 2 right *998e4504\n"
+        "11 1800 games 17 middle *fa3dc746\n"
+        "12 1900 games 19 left *cb88f131\n"
+        "13 2000 game *e0314a8b\n"
+        "14 2100 set *b44a93ec\n"
+        "15 2200 serve *380c9f14\n"
+        "16 2300 tiebreak *f25bcab9\n"
+        "17 2400 header 5 *764bd91c\n"
+        "18 2500 undo *4bab49d5\n"
+        "19 2600 redo *952846ae\n"
+        "20 4294967295 reset *77090221\n"
+        "21 4294967295 end *5bfa5d6a\n";
+    const auto read = JournalFormat::read(text);
+    ASSERT_EQ(read.status, Status::Ok);
+    EXPECT_EQ(read.records, everyKind());
+    EXPECT_EQ(JournalFormat::write(everyKind()), text);
+}
+
+TEST(JournalFormat, TheSetUpIsLeftOut)
+{
+    QList<JournalRecord> records = everyKind();
+    records.insert(0, at(0, MatchCommand::withValue(Kind::Sound, 1)));
+    records.insert(3, at(0, MatchCommand::withValue(Kind::Monitor, 2)));
+    records.insert(records.size() - 1, at(0, MatchCommand::withValue(Kind::TieBreakPoints, 1)));
+    EXPECT_EQ(JournalFormat::write(records), JournalFormat::write(everyKind()));
 }
 
 TEST(JournalFormat, CutAnywhereGivesTheWholeRecordsBeforeTheCut)
@@ -102,7 +144,7 @@ TEST(JournalFormat, LinesWithFittingChecksumsButBadArgumentsAreRefused)
         "1 0 point 3 key", "1 0 point 1 foot", "1 0 point 1", "1 0 games 12 left", "1 0 games 7 up",
         "1 0 sets 4", "1 0 header 0", "1 0 auto 2", "1 0 serve now", "1 01 serve", "1 4294967296 serve",
         "1 0 names \"A\"", "1 0 names \"a%zz\" \"b\"", "1 0 names \"%41\" \"b\"", "1 0 title \"%FF\"",
-        "1 0  serve", "1 0 replay", "1 0 end 1", "2 0 serve", "-1 0 serve",
+        "1 0  serve", "1 0 ", "1 0 replay", "1 0 end 1", "2 0 serve", "-1 0 serve",
     };
     for (const QByteArray &body : bodies) {
         const auto read = JournalFormat::read(JournalFormat::header() + JournalFormat::seal(body));

@@ -184,6 +184,49 @@ TEST_F(Controller, InvalidCommandsAreNeitherRunNorRecorded)
     EXPECT_EQ(controller.journal().size(), 1);
 }
 
+TEST_F(Controller, TheSetUpNeitherChangesTheMatchNorIsRecorded)
+{
+    run(Kind::Play);
+    const ScoreState before = score().state();
+    controller.execute(MatchCommand::names(QStringLiteral("A"), QStringLiteral("B")));
+    controller.execute(MatchCommand::withValue(Kind::Sound, 1));
+    controller.execute(MatchCommand::withValue(Kind::TieBreakPoints, 0));
+    controller.execute(MatchCommand::withValue(Kind::Monitor, 1));
+    MatchCommand typed = MatchCommand::names(QStringLiteral("C"), QStringLiteral("D"));
+    typed.kind = Kind::TypedNames;
+    controller.execute(typed);
+    EXPECT_EQ(score().state(), before);
+    EXPECT_EQ(controller.name(1), "A");
+    EXPECT_EQ(controller.journal().size(), 2);
+    EXPECT_FALSE(controller.canUndo());
+}
+
+// Every option is part of the match: undo takes it back, redo gives it again.
+class ControllerOption : public Controller, public ::testing::WithParamInterface<MatchCommand>
+{
+};
+
+TEST_P(ControllerOption, IsUndoneAndRedone)
+{
+    run(Kind::Play);
+    point(1);
+    const ScoreState before = score().state();
+    controller.execute(GetParam());
+    const ScoreState after = score().state();
+    ASSERT_NE(after, before);
+    run(Kind::Undo);
+    EXPECT_EQ(score().state(), before);
+    run(Kind::Redo);
+    EXPECT_EQ(score().state(), after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Controller, ControllerOption,
+                         ::testing::Values(MatchCommand::withValue(Kind::AutoCount, 0),
+                                           MatchCommand::withValue(Kind::TieBreakOption, 0),
+                                           MatchCommand::withValue(Kind::SetCount, 3),
+                                           MatchCommand::format(QStringLiteral("SET3-S:4NOAD/TB5NOAD@3")),
+                                           MatchCommand::withValue(Kind::SetHeader, 3)));
+
 TEST_F(Controller, JournalStampsThePlayingTimeOfStartPauseAndResume)
 {
     run(Kind::Play);

@@ -132,7 +132,8 @@ Sets replay(const QByteArray &pbp, int setCount, const MatchFormat *format, int 
             if (game.isEmpty())
                 continue;
             int current = score.server() + 1;
-            for (char c : game) {
+            for (qsizetype i = 0; i < game.size(); ++i) {
+                const char c = game[i];
                 if (c == '/') {
                     current = 3 - current;
                     continue;
@@ -144,6 +145,10 @@ Sets replay(const QByteArray &pbp, int setCount, const MatchFormat *format, int 
                 }
                 const int pointWinner = (c == 'S' || c == 'A') ? current : 3 - current;
                 pointWinner == 1 ? score.mSchet1Click() : score.mSchet2Click();
+                if (i + 1 < game.size() && score.points(1) == 0 && score.points(2) == 0) {
+                    ADD_FAILURE() << "game awarded before its last point at game " << played + 1;
+                    return {};
+                }
             }
             ++played;
             if (score.points(1) != 0 || score.points(2) != 0) {
