@@ -118,6 +118,8 @@ ConfigStrip::ConfigStrip(QWidget &window, BoardModel &model) : model_(model)
     connect(cbMonitor_, &QComboBox::activated, this,
             [this](int index) { model_.execute(MatchCommand::withValue(Kind::Monitor, index)); });
     connect(&model_, &BoardModel::optionsChanged, this, &ConfigStrip::showOptions);
+    connect(&model_, &BoardModel::coloursChanged, this, &ConfigStrip::showColours);
+    showColours();
 }
 
 ConfigStrip::~ConfigStrip() = default;

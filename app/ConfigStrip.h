@@ -47,7 +47,6 @@ public:
     // Rebuilds the list only when the number of monitors changed, so that the operator's
     // selection stays; the model's monitor is selected in a new list.
     void refreshMonitorList(const QList<QRect> &monitors);
-    void showColours();
 
 signals:
     // The focus moved from inside the strip to a control outside it.
@@ -55,6 +54,8 @@ signals:
     void companionClicked();
 
 private:
+    // Follows the model's colour scheme; what already shows its colour is left alone.
+    void showColours();
     void createColourPickers();
     void dockRows();
     void showOptions();

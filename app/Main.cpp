@@ -81,7 +81,7 @@ void TFormMain::wire()
     strip_->setFocusHome(clock);
     strip_->attach(feedRow_->panel());
     connect(score_.get(), &ScoreView::setPanelMoved, names_.get(), &NamesView::fitTo);
-    connect(&model_, &BoardModel::coloursChanged, this, &TFormMain::applyScheme);
+    connect(&model_, &BoardModel::coloursChanged, this, [this] { setGround(this, model_.colour(0)); });
     connect(buttons_.get(), &ControlButtons::configClicked, this, &TFormMain::ObCFGClick);
     connect(buttons_.get(), &ControlButtons::resetClicked, this, &TFormMain::bResetClick);
     connect(buttons_.get(), &ControlButtons::logoClicked, this,
@@ -119,7 +119,6 @@ void TFormMain::FormCreate()
         bounds_->keepOnScreen();
     }
     strip_->refreshMonitorList(monitors_.monitors());
-    applyScheme();
     if (model_.start(title_->fileName())) {
         // Told where the operator looks and spectators do not: the window caption.
         const QString caption = windowTitle();
@@ -144,14 +143,16 @@ void TFormMain::applySettings(const BoardSettings &s)
     setup_->apply(s);
 }
 
+bool TFormMain::asked(const QString &question)
+{
+    return FDlgYesNo && FDlgYesNo->ask(question) == TFDlgYesNo::mrYes;
+}
+
 void TFormMain::closeEvent(QCloseEvent *event)
 {
-    if (FDlgYesNo && FDlgYesNo->ask(QStringLiteral("Beenden?")) == TFDlgYesNo::mrYes) {
+    event->setAccepted(asked(QStringLiteral("Beenden?")));
+    if (event->isAccepted())
         model_.end();
-        event->accept();
-    } else {
-        event->ignore();
-    }
 }
 
 void TFormMain::resizeEvent(QResizeEvent *event)
@@ -165,7 +166,7 @@ void TFormMain::resizeEvent(QResizeEvent *event)
 
 void TFormMain::bResetClick()
 {
-    if (FDlgYesNo && FDlgYesNo->ask(QStringLiteral("Reset?")) == TFDlgYesNo::mrYes)
+    if (asked(QStringLiteral("Reset?")))
         model_.execute(MatchCommand::of(MatchCommand::Kind::Reset));
 }
 
@@ -173,15 +174,4 @@ void TFormMain::ObCFGClick()
 {
     strip_->refreshMonitorList(monitors_.monitors());
     strip_->open(QFileInfo::exists(QLatin1String(kCompanionFile)));
-}
-
-void TFormMain::applyScheme()
-{
-    setGround(this, model_.colour(0));
-    time_->showColours();
-    title_->showColours();
-    score_->showColours();
-    names_->showColours();
-    serve_->showColours();
-    strip_->showColours();
 }

@@ -48,21 +48,16 @@ public:
     BoardModel &model() { return model_; }
     FeedPublisher &feed() { return *feed_; }
     TLabel3D *fieldLabel(int entry) const { return score_->fieldLabel(entry); }
-    QAction *menuItem(const QString &name) const { return menu_->item(name); }
     QString titleFileName() const { return title_->fileName(); }
     // The remembered set-up as the board holds it now, and the board set up from one.
     BoardSettings settings() const { return setup_->current(windowBounds(), fullScreenShown()); }
     // Does not move the window onto a screen.
     void applySettings(const BoardSettings &settings);
-    // The frame's left and top and the outer size of a Windows frame around the client area.
-    QRect outerBounds() const { return bounds_->outer(); }
     // The board full screen on the monitor chosen in the monitor list (F11, "Vollbild").
     void setFullScreen(bool on) { fullScreen_->set(on); }
     bool fullScreenShown() const { return fullScreen_ && fullScreen_->shown(); }
     FullScreenView *fullScreenView() const { return fullScreen_ ? fullScreen_->view() : nullptr; }
 
-    // Every view shows the model's colours.
-    void applyScheme();
     void bPlayClick() { model_.execute(MatchCommand::of(MatchCommand::Kind::Play)); }
     void bResetClick();
     void ObCFGClick();
@@ -75,6 +70,8 @@ protected:
 private:
     void wire();
     void FormCreate();
+    // Asks the yes/no question; true for "Ja".
+    bool asked(const QString &question);
     // Full screen, the window keeps its place for the way back.
     QRect windowBounds() const;
 

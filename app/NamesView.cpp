@@ -54,6 +54,8 @@ void NamesView::createEdits()
         eName_[size_t(side - 1)] = e;
     }
     showNames();
+    connect(&model_, &BoardModel::coloursChanged, this, &NamesView::showColours);
+    showColours();
 }
 
 void NamesView::showNames()

@@ -24,12 +24,13 @@ public:
     // Where the focus goes when an edit that holds it hides.
     void setFocusHome(QWidget *home) { focusHome_ = home; }
     QWidget *edit(int side) const;
-    void showColours();
 
     // The names end where the set panel begins.
     void fitTo(int setPanelLeft);
 
 private:
+    // Follows the model's colour scheme; what already shows its colour is left alone.
+    void showColours();
     void showNames();
     void showEditing(bool editing);
     void showWinner();

@@ -118,6 +118,8 @@ void ScoreView::createSetPanel()
         mark->hide();
         marks_[size_t(i)] = mark;
     }
+    connect(&model_, &BoardModel::coloursChanged, this, &ScoreView::showColours);
+    showColours();
 }
 
 TLabel3D *ScoreView::fieldLabel(int entry) const

@@ -31,8 +31,6 @@ public:
     TLabel3D *fieldLabel(int entry) const;
     // The small tie-break mark of a games figure (side 1 or 2, set 1 .. 5).
     QLabel *tieBreakMark(int side, int set) const;
-    // The set panel and its headers take the scheme's colours; the figures the text fields'.
-    void showColours();
     // The set panel keeps its distance to the right edge.
     void followResize(QSize size);
 
@@ -41,6 +39,8 @@ signals:
     void setPanelMoved(int left);
 
 private:
+    // Follows the model's colour scheme; what already shows its colour is left alone.
+    void showColours();
     void showField(int entry);
     void showPoints();
     void showBoldHeader(int header);

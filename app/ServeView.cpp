@@ -20,6 +20,8 @@ ServeView::ServeView(QWidget &window, BoardModel &model) : model_(model), window
         Shape_[size_t(side - 1)] = s;
     }
     connect(&model_.score(), &MatchScore::serverChanged, this, &ServeView::showServer);
+    connect(&model_, &BoardModel::coloursChanged, this, &ServeView::showColours);
+    showColours();
 }
 
 void ServeView::createBall()

@@ -20,11 +20,12 @@ public:
 
     // The ball lies above the circles and the figures created before it.
     void createBall();
-    void showColours();
     // The ball at four times its size while the board is enlarged.
     void showLargePictures(bool large);
 
 private:
+    // Follows the model's colour scheme; what already shows its colour is left alone.
+    void showColours();
     void showServer(int server);
 
     BoardModel &model_;

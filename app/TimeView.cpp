@@ -36,6 +36,8 @@ void TimeView::createClock()
     PLNClock1_->move(2, 10);
     PLNClock1_->setFocus(); // the window's first focused control
     eTime_->setCaption(model_.timer().elapsedText());
+    connect(&model_, &BoardModel::coloursChanged, this, &TimeView::showColours);
+    showColours();
 }
 
 void TimeView::showPlay(bool running)

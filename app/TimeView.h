@@ -24,9 +24,10 @@ public:
     void createClock();
 
     TPLNClock *clock() const { return PLNClock1_; }
-    void showColours();
 
 private:
+    // Follows the model's colour scheme; what already shows its colour is left alone.
+    void showColours();
     void showPlay(bool running);
 
     QWidget &window_;

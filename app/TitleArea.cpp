@@ -27,6 +27,8 @@ TitleArea::TitleArea(QWidget &window, BoardModel &model, const TitleFilePlace &p
     setGround(eTitle_, clBlack);
     setTextColour(eTitle_, clWhite);
     connect(&model_, &BoardModel::titleFileChanged, this, [this] { loadFile(model_.titleFile()); });
+    connect(&model_, &BoardModel::coloursChanged, this, &TitleArea::showColours);
+    showColours();
 }
 
 void TitleArea::showColours()

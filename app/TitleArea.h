@@ -24,8 +24,6 @@ public:
 
     // The default title file, named after the program (see TitleFilePlace).
     void loadDefault();
-    // The title lies on the scheme's "Display:" ground.
-    void showColours();
     // Ctrl+1 .. Ctrl+9: "<tag>.rtf" from the working folder.
     void RekClick(int tag);
     // At exit, and only when the operator changed the text. No typed title is lost without
@@ -37,6 +35,8 @@ public:
     bool saveTo(const QString &file, QString *error) const;
 
 private:
+    // Follows the model's colour scheme; what already shows its colour is left alone.
+    void showColours();
     // A restored match's title: the file it showed, when it still reads.
     void loadFile(const QString &name);
     void setFileName(const QString &name);

@@ -48,7 +48,7 @@ TEST_F(BoardLook, ThreeSetLayoutFollowsTheStoredWidth)
     stored.W = 900;
     stored.CountSets = 3;
     restartWith(stored);
-    ASSERT_EQ(board->outerBounds().width(), 900);
+    ASSERT_EQ(WindowBounds(*board).outer().width(), 900);
     expectNamesEndBeforeThePanel();
     EXPECT_EQ(ctl(QStringLiteral("PanelSatz"))->geometry().right() + 1, 611 + 100)
         << "the panel keeps its distance to the right edge";

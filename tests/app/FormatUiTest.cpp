@@ -160,7 +160,6 @@ TEST_F(Formats, FinishedMatchTiebreakMarksTheWinnerAndTakesNoPoints)
     EXPECT_EQ(text(MatchScore::pointsEntry(1)), "0");
 
     board->model().execute(MatchCommand::colour(4, 0x0000FF));
-    board->applyScheme();
     EXPECT_EQ(ctl<TLabel3D>("LName1")->FontColor(), 0x0000FFu) << "the mark follows TextHi";
 
     QTest::mouseClick(ctl<TLabel3D>("S1_3"), Qt::RightButton);

@@ -84,7 +84,7 @@ TEST_F(BoardKeys, ControlKeysReachTheBoardFromEveryEdit)
     for (QWidget *edit : {static_cast<QWidget *>(ctl<QLineEdit>("eName1")), static_cast<QWidget *>(ctl<QTextEdit>("eTitle"))}) {
         for (size_t i = 0; i < std::size(items); ++i) {
             int fired = 0;
-            QAction *a = board->menuItem(QString::fromLatin1(items[i]));
+            QAction *a = board->findChild<QAction *>(QString::fromLatin1(items[i]));
             ASSERT_NE(a, nullptr) << items[i];
             auto c = QObject::connect(a, &QAction::triggered, [&] { ++fired; });
             if (i == 0)
@@ -116,11 +116,11 @@ TEST_F(BoardKeys, EveryMenuRowHasItsShortcut)
         {"Rek9", QKeySequence(Qt::CTRL | Qt::Key_9)},
     };
     for (const auto &[name, seq] : rows) {
-        QAction *a = board->menuItem(QString::fromLatin1(name));
+        QAction *a = board->findChild<QAction *>(QString::fromLatin1(name));
         ASSERT_NE(a, nullptr) << name;
         EXPECT_EQ(a->shortcut(), seq) << name;
     }
-    EXPECT_EQ(board->menuItem(QStringLiteral("Rek7"))->data().toInt(), 7);
+    EXPECT_EQ(board->findChild<QAction *>(QStringLiteral("Rek7"))->data().toInt(), 7);
     EXPECT_FALSE(ctl<QMenu>("Keys1")->menuAction()->isVisible());
     EXPECT_FALSE(ctl<QMenu>("Reklama1")->menuAction()->isVisible());
 }

@@ -86,7 +86,7 @@ TEST_F(Settings, NoKeyStartsAtTheDesignValues)
     startBoard();
     EXPECT_EQ(board->pos(), QPoint(248, 128));
     EXPECT_EQ(board->size(), QSize(792, 547));
-    EXPECT_EQ(board->outerBounds().size(), QSize(800, 578));
+    EXPECT_EQ(WindowBounds(*board).outer().size(), QSize(800, 578));
     EXPECT_EQ(ctl<QLineEdit>("eName2")->text(), "Name 2");
     EXPECT_TRUE(ctl<QCheckBox>("cbTieBreak")->isChecked());
     EXPECT_TRUE(ctl<QCheckBox>("cbAutoSchet")->isChecked());
@@ -147,7 +147,7 @@ TEST_F(Settings, AFeedProvisionedWithoutTheValuesBeforeItStartsOnItsPortAndPin)
 TEST_F(Settings, BoundsAloneRestoreTheWindowOnly)
 {
     startWith({{"L", 10}, {"T", 20}, {"W", 800}, {"H", 578}});
-    EXPECT_EQ(board->outerBounds(), QRect(10, 20, 800, 578));
+    EXPECT_EQ(WindowBounds(*board).outer(), QRect(10, 20, 800, 578));
     EXPECT_EQ(ctl<QLineEdit>("eName1")->text(), "Name 1");
     EXPECT_TRUE(ctl<QCheckBox>("cbAutoSchet")->isChecked());
 }
@@ -159,7 +159,7 @@ TEST_F(Settings, SizesOutOfRangeKeepAUsableWindow)
         SCOPED_TRACE(w);
         clearSettings();
         startWith({{"L", 0}, {"T", 0}, {"W", w}, {"H", h}});
-        const QRect b = board->outerBounds();
+        const QRect b = WindowBounds(*board).outer();
         EXPECT_GE(b.width(), 800);
         EXPECT_GE(b.height(), 546);
         EXPECT_LE(b.width(), 1920);

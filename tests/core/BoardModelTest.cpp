@@ -226,3 +226,25 @@ TEST_F(BoardModelTest, StateDumpSaysWhatTheBoardShows)
                              "name2=Seles", "server=0", "tiebreak=0"})
         EXPECT_TRUE(lines.contains(QLatin1String(line))) << line << " in " << lines.join(u' ').toStdString();
 }
+
+// A reset that undo took back ends no match: the next command neither keeps a record nor
+// starts the journal over.
+TEST_F(BoardModelTest, AnUndoneResetKeepsTheMatchInTheJournal)
+{
+    started().execute(MatchCommand::of(Kind::Play));
+    model.execute(MatchCommand::point(1));
+    model.execute(MatchCommand::of(Kind::Reset));
+    model.execute(MatchCommand::of(Kind::Undo));
+    const qsizetype records = model.journal().records().size();
+    model.execute(MatchCommand::point(2));
+    EXPECT_EQ(model.journal().records().size(), records + 1);
+    EXPECT_FALSE(QFile::exists(model.journal().recordsTable()));
+    EXPECT_EQ(model.pointsText(2), "15");
+
+    model.execute(MatchCommand::of(Kind::Reset));
+    model.execute(MatchCommand::point(1)); // the reset stands: the match before it is kept
+    EXPECT_TRUE(QFile::exists(model.journal().recordsTable()));
+    EXPECT_EQ(journalled().first(5), (QList<Kind>{Kind::AutoCount, Kind::TieBreakOption, Kind::SetCount,
+                                                 Kind::Format, Kind::TitleFile}));
+    EXPECT_EQ(journalled().size(), 6) << "the journal starts over with the set-up";
+}
