@@ -1,10 +1,14 @@
 #include "app/BoardSetup.h"
 
+#include "app/WindowBounds.h"
 #include "core/BoardModel.h"
 #include "core/SettingsStore.h"
 #include "feed/FeedPublisher.h"
 
-BoardSetup::BoardSetup(BoardModel &model, FeedPublisher &feed) : model_(model), feed_(feed) {}
+BoardSetup::BoardSetup(BoardModel &model, FeedPublisher &feed, WindowBounds &bounds)
+    : model_(model), feed_(feed), bounds_(bounds)
+{
+}
 
 BoardSettings BoardSetup::current(const QRect &bounds, bool fullScreen) const
 {
@@ -21,16 +25,22 @@ BoardSettings BoardSetup::current(const QRect &bounds, bool fullScreen) const
 
 void BoardSetup::apply(const BoardSettings &s)
 {
+    bounds_.setOuter(QRect(s.L, s.T, s.W, s.H));
     model_.apply(s);
     feed_.apply(s);
 }
 
-std::optional<BoardSettings> BoardSetup::stored(const QRect &windowBounds) const
+std::optional<BoardSettings> BoardSetup::applyStored(const QRect &windowBounds)
 {
     BoardSettings now = current(windowBounds, false);
     // A store without a format keeps the one its set count and tie-break option give.
     now.Format.clear();
-    return SettingsStore::read(now);
+    const std::optional<BoardSettings> stored = SettingsStore::read(now);
+    if (stored) {
+        apply(*stored);
+        bounds_.keepOnScreen();
+    }
+    return stored;
 }
 
 void BoardSetup::store(const QRect &windowBounds, bool fullScreen) const

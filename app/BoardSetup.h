@@ -8,23 +8,26 @@
 
 class BoardModel;
 class FeedPublisher;
+class WindowBounds;
 
-// The board's remembered set-up: the model's and the feed's values together with the
-// window's bounds and full screen, which the window gives. Read once at start and written
-// once at exit.
+// The board's remembered set-up: the model's and the feed's values and the window's bounds;
+// where the window stands while full screen, the window gives. Read once at start and
+// written once at exit.
 class BoardSetup
 {
 public:
-    BoardSetup(BoardModel &model, FeedPublisher &feed);
+    BoardSetup(BoardModel &model, FeedPublisher &feed, WindowBounds &bounds);
 
     BoardSettings current(const QRect &windowBounds, bool fullScreen) const;
-    // The model's and the feed's part of the set-up.
+    // Does not move the window onto a screen.
     void apply(const BoardSettings &settings);
-    // The store read over what the board holds now; nothing when it holds nothing.
-    std::optional<BoardSettings> stored(const QRect &windowBounds) const;
+    // The store read over what the board holds now and applied, the window kept on a
+    // screen; nothing when the store holds nothing.
+    std::optional<BoardSettings> applyStored(const QRect &windowBounds);
     void store(const QRect &windowBounds, bool fullScreen) const;
 
 private:
     BoardModel &model_;
     FeedPublisher &feed_;
+    WindowBounds &bounds_;
 };

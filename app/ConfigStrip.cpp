@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -221,9 +222,9 @@ void ConfigStrip::dockRows()
     }
 }
 
-void ConfigStrip::open(bool companion)
+void ConfigStrip::open()
 {
-    bGame_->setEnabled(companion);
+    bGame_->setEnabled(QFileInfo::exists(QLatin1String(kCompanionFile)));
     dockRows();
     PanelCFG_->show();
     for (QFrame *row : std::as_const(rows_)) {

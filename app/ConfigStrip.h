@@ -26,6 +26,8 @@ class ConfigStrip : public QObject
 
 public:
     static constexpr int kHeight = 67;
+    // The companion the "Game" button opens, when it is there.
+    static constexpr auto kCompanionFile = "tennis.swf";
 
     ConfigStrip(QWidget &window, BoardModel &model);
     ~ConfigStrip() override;
@@ -41,8 +43,7 @@ public:
     // Where the focus goes when the strip closes while holding it.
     void setFocusHome(QWidget *home) { focusHome_ = home; }
     void dock(QSize client);
-    // `companion`: whether the companion file is there to open.
-    void open(bool companion);
+    void open();
     void close();
     // Rebuilds the list only when the number of monitors changed, so that the operator's
     // selection stays; the model's monitor is selected in a new list.

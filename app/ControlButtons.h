@@ -18,6 +18,8 @@ class ControlButtons : public QObject
 
 public:
     static constexpr int kUndoMarkMs = 1000;
+    // The address the logo opens.
+    static constexpr auto kLogoAddress = "https://courtlyx.example.org/";
 
     // The logo first; the buttons and the "T" in a second step, above the ball.
     ControlButtons(QWidget &window, BoardModel &model);

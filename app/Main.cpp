@@ -17,7 +17,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QResizeEvent>
 #include <QTextEdit>
 #include <QTimer>
@@ -55,7 +54,7 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
     formats_ = std::make_unique<FormatChoice>(*strip_->panel(), model_);
     feedRow_ = std::make_unique<FeedStrip>(*this, *feed_);
     fullScreen_ = std::make_unique<FullScreenSwitch>(*this, *strip_->panel(), *time_->clock(), monitors_, model_);
-    setup_ = std::make_unique<BoardSetup>(model_, *feed_);
+    setup_ = std::make_unique<BoardSetup>(model_, *feed_, *bounds_);
     wire();
     FormCreate();
 }
@@ -85,9 +84,9 @@ void TFormMain::wire()
     connect(buttons_.get(), &ControlButtons::configClicked, this, &TFormMain::ObCFGClick);
     connect(buttons_.get(), &ControlButtons::resetClicked, this, &TFormMain::bResetClick);
     connect(buttons_.get(), &ControlButtons::logoClicked, this,
-            [this] { shell_.open(QLatin1String(kLogoAddress), ShowCommand::Restore); });
+            [this] { shell_.open(QLatin1String(ControlButtons::kLogoAddress), ShowCommand::Restore); });
     connect(strip_.get(), &ConfigStrip::companionClicked, this,
-            [this] { shell_.open(QLatin1String(kCompanionFile), ShowCommand::ShowMaximized); });
+            [this] { shell_.open(QLatin1String(ConfigStrip::kCompanionFile), ShowCommand::ShowMaximized); });
     // Going full screen and back moves the focus through the full-screen window.
     connect(strip_.get(), &ConfigStrip::focusLeft, this, [this](QWidget *to) {
         if (to != fullScreenView())
@@ -113,11 +112,7 @@ void TFormMain::FormCreate()
     strip_->dock(size());
     strip_->close();
     menu_->givePauseKey();
-    const std::optional<BoardSettings> stored = setup_->stored(windowBounds());
-    if (stored) {
-        applySettings(*stored);
-        bounds_->keepOnScreen();
-    }
+    const std::optional<BoardSettings> stored = setup_->applyStored(windowBounds());
     strip_->refreshMonitorList(monitors_.monitors());
     if (model_.start(title_->fileName())) {
         // Told where the operator looks and spectators do not: the window caption.
@@ -135,12 +130,6 @@ QRect TFormMain::windowBounds() const
     if (fullScreenShown())
         bounds.moveTopLeft(fullScreenView()->windowPos());
     return bounds;
-}
-
-void TFormMain::applySettings(const BoardSettings &s)
-{
-    bounds_->setOuter(QRect(s.L, s.T, s.W, s.H));
-    setup_->apply(s);
 }
 
 bool TFormMain::asked(const QString &question)
@@ -173,5 +162,5 @@ void TFormMain::bResetClick()
 void TFormMain::ObCFGClick()
 {
     strip_->refreshMonitorList(monitors_.monitors());
-    strip_->open(QFileInfo::exists(QLatin1String(kCompanionFile)));
+    strip_->open();
 }

@@ -34,8 +34,6 @@ class TFormMain : public QWidget
 public:
     static constexpr int kClientWidth = 792;
     static constexpr int kClientHeight = 547;
-    static constexpr auto kLogoAddress = "https://courtlyx.example.org/";
-    static constexpr auto kCompanionFile = "tennis.swf";
 
     // Tests give the default title file's place other folders.
     TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
@@ -51,8 +49,7 @@ public:
     QString titleFileName() const { return title_->fileName(); }
     // The remembered set-up as the board holds it now, and the board set up from one.
     BoardSettings settings() const { return setup_->current(windowBounds(), fullScreenShown()); }
-    // Does not move the window onto a screen.
-    void applySettings(const BoardSettings &settings);
+    void applySettings(const BoardSettings &settings) { setup_->apply(settings); }
     // The board full screen on the monitor chosen in the monitor list (F11, "Vollbild").
     void setFullScreen(bool on) { fullScreen_->set(on); }
     bool fullScreenShown() const { return fullScreen_ && fullScreen_->shown(); }

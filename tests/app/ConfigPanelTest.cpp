@@ -1,5 +1,7 @@
 #include "tests/app/BoardFixture.h"
 
+#include "app/ControlButtons.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -118,7 +120,7 @@ TEST_F(ConfigPanel, GameButtonFollowsTheCompanionFileAndOpensIt)
     EXPECT_EQ(shell.opened[0].second, ShowCommand::ShowMaximized);
     QTest::mouseClick(ctl<QLabel>("ImageDE"), Qt::LeftButton);
     ASSERT_EQ(shell.opened.size(), 2);
-    EXPECT_EQ(shell.opened[1].first, TFormMain::kLogoAddress);
+    EXPECT_EQ(shell.opened[1].first, ControlButtons::kLogoAddress);
     EXPECT_EQ(shell.opened[1].second, ShowCommand::Restore);
     QDir::setCurrent(oldCwd);
 }
