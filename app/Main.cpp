@@ -81,6 +81,10 @@ void TFormMain::wire()
     strip_->attach(feedRow_->panel());
     connect(score_.get(), &ScoreView::setPanelMoved, names_.get(), &NamesView::fitTo);
     connect(&model_, &BoardModel::coloursChanged, this, [this] { setGround(this, model_.colour(0)); });
+    // Where the operator looks and spectators do not; it stays until the board closes.
+    connect(&model_, &BoardModel::journalProblem, this, [this](const QString &text) {
+        setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" – ") + text);
+    });
     connect(buttons_.get(), &ControlButtons::configClicked, this, &TFormMain::ObCFGClick);
     connect(buttons_.get(), &ControlButtons::resetClicked, this, &TFormMain::bResetClick);
     connect(buttons_.get(), &ControlButtons::logoClicked, this,

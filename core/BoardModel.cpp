@@ -23,6 +23,7 @@ BoardModel::BoardModel(const TickSource &ticks, const QString &journalFolder, QO
         titleFile_ = controller_.titleFile();
         emit titleFileChanged();
     });
+    connect(&journal_, &MatchJournal::problem, this, &BoardModel::journalProblem);
     dumpPath_ = qEnvironmentVariable("COURTLYX_STATE_DUMP");
 }
 

@@ -74,6 +74,8 @@ signals:
     void undone();
     // A command ran (journalled or not): the feed publishes once per turn of the loop.
     void commandRan();
+    // The journal could not keep part of the match, in words for the operator.
+    void journalProblem(const QString &text);
 
 private:
     struct Options

@@ -50,10 +50,16 @@ MatchJournal::MatchJournal(Match &match, MatchController &controller, QString fo
     connect(&controller_, &MatchController::titleFileChanged, this,
             [this] { titleFile_ = controller_.titleFile(); });
     connect(&file_, &JournalFile::failed, this,
-            [](const QString &message) { qWarning("journal: %s", qPrintable(message)); });
+            [this](const QString &message) { report(QStringLiteral("Journal nicht geschrieben: ") + message); });
 }
 
 MatchJournal::~MatchJournal() = default;
+
+void MatchJournal::report(const QString &text)
+{
+    qWarning("journal: %s", qPrintable(text));
+    emit problem(text);
+}
 
 QString MatchJournal::defaultFolder()
 {
@@ -136,7 +142,7 @@ bool MatchJournal::start(const QString &titleFile)
     QDir().mkpath(folder_);
     const JournalRecovery found = JournalRecovery::inspect(folder_, QDateTime::currentDateTime());
     if (!found.keptAs.isEmpty())
-        qWarning("journal: damaged journal kept as %s", qPrintable(found.keptAs));
+        report(QStringLiteral("Beschädigtes Journal aufbewahrt als ") + found.keptAs);
     started_ = true;
     // A journal of nothing but the set-up it opened with has no match to bring back, and
     // its options would only override the stored ones.
@@ -185,7 +191,7 @@ void MatchJournal::keepAsMatch(const QList<JournalRecord> &records)
         return;
     const QDir dir(recordsFolder());
     if (!dir.mkpath(QStringLiteral("."))) {
-        qWarning("journal: cannot create %s", qPrintable(dir.path()));
+        report(QStringLiteral("Ordner nicht anlegbar, Match nicht gespeichert: ") + dir.path());
         return;
     }
     const QDateTime now = QDateTime::currentDateTime();
@@ -195,12 +201,12 @@ void MatchJournal::keepAsMatch(const QList<JournalRecord> &records)
         id = stem + u'-' + QString::number(n);
     QSaveFile copy(dir.filePath(id + QStringLiteral(".journal")));
     if (!copy.open(QIODevice::WriteOnly) || copy.write(JournalFormat::write(records)) < 0 || !copy.commit())
-        qWarning("journal: cannot write %s", qPrintable(copy.fileName()));
+        report(QStringLiteral("Match nicht gespeichert: ") + copy.fileName());
 
     QFile table(recordsTable());
     const bool isNew = !table.exists() || table.size() == 0;
     if (!table.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        qWarning("journal: cannot write %s", qPrintable(table.fileName()));
+        report(QStringLiteral("Matchliste nicht geschrieben: ") + table.fileName());
         return;
     }
     MatchRecord::Facts facts;

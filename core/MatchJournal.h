@@ -44,7 +44,13 @@ public:
 
     const QList<JournalRecord> &records() const { return records_; }
 
+signals:
+    // Part of the match was not kept, or a damaged journal was put aside: in the board's
+    // words, for the operator.
+    void problem(const QString &text);
+
 private:
+    void report(const QString &text);
     void onRecorded(const JournalRecord &record);
     QList<JournalRecord> setupRecords() const;
     // Keeps records as a finished match when points were played in it.

@@ -248,3 +248,21 @@ TEST_F(BoardModelTest, AnUndoneResetKeepsTheMatchInTheJournal)
                                                  Kind::Format, Kind::TitleFile}));
     EXPECT_EQ(journalled().size(), 6) << "the journal starts over with the set-up";
 }
+
+// A journal that cannot be written is said in words, not only on stderr.
+TEST_F(BoardModelTest, AJournalThatCannotBeWrittenIsSaid)
+{
+    const QString blocked = folder.filePath(QStringLiteral("a-file"));
+    QFile file(blocked);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    BoardModel unwritable(ticks, blocked + QStringLiteral("/data"));
+    QSignalSpy said(&unwritable, &BoardModel::journalProblem);
+    unwritable.start(QString());
+    ASSERT_FALSE(said.isEmpty());
+    EXPECT_TRUE(said.first().first().toString().startsWith(QStringLiteral("Journal nicht geschrieben: ")))
+        << said.first().first().toString().toStdString();
+    unwritable.execute(MatchCommand::of(Kind::Play));
+    unwritable.execute(MatchCommand::point(1));
+    EXPECT_EQ(unwritable.pointsText(1), "15") << "the board plays on";
+}
