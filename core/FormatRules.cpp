@@ -86,6 +86,8 @@ void FormatRules::apply()
 
 const MatchFormat::SetFormat &FormatRules::setRules(int set) const
 {
+    if (pinned && set == pinnedSet)
+        return *pinned;
     return set == format_.bestOf ? format_.finalSetFormat() : format_.set;
 }
 
@@ -104,7 +106,11 @@ MatchFormat::Tiebreak FormatRules::tiebreak(int set) const
 
 bool FormatRules::startsTiebreak(int set, int games1, int games2) const
 {
-    const SetFormat &rules = setRules(set);
+    return startsTiebreak(setRules(set), games1, games2);
+}
+
+bool FormatRules::startsTiebreak(const SetFormat &rules, int games1, int games2)
+{
     return rules.tiebreak && games1 == rules.tiebreakAt && games2 == rules.tiebreakAt;
 }
 
@@ -120,9 +126,13 @@ int FormatRules::tiebreakWinner(int set, int points1, int points2) const
 
 int FormatRules::setWinner(int set, int games1, int games2) const
 {
+    return setWinner(setRules(set), games1, games2);
+}
+
+int FormatRules::setWinner(const SetFormat &rules, int games1, int games2)
+{
     if (games1 < 0 || games2 < 0)
         return 0;
-    const SetFormat &rules = setRules(set);
     if (rules.tiebreakSet)
         return winnerOf(games1, games2, *rules.tiebreakSet);
     const int high = std::max(games1, games2);
@@ -151,12 +161,13 @@ int FormatRules::tiebreakServer(int firstServer, int played)
     return (played + 1) / 2 % 2 == 0 ? firstServer : 1 - firstServer;
 }
 
-FormatRules::Result FormatRules::resultOf(int won1, int won2, int decided) const
+FormatRules::Result FormatRules::resultOf(int won1, int won2, int decided, bool pastLastSet) const
 {
     if (legacy_)
         return {};
     const int needed = format_.bestOf / 2 + 1;
-    const bool over = decided >= format_.bestOf || (!format_.exactly && std::max(won1, won2) >= needed);
+    const bool over = pastLastSet || decided >= format_.bestOf
+                      || (!format_.exactly && std::max(won1, won2) >= needed);
     if (!over)
         return {};
     return {true, won1 == won2 ? 0 : (won1 > won2 ? 1 : 2)};

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 // The rules a match format adds to the board's counting, and the little state they keep.
 // MatchScore holds one of these by value, so a snapshot of the score carries it along.
@@ -46,12 +47,14 @@ public:
     // in a set without one counts to 7.
     Tiebreak tiebreak(int set) const;
     bool startsTiebreak(int set, int games1, int games2) const;
+    static bool startsTiebreak(const SetFormat &rules, int games1, int games2);
     bool noAdGames(int set) const;
 
     // 0 while undecided, else the side that won.
     int tiebreakWinner(int set, int points1, int points2) const;
     // A match tie-break set holds its points in the games.
     int setWinner(int set, int games1, int games2) const;
+    static int setWinner(const SetFormat &rules, int games1, int games2);
     // The next point decides: a no-ad game at 40 all, a sudden-death tie-break at one point short all.
     bool isDecidingPoint(int set, bool tieBreakMode, int points1, int points2) const;
     // The side (0 or 1) serving after `played` points of a tie-break: the first point by the
@@ -64,17 +67,21 @@ public:
         int winner = 0; // 0 for a drawn match of an even number of sets played out
         bool operator==(const Result &) const = default;
     };
-    // games(side, set) gives the games value, -1 for a set not begun.
+    // games(side, set) gives the games value, -1 for a set not begun. A set the match has
+    // moved past went to the side with more games, whatever rules the format now has; a match
+    // past its last set is over.
     template <typename Games> Result matchResult(int currentSet, Games games) const
     {
         std::array<int, 3> won{};
         int decided = 0;
         for (int set = 1; set <= std::min({format_.bestOf, currentSet, kMaxSets}); ++set) {
-            const int side = setWinner(set, games(1, set), games(2, set));
+            const int g1 = games(1, set);
+            const int g2 = games(2, set);
+            const int side = set < currentSet ? (g1 == g2 ? 0 : (g1 > g2 ? 1 : 2)) : setWinner(set, g1, g2);
             ++won[side];
             decided += side != 0;
         }
-        return resultOf(won[1], won[2], decided);
+        return resultOf(won[1], won[2], decided, currentSet > format_.bestOf);
     }
 
     bool operator==(const FormatRules &) const = default;
@@ -85,9 +92,12 @@ public:
     std::array<int, kMaxSets> tieBreakLoserPoints{-1, -1, -1, -1, -1};
     bool decidingPoint = false;
     Result result;
+    // The rules the set `pinnedSet` keeps after a format change it could not take mid-set.
+    std::optional<SetFormat> pinned;
+    int pinnedSet = 0;
 
 private:
-    Result resultOf(int won1, int won2, int decided) const;
+    Result resultOf(int won1, int won2, int decided, bool pastLastSet) const;
     void apply();
 
     MatchFormat given_;

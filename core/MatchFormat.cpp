@@ -165,6 +165,11 @@ MatchFormat::Parsed MatchFormat::parse(const QString &code)
     format.exactly = m.captured(2) == QLatin1Char('X');
     if (!ok || format.bestOf < 1 || format.bestOf > kMaxSets)
         return {std::nullopt, QStringLiteral("'%1' is not 1 to %2 sets").arg(match).arg(kMaxSets)};
+    // Best of an even number has no majority to win: at one set all it would be over undecided.
+    if (format.bestOf % 2 == 0 && !format.exactly) {
+        return {std::nullopt, QStringLiteral("best of %1 is not a tennis format, SET%1X plays exactly %1 sets")
+                                  .arg(format.bestOf)};
+    }
     if (parts.size() < 2)
         return {std::nullopt, QStringLiteral("no set form after '%1'").arg(match)};
     if (!parts[1].startsWith(QLatin1String("S:")))

@@ -63,22 +63,103 @@ ScoreField *MatchScore::currentGames(int side)
 
 void MatchScore::setFormat(const MatchFormat &format)
 {
-    rules_.setFormat(format);
-    refreshMatchResult();
-    refreshDecidingPoint();
+    changeRules([&] { rules_.setFormat(format); });
 }
 
 void MatchScore::setSetCount(int count)
 {
-    rules_.setSetCount(count);
-    refreshMatchResult();
+    changeRules([&] { rules_.setSetCount(count); });
 }
 
 void MatchScore::setTieBreakOption(bool on)
 {
-    rules_.setTieBreakOption(on);
+    changeRules([&] { rules_.setTieBreakOption(on); });
+}
+
+template <typename Change> void MatchScore::changeRules(Change change)
+{
+    const bool wasOver = rules_.result.over;
+    const bool inPlay = !wasOver && currentSet_ >= 1 && currentSet_ <= std::min(setCount(), kMaxSets);
+    const FormatRules::SetFormat before = rules_.setRules(currentSet_);
+    change();
+    if (inPlay && currentSet_ <= std::min(setCount(), kMaxSets)) {
+        rules_.pinned.reset();
+        if (!takeOverSet(before)) {
+            rules_.pinned = before;
+            rules_.pinnedSet = currentSet_;
+        }
+    }
     refreshMatchResult();
+    if (rules_.result.over) {
+        if (!wasOver)
+            finishMatch();
+    } else if (currentSet_ >= 1 && currentSet_ <= std::min(setCount(), kMaxSets)) {
+        // A match the change reopened, or a set it decided, goes on in the next set.
+        if (wasOver || (!tieBreakMode_ && rules_.setWinner(currentSet_, games(1, currentSet_), games(2, currentSet_))))
+            Set1Click();
+        else
+            openSet();
+    }
     refreshDecidingPoint();
+}
+
+bool MatchScore::pointPlayedInSet() const
+{
+    return games(1, currentSet_) > 0 || games(2, currentSet_) > 0 || points(1) > Love || points(2) > Love;
+}
+
+bool MatchScore::takeOverSet(const FormatRules::SetFormat &before)
+{
+    const FormatRules::SetFormat &now = rules_.setRules(currentSet_);
+    if (now == before)
+        return true;
+    const int g1 = games(1, currentSet_);
+    const int g2 = games(2, currentSet_);
+    if (before.tiebreakSet.has_value() != now.tiebreakSet.has_value()) {
+        // A match tie-break and a games set share nothing but the empty score.
+        if (pointPlayedInSet())
+            return false;
+        SetTieBreakMode(now.tiebreakSet.has_value());
+        return true;
+    }
+    if (now.tiebreakSet)
+        return true;
+    if (tieBreakMode_)
+        return now.tiebreak && g1 == now.tiebreakAt && g2 == now.tiebreakAt;
+    if (FormatRules::setWinner(now, g1, g2) != 0)
+        return false;
+    if (FormatRules::startsTiebreak(now, g1, g2)) {
+        if (points(1) > Love || points(2) > Love)
+            return false;
+        SetTieBreakMode(true);
+        return true;
+    }
+    // Advantage has no place in a no-ad game: it is deuce, and the next point decides.
+    if (now.noAd && std::max(points(1), points(2)) == Advantage && std::min(points(1), points(2)) == Forty) {
+        setPoints(1, Forty, PointTexts[Forty]);
+        setPoints(2, Forty, PointTexts[Forty]);
+    }
+    return true;
+}
+
+void MatchScore::openSet()
+{
+    // A match tie-break reopened is played as one, whatever the column held.
+    if (autoCount_ && !tieBreakMode_ && rules_.isTiebreakSet(currentSet_))
+        SetTieBreakMode(true);
+    if (games(1, currentSet_) != -1 && games(2, currentSet_) != -1 && points(1) != Blank && points(2) != Blank)
+        return;
+    LabelSClick(currentSet_);
+    if (games(1, currentSet_) == -1 || games(2, currentSet_) == -1) {
+        for (int side : {1, 2}) {
+            mutableField(gamesEntry(side, currentSet_)).Tag = -1;
+            stepGames(gamesEntry(side, currentSet_), Qt::LeftButton);
+        }
+    }
+    for (int side : {1, 2}) {
+        if (points(side) == Blank)
+            eSchetMouseDown(side, Qt::LeftButton);
+    }
 }
 
 int MatchScore::tieBreakLoserPoints(int set) const
@@ -149,7 +230,7 @@ void MatchScore::Game1Click()
     }
     bool startsTieBreak = false;
     bool endsSet = false;
-    if (!rules_.legacy() && rules_.isTiebreakSet(currentSet_) && currentGames(winner)) {
+    if (rules_.isTiebreakSet(currentSet_) && currentGames(winner)) {
         // A match tie-break is the whole set: its points become the set's figures, unbounded.
         for (int side : {1, 2}) {
             mutableField(gamesEntry(side, currentSet_)) = ScoreField{points(side), QString::number(points(side))};
@@ -157,7 +238,10 @@ void MatchScore::Game1Click()
         }
         refreshMatchResult();
     } else if (ScoreField *won = currentGames(winner)) {
-        stepGames(gamesEntry(winner, currentSet_), Qt::LeftButton);
+        // A column of the set in play blanked by hand counts from 0 again, or the set could never end.
+        if (currentSet_ <= setCount() && currentGames(other(winner))->Tag == -1)
+            stepGames(gamesEntry(other(winner), currentSet_), Qt::LeftButton);
+        stepGames(gamesEntry(winner, currentSet_), Qt::LeftButton, std::numeric_limits<int>::max());
         if (autoCount_ && rules_.legacy()) {
             const int mine = won->Tag;
             const int theirs = currentGames(other(winner))->Tag;
@@ -199,6 +283,9 @@ void MatchScore::finishMatch()
     emit boldHeaderChanged(0);
     if (autoCount_)
         SetTieBreakMode(false);
+    // Empty points say no game is under way any more.
+    setPoints(1, Blank, QString());
+    setPoints(2, Blank, QString());
     MarkSetLeaders();
 }
 
@@ -255,6 +342,10 @@ void MatchScore::Set1Click()
         eSchetMouseDown(side, Qt::LeftButton);
     }
     MarkSetLeaders();
+    // Ending the last set by hand decides the match as the last game would.
+    refreshMatchResult();
+    if (rules_.result.over)
+        finishMatch();
 }
 
 void MatchScore::MarkSetLeaders()
@@ -281,8 +372,14 @@ void MatchScore::eSchetMouseDown(int side, Qt::MouseButton button)
 
 void MatchScore::SMouseDown(int entry, Qt::MouseButton button)
 {
-    if (isGamesEntry(entry) || entry == kLabTBreak1 || entry == kLabTBreak2)
-        stepGames(entry, button);
+    if (!isGamesEntry(entry) && entry != kLabTBreak1 && entry != kLabTBreak2)
+        return;
+    const bool wasOver = rules_.result.over;
+    stepGames(entry, button);
+    if (rules_.result.over && !wasOver)
+        finishMatch();
+    else if (!rules_.result.over && wasOver && currentSet_ >= 1 && currentSet_ <= std::min(setCount(), kMaxSets))
+        openSet();
 }
 
 void MatchScore::mPodachaClick()
@@ -337,6 +434,7 @@ void MatchScore::reset()
     boldHeader_ = 0;
     emit boldHeaderChanged(0);
     rules_.tieBreakLoserPoints.fill(-1);
+    rules_.pinned.reset();
     refreshMatchResult();
 }
 
@@ -359,10 +457,10 @@ void MatchScore::refreshPoints(int side)
     refreshDecidingPoint();
 }
 
-void MatchScore::stepGames(int entry, Qt::MouseButton button)
+void MatchScore::stepGames(int entry, Qt::MouseButton button, int bound)
 {
     ScoreField &f = mutableField(entry);
-    if (button == Qt::LeftButton && f.Tag < kMaxGames)
+    if (button == Qt::LeftButton && f.Tag < bound)
         ++f.Tag;
     else if (button == Qt::RightButton && f.Tag > -1)
         --f.Tag;

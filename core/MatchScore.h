@@ -17,7 +17,14 @@ class MatchTimer;
 // (journals hold these numbers).
 // A match tie-break set (a "TB10" set) is played in tie-break mode, its points as plain numbers
 // in the points fields, its games at 0:0; when it is won its games take the tie-break points
-// (10 and 8), above the games bound of 15 if need be (16 and 14): only stepping keeps that bound.
+// (10 and 8). Play counts games without a bound (advantage sets run to 70:68); the hand
+// correction steps them within -1..kMaxGames.
+//
+// A format changed mid-match: finished sets stay as they are, won by the side with more
+// games. The set under way goes on by the new rules when they can take it as it stands (a
+// deciding set with no point played becomes a match tie-break or a games set); otherwise it
+// keeps the rules it began with and the change takes effect from the next set. A match the
+// change decides is finished; one it reopens goes on in the next set.
 class MatchScore : public QObject
 {
     Q_OBJECT
@@ -27,7 +34,7 @@ public:
     // A side's points entry, then its games of each set.
     static constexpr int kEntriesPerSide = 6;
     static constexpr int kTableSize = 3 * kEntriesPerSide;
-    static constexpr int kMaxGames = 15;
+    static constexpr int kMaxGames = 99;
     // The two hidden tie-break fields live outside the table; no rule reads them.
     static constexpr int kLabTBreak1 = 18;
     static constexpr int kLabTBreak2 = 19;
@@ -112,7 +119,11 @@ private:
     ScoreField *currentGames(int side);
     void pointFor(int side);
     void refreshPoints(int side);
-    void stepGames(int entry, Qt::MouseButton button);
+    void stepGames(int entry, Qt::MouseButton button, int bound = kMaxGames);
+    template <typename Change> void changeRules(Change change);
+    bool takeOverSet(const FormatRules::SetFormat &before);
+    bool pointPlayedInSet() const;
+    void openSet();
     void setPoints(int side, int value, const QString &text);
     void followTieBreakOrder();
     void startTieBreak();

@@ -11,6 +11,7 @@ MatchTimer::MatchTimer(const TickSource &ticks, QString timeZeroText, QObject *p
 
 void MatchTimer::bPlayClick()
 {
+    resumeWhenReopened_ = false;
     switch (phase_) {
     case NotStarted:
         startTicks_ = ticks_.now();
@@ -34,6 +35,19 @@ void MatchTimer::bPlayClick()
     emit phaseChanged(phase_);
 }
 
+void MatchTimer::setMatchDecided(bool decided)
+{
+    if (decided && phase_ == Running) {
+        bPlayClick();
+        resumeWhenReopened_ = true;
+    } else if (!decided && resumeWhenReopened_) {
+        const bool paused = phase_ == Paused;
+        resumeWhenReopened_ = false;
+        if (paused)
+            bPlayClick();
+    }
+}
+
 void MatchTimer::TimerTimer()
 {
     const std::uint32_t elapsedMs = ticks_.now() - startTicks_;
@@ -46,6 +60,7 @@ void MatchTimer::reset()
     timer_.stop();
     setText(timeZero_);
     pauseTicks_ = 0;
+    resumeWhenReopened_ = false;
     phase_ = NotStarted;
     emit phaseChanged(phase_);
 }
@@ -65,6 +80,7 @@ std::uint32_t MatchTimer::elapsedMs() const
 void MatchTimer::restorePaused(std::uint32_t elapsedMs)
 {
     timer_.stop();
+    resumeWhenReopened_ = false;
     pauseTicks_ = ticks_.now();
     // Unsigned: a start reading before the counter's zero wraps like any other.
     startTicks_ = pauseTicks_ - elapsedMs;

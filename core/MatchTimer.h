@@ -31,6 +31,8 @@ public:
     std::uint32_t elapsedMs() const;
 
     void bPlayClick();
+    // A decided match stops the playing time; reopened, it runs on if it ran when decided.
+    void setMatchDecided(bool decided);
     void TimerTimer();
     void reset();
     // A match brought back after a crash: paused, showing the playing time it had.
@@ -54,4 +56,5 @@ private:
     int phase_ = NotStarted;
     std::uint32_t startTicks_ = 0;
     std::uint32_t pauseTicks_ = 0;
+    bool resumeWhenReopened_ = false;
 };

@@ -11,7 +11,7 @@ namespace {
 
 // A golden match is a script of points, each with the board it must show afterwards.
 //   "1:15-0"  a point for side 1, then the points fields show "15" and "0"
-//   "L2"      a love game for side 2: 0-15, 0-30, 0-40, 0-0
+//   "L2"      a love game for side 2: 0-15, 0-30, 0-40, 0-0 (empty points when it wins the match)
 // Marks after a point change what holds from that point on:
 //   [4-3] games of the set in play   @2 side 2 serves   S2 set 2 in play, at 0:0 games
 //   T / t tie-break mode on / off    W1 the match is over, won by side 1
@@ -44,7 +44,8 @@ std::vector<std::string> expand(const std::string &script)
         const bool one = token[1] == '1';
         for (const char *text : {"15", "30", "40"})
             points.push_back(one ? std::string("1:") + text + "-0" : std::string("2:0-") + text);
-        points.push_back(std::string(1, token[1]) + ":0-0" + token.substr(2));
+        const bool wins = token.find('W') != std::string::npos;
+        points.push_back(std::string(1, token[1]) + (wins ? ":-" : ":0-0") + token.substr(2));
     }
     return points;
 }
@@ -61,7 +62,7 @@ protected:
         for (size_t i = 0; i < points.size(); ++i) {
             const std::string &token = points[i];
             SCOPED_TRACE("point " + std::to_string(i + 1) + ": " + token);
-            ASSERT_TRUE(token.size() >= 5 && (token[0] == '1' || token[0] == '2') && token[1] == ':');
+            ASSERT_TRUE(token.size() >= 3 && (token[0] == '1' || token[0] == '2') && token[1] == ':');
             token[0] == '1' ? score().mSchet1Click() : score().mSchet2Click();
             const size_t marks = token.find_first_of("[@STt!W", 2);
             const QStringList texts = QString::fromStdString(token.substr(2, marks - 2)).split(u'-');
@@ -138,8 +139,8 @@ TEST_F(GoldenMatch, NoAdGamesAndAMatchTieBreakWonTenEight)
                "L1[2-1]@2 L1[3-1]@1 L1[4-1]@2 L1[5-1]@1 L1S2@2 "
                "L2[0-1]@1 L2[0-2]@2 L2[0-3]@1 L2[0-4]@2 L2[0-5]@1 L2S3T@2 "
                "1:1-0@1 2:1-1 1:2-1@2 1:3-1 2:3-2@1 1:4-2 2:4-3@2 1:5-3 1:6-3@1 2:6-4 "
-               "2:6-5@2 2:6-6 1:7-6@1 2:7-7 1:8-7@2 2:8-8 1:9-8@1 1:0-0[10-8]@1tW1 "
-               "1:0-0 2:0-0");
+               "2:6-5@2 2:6-6 1:7-6@1 2:7-7 1:8-7@2 2:8-8 1:9-8@1 1:-[10-8]@1tW1 "
+               "1:- 2:-");
     EXPECT_EQ(games(1), std::make_pair(6, 1));
     EXPECT_EQ(games(2), std::make_pair(0, 6));
     EXPECT_EQ(score().tieBreakLoserPoints(3), -1) << "a match tie-break's figures are its points";
@@ -157,7 +158,7 @@ TEST_F(GoldenMatch, SetTieBreakAndAMatchTieBreakWonTwelveTen)
                "L1[1-0]@1 L1[2-0]@2 L1[3-0]@1 L1[4-0]@2 L1[5-0]@1 L1S3T@2 "
                "1:1-0@1 1:2-0 2:2-1@2 2:2-2 1:3-2@1 2:3-3 2:3-4@2 1:4-4 1:5-4@1 1:6-4 2:6-5@2 "
                "2:6-6 1:7-6@1 2:7-7 1:8-7@2 1:9-7 2:9-8@1 2:9-9 1:10-9@2 2:10-10 2:10-11@1 "
-               "2:0-0[10-12]tW2");
+               "2:-[10-12]tW2");
     EXPECT_EQ(games(1), std::make_pair(6, 7));
     EXPECT_EQ(games(2), std::make_pair(6, 0));
     EXPECT_EQ(score().tieBreakLoserPoints(1), 5);
@@ -173,7 +174,7 @@ TEST_F(GoldenMatch, FinalSetTieBreakToTenAtSixAll)
                    "L1[1-0]@2 L2[1-1]@1 L1[2-1]@2 L2[2-2]@1 L1[3-2]@2 L2[3-3]@1 L1[4-3]@2 L2[4-4]@1 "
                    "L1[5-4]@2 L2[5-5]@1 L1[6-5]@2 L2[6-6]@1T "
                    "1:1-0@2 2:1-1 1:2-1@1 2:2-2 2:2-3@2 1:3-3 1:4-3@1 1:5-3 2:5-4@2 1:6-4 2:6-5@1 "
-                   "2:6-6 1:7-6@2 2:7-7 1:8-7@1 1:9-7 1:0-0[7-6]@2tW1");
+                   "2:6-6 1:7-6@2 2:7-7 1:8-7@1 1:9-7 1:-[7-6]@2tW1");
     EXPECT_EQ(games(4), std::make_pair(0, 6));
     EXPECT_EQ(score().tieBreakLoserPoints(5), 7);
 }
@@ -211,8 +212,87 @@ TEST_F(GoldenMatch, ProSetTieBreakAtEightAll)
                "L1[1-0]@2 L2[1-1]@1 L1[2-1]@2 L2[2-2]@1 L1[3-2]@2 L2[3-3]@1 L1[4-3]@2 L2[4-4]@1 "
                "L1[5-4]@2 L2[5-5]@1 L1[6-5]@2 L2[6-6]@1 L1[7-6]@2 L2[7-7]@1 L1[8-7]@2 L2[8-8]@1T "
                "1:1-0@2 1:2-0 2:2-1@1 2:2-2 2:2-3@2 2:2-4 1:3-4@1 1:4-4 1:5-4@2 2:5-5 2:5-6@1 "
-               "1:6-6 2:6-7@2 2:0-0[8-9]@2tW2");
+               "1:6-6 2:6-7@2 2:-[8-9]@2tW2");
     EXPECT_EQ(score().tieBreakLoserPoints(1), 6);
+}
+
+
+// Advantage sets past any small bound: love games taken in turn, each with the board it leaves.
+class LongSet
+{
+public:
+    // Games won by `winners` in order ("1212" ...); `end` marks the last of them.
+    LongSet &games(const std::string &winners, const std::string &end = {})
+    {
+        for (size_t i = 0; i < winners.size(); ++i) {
+            const int side = winners[i] - '0';
+            (side == 1 ? g1_ : g2_) += 1;
+            server_ = 3 - server_;
+            const bool last = i + 1 == winners.size();
+            const bool wins = last && end.find('W') != std::string::npos;
+            if (wins) {
+                const std::string s(1, winners[i]);
+                for (const char *text : {"15", "30", "40"})
+                    script_ += side == 1 ? s + ":" + text + "-0 " : s + ":0-" + text + " ";
+                script_ += s + ":-";
+            } else {
+                script_ += "L" + std::string(1, winners[i]);
+            }
+            script_ += "[" + std::to_string(g1_) + "-" + std::to_string(g2_) + "]@" + std::to_string(server_);
+            if (last && !end.empty()) {
+                script_ += end;
+                if (end[0] == 'S')
+                    g1_ = g2_ = 0;
+            }
+            script_ += ' ';
+        }
+        return *this;
+    }
+    // Games won in turn, side 1 first, up to n all.
+    LongSet &inTurn(int n, const std::string &end = {})
+    {
+        std::string winners;
+        for (int i = 0; i < n; ++i)
+            winners += "12";
+        return games(winners, end);
+    }
+    const std::string &script() const { return script_; }
+
+private:
+    std::string script_;
+    int g1_ = 0;
+    int g2_ = 0;
+    int server_ = 1;
+};
+
+TEST_F(GoldenMatch, AdvantageFinalSetWonSeventeenFifteen)
+{
+    LongSet s;
+    s.inTurn(4).games("11", "S2").inTurn(4).games("22", "S3").inTurn(15).games("11", "W1");
+    playGolden(MatchFormat::parse(QStringLiteral("SET3-S:6/TB7-F:6")).format.value(), s.script());
+    EXPECT_EQ(games(3), std::make_pair(17, 15));
+}
+
+TEST_F(GoldenMatch, AdvantageFifthSetWonTwentyFourTwentyTwo)
+{
+    LongSet s;
+    s.inTurn(4).games("11", "S2").inTurn(4).games("22", "S3").inTurn(4).games("11", "S4").inTurn(4).games("22", "S5");
+    s.inTurn(22).games("11", "W1");
+    playGolden(MatchFormat::parse(QStringLiteral("SET5-S:6/TB7-F:6")).format.value(), s.script());
+    EXPECT_EQ(games(5), std::make_pair(24, 22));
+}
+
+// A format the board always played, the tie-break option off: the set runs on and names no winner.
+TEST_F(GoldenMatch, LegacySetWithoutTieBreakWonSixteenFourteen)
+{
+    LongSet s;
+    s.inTurn(14).games("11", "S2").games("2");
+    score().setTieBreakOption(false);
+    playGolden(score().format(), s.script());
+    EXPECT_EQ(score().format().code(), "SET5-S:6");
+    EXPECT_EQ(games(1), std::make_pair(16, 14));
+    EXPECT_EQ(score().field(MatchScore::gamesEntry(1, 1)).Text, "16");
+    EXPECT_EQ(score().field(MatchScore::gamesEntry(2, 1)).Text, "14");
 }
 
 } // namespace

@@ -91,6 +91,8 @@ TEST(MatchFormatErrors, NameThePartThatIsWrong)
     EXPECT_EQ(errorOf("SET3-S:6/TB7@100"), "'100' in '6/TB7@100' is not from 1 to 99");
     EXPECT_EQ(errorOf("SET3-S:6/TB7-F:TB0"), "'0' in 'TB0' is not from 1 to 99");
     EXPECT_EQ(errorOf("SET3-S:6/TB7@4"), "a tie-break at 4 all cannot decide a set to 6: '6/TB7@4'");
+    EXPECT_EQ(errorOf("SET2-S:6/TB7"), "best of 2 is not a tennis format, SET2X plays exactly 2 sets");
+    EXPECT_EQ(errorOf("SET4-S:TB10"), "best of 4 is not a tennis format, SET4X plays exactly 4 sets");
 }
 
 TEST(MatchFormatPresets, WriteTheirCodes)

@@ -151,17 +151,17 @@ TEST_F(GameAward, OutsideAnySetColumnOnlyResetsPointsAndPassesServe)
         EXPECT_EQ(games(set), std::make_pair(0, 0)) << "set " << set;
 }
 
-TEST_F(GameAward, GamesFieldsStayWithinBlankAndFifteen)
+TEST_F(GameAward, GamesFieldsStayWithinBlankAndNinetyNine)
 {
     const int entry = MatchScore::gamesEntry(1, 2);
     score().SMouseDown(entry, Qt::RightButton);
     EXPECT_EQ(score().field(entry).Tag, -1);
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i < 120; ++i)
         score().SMouseDown(entry, Qt::LeftButton);
-    EXPECT_EQ(score().field(entry).Tag, 15);
-    EXPECT_EQ(score().field(entry).Text, "15");
+    EXPECT_EQ(score().field(entry).Tag, 99);
+    EXPECT_EQ(score().field(entry).Text, "99");
     score().SMouseDown(entry, Qt::MiddleButton);
-    EXPECT_EQ(score().field(entry).Tag, 15);
+    EXPECT_EQ(score().field(entry).Tag, 99);
 }
 
 TEST_F(GameAward, RightClickTakesGamesFromZeroToBlank)
