@@ -8,6 +8,7 @@
 #include "core/BoardModel.h"
 #include "gdi/SystemColors.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 
@@ -87,6 +88,7 @@ void ScoreView::createSetPanel()
         LabelS_[n] = h;
     }
     const QFont gamesFont = boardFont(kArial, 45, true);
+    gamesFont_ = gamesFont;
     const QString gamesHint = QStringLiteral("Left button +1, right button -1");
     auto gamesField = [&](int side, int n) {
         TLabel3D *l = boardFigure(PanelSatz_, QStringLiteral("S%1_%2").arg(side).arg(n + 1),
@@ -185,13 +187,29 @@ void ScoreView::showTieBreakMarks()
         for (int side : {1, 2}) {
             QLabel *mark = tieBreakMark(side, set);
             const bool shown = model_.showsTieBreakPoints() && side == loser;
+            TLabel3D *figure = fieldLabel(MatchScore::gamesEntry(side, set));
             if (shown) {
                 mark->setText(QString::number(loserPoints));
-                setTextColour(mark, fieldLabel(MatchScore::gamesEntry(side, set))->FontColor());
+                setTextColour(mark, figure->FontColor());
             }
             mark->setVisible(shown);
+            fitGamesFigure(figure, shown);
         }
     }
+}
+
+void ScoreView::fitGamesFigure(TLabel3D *figure, bool marked)
+{
+    const QString text = figure->Caption();
+    // One digit always fits beside the mark, centred as ever.
+    const bool apart = marked && text.size() > 1;
+    const int room = apart ? kMarkPlace.left() - 3 : kSetFieldWidth - 4;
+    QFont font = gamesFont_;
+    while (font.pixelSize() > 8 && QFontMetrics(font).horizontalAdvance(text) > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    if (font != figure->font())
+        figure->setFont(font);
+    figure->setAlignment(apart ? taLeftJustify : taCenter);
 }
 
 void ScoreView::showColours()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QObject>
 #include <QSize>
 
@@ -46,6 +47,8 @@ private:
     void showBoldHeader(int header);
     void markLeader(int entry, bool highlighted);
     void showTieBreakMarks();
+    // A figure shrinks until it fits its field, and beside a mark until the two stand apart.
+    void fitGamesFigure(TLabel3D *figure, bool marked);
     // The set panel keeps its right edge and is as wide as the sets played.
     void layOutForSets(int count);
 
@@ -59,6 +62,7 @@ private:
     std::array<TLabel3D *, 5> S1_{}; // S1_1 .. S1_5
     std::array<TLabel3D *, 5> S2_{}; // S2_1 .. S2_5
     std::array<QLabel *, 10> marks_{}; // side 1 sets 1 .. 5, then side 2
+    QFont gamesFont_;
     QSize laidOutFor_;
     // The set count last laid out for; 0 while the panel keeps its design width.
     int laidOutSets_ = 0;

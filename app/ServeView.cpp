@@ -20,6 +20,7 @@ ServeView::ServeView(QWidget &window, BoardModel &model) : model_(model), window
         Shape_[size_t(side - 1)] = s;
     }
     connect(&model_.score(), &MatchScore::serverChanged, this, &ServeView::showServer);
+    connect(&model_.score(), &MatchScore::matchWinnerChanged, this, &ServeView::showMatchOver);
     connect(&model_, &BoardModel::coloursChanged, this, &ServeView::showColours);
     showColours();
 }
@@ -40,6 +41,12 @@ void ServeView::createBall()
 void ServeView::showServer(int server)
 {
     ImageBall_->move(ImageBall_->x(), Shape_[server == 0 ? 0 : 1]->y());
+}
+
+void ServeView::showMatchOver()
+{
+    if (ImageBall_)
+        ImageBall_->setVisible(!model_.score().matchOver());
 }
 
 void ServeView::showColours()

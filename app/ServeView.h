@@ -27,6 +27,8 @@ private:
     // Follows the model's colour scheme; what already shows its colour is left alone.
     void showColours();
     void showServer(int server);
+    // No ball while the match is decided: nobody serves any more.
+    void showMatchOver();
 
     BoardModel &model_;
     QWidget &window_;

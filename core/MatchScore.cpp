@@ -535,7 +535,8 @@ void MatchScore::restore(const ScoreState &s)
     }
     if (server_ != old.server)
         emit serverChanged(server_);
-    if (rules_.result.winner != old.rules.result.winner)
+    // A drawn match decided or reopened keeps winner 0, and still changes what shows.
+    if (rules_.result != old.rules.result)
         emit matchWinnerChanged(rules_.result.winner);
     if (rules_.decidingPoint != old.rules.decidingPoint)
         emit decidingPointChanged(rules_.decidingPoint);

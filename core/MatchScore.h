@@ -111,6 +111,7 @@ signals:
     void tieBreakModeChanged(bool on);
     void serverChanged(int server);
     void setLeaderMarked(int entry, MatchScore::TextRole role);
+    // The match was decided or reopened, or its winner changed.
     void matchWinnerChanged(int winner);
     void decidingPointChanged(bool on);
 

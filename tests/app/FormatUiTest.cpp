@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QAbstractItemView>
+#include <QImage>
 #include <QLineEdit>
 
 namespace {
@@ -199,6 +200,49 @@ TEST_F(Formats, TieBreakPointsShowBesideTheLosersGames)
     EXPECT_GE(inside.height(), 13) << "readable";
     tbPoints()->click();
     EXPECT_EQ(mark("S2_1"), "");
+}
+
+// The figure's ink, the mark hidden: where it lies against the figure's ground.
+bool inkIn(TLabel3D *figure, const QRect &area)
+{
+    const QImage image = figure->grab().toImage();
+    const QRgb ground = image.pixel(1, 1);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixel(x, y) != ground)
+                return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(Formats, TwoDigitGamesShowWholeAndClearOfTheTieBreakMark)
+{
+    typeCode(QStringLiteral("SET1-S:6/TB7@12"));
+    tbPoints()->click();
+    start();
+    for (int i = 0; i < 12; ++i) {
+        games(1, 1);
+        games(2, 1);
+    }
+    points(2, 5);
+    points(1, 7);
+    auto *winner = ctl<TLabel3D>("S1_1");
+    auto *loser = ctl<TLabel3D>("S2_1");
+    ASSERT_EQ(winner->Caption(), "13");
+    ASSERT_EQ(loser->Caption(), "12");
+    ASSERT_EQ(mark("S2_1"), "5");
+    QLabel *tb = ctl<QLabel>("S2_1_TB");
+    tb->hide();
+    EXPECT_FALSE(inkIn(loser, tb->geometry())) << "the 5 beside the 12 touches it";
+    EXPECT_TRUE(inkIn(loser, QRect(1, 2, tb->x() - 1, loser->height() - 4))) << "the 12 shows";
+    tb->show();
+    // Inside the 1-pixel frame, the columns next to it stay clear: nothing is cut off.
+    for (TLabel3D *figure : {winner, loser}) {
+        EXPECT_FALSE(inkIn(figure, QRect(1, 1, 1, figure->height() - 2))) << figure->objectName().toStdString();
+        EXPECT_FALSE(inkIn(figure, QRect(figure->width() - 2, 1, 1, figure->height() - 2)))
+            << figure->objectName().toStdString();
+    }
 }
 
 TEST_F(Formats, MatchTiebreakColumnHasNoLoserMark)
