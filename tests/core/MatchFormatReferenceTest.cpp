@@ -294,8 +294,8 @@ TEST(MatchFormatReference, PlaysEveryGeneratedCodeAsAnIndependentScorer)
     if (!QFileInfo::exists(dir + QStringLiteral("/node_modules/tods-matchup-format-code/package.json")))
         GTEST_SKIP() << "tods-matchup-format-code is not installed; run tests/core/formatcheck/install.sh";
     // COURTLYX_SCORER_CODES and COURTLYX_SCORER_MATCHES widen the sweep run by hand.
-    const std::vector<QString> codes = generatedCodes(fromEnvironment("COURTLYX_SCORER_CODES", 60));
-    const int matchesPerCode = fromEnvironment("COURTLYX_SCORER_MATCHES", 40);
+    const std::vector<QString> codes = generatedCodes(fromEnvironment("COURTLYX_SCORER_CODES", 30));
+    const int matchesPerCode = fromEnvironment("COURTLYX_SCORER_MATCHES", 20);
 
     QJsonArray codeList;
     for (const QString &code : codes)
