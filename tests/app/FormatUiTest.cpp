@@ -158,7 +158,9 @@ TEST_F(Formats, FinishedMatchTiebreakMarksTheWinnerAndTakesNoPoints)
 
     points(1, 1);
     EXPECT_EQ(ctl<TLabel3D>("S1_3")->Caption(), "10") << "F1 after the match changes nothing";
-    EXPECT_EQ(text(MatchScore::pointsEntry(1)), "0");
+    EXPECT_EQ(text(MatchScore::pointsEntry(1)), "") << "no game under way";
+    EXPECT_EQ(text(MatchScore::pointsEntry(2)), "");
+    EXPECT_FALSE(ctl<QWidget>("ImageBall")->isVisibleTo(board.get())) << "nobody serves";
 
     board->model().execute(MatchCommand::colour(4, 0x0000FF));
     EXPECT_EQ(ctl<TLabel3D>("LName1")->FontColor(), 0x0000FFu) << "the mark follows TextHi";
@@ -166,6 +168,8 @@ TEST_F(Formats, FinishedMatchTiebreakMarksTheWinnerAndTakesNoPoints)
     QTest::mouseClick(ctl<TLabel3D>("S1_3"), Qt::RightButton);
     EXPECT_FALSE(board->model().score().matchOver());
     EXPECT_EQ(ctl<TLabel3D>("LName1")->FontColor(), clWhite) << "the correction reopened the match";
+    EXPECT_TRUE(ctl<QWidget>("ImageBall")->isVisibleTo(board.get()));
+    EXPECT_EQ(text(MatchScore::pointsEntry(1)), "0");
     QTest::mouseClick(ctl<TLabel3D>("S1_3"), Qt::LeftButton);
     EXPECT_EQ(ctl<TLabel3D>("LName1")->FontColor(), 0x0000FFu);
     whenAsked([](TFDlgYesNo *d) { d->OKBtn->click(); });
