@@ -358,7 +358,7 @@ int feedLoadChild(int argc, char **argv)
     stuck.connectToHost(QHostAddress::LocalHost, port);
     if (!stuck.waitForConnected(2000))
         return 2;
-    stuck.write("GET /ws HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+    stuck.write("GET /ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
                 "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
     stuck.flush();
     constexpr int kBatch = 40;
@@ -372,7 +372,7 @@ int feedLoadChild(int argc, char **argv)
         for (const auto &socket : batch)
             refused += !socket->waitForConnected(2000);
         for (int i = 0; i < kBatch; i += 2)
-            batch[i]->write("GET /score.json HTTP/1.1\r\nHost: x\r\n");
+            batch[i]->write("GET /score.json HTTP/1.1\r\nHost: 127.0.0.1\r\n");
         for (const auto &socket : batch)
             socket->flush();
         for (const auto &socket : batch)

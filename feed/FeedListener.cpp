@@ -1,6 +1,5 @@
 #include "feed/FeedListener.h"
 
-#include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -10,28 +9,54 @@ constexpr char kBusyReply[] = "HTTP/1.1 503 Service Unavailable\r\nConnection: c
                               "Content-Length: 0\r\n\r\n";
 } // namespace
 
-// Lives as a child of its socket, so the count stays right however the socket goes: the
+// Lives as a child of its socket, so the counts stay right however the socket goes: the
 // HTTP server disconnects every signal of a socket it hands over to the WebSocket server.
 class FeedListener::Token : public QObject
 {
 public:
-    Token(FeedListener *listener, QObject *socket) : QObject(socket), listener_(listener)
+    Token(FeedListener *listener, QObject *socket, const QHostAddress &peer)
+        : QObject(socket), listener_(listener), peer_(peer)
     {
         ++listener_->connections_;
+        ++listener_->open_[peer_];
     }
     ~Token() override
     {
-        if (listener_)
-            --listener_->connections_;
+        if (!listener_)
+            return;
+        --listener_->connections_;
+        if (!held_ && --listener_->open_[peer_] <= 0)
+            listener_->open_.remove(peer_);
+    }
+    // From the address's open requests to its held streams.
+    bool hold()
+    {
+        if (held_)
+            return false;
+        held_ = true;
+        if (--listener_->open_[peer_] <= 0)
+            listener_->open_.remove(peer_);
+        return true;
     }
 
 private:
     QPointer<FeedListener> listener_;
+    QHostAddress peer_;
+    bool held_ = false;
 };
 
 FeedListener::FeedListener(const Limits &limits, QObject *parent)
     : QTcpServer(parent), limits_(limits)
 {
+}
+
+bool FeedListener::admits(const QHostAddress &peer) const
+{
+    if (connections_ >= limits_.maxConnections)
+        return false;
+    if (open_.value(peer) >= limits_.maxPerAddress)
+        return false;
+    return paired_.contains(peer) || connections_ < limits_.maxConnections - limits_.reservedForPaired;
 }
 
 void FeedListener::incomingConnection(qintptr handle)
@@ -41,13 +66,14 @@ void FeedListener::incomingConnection(qintptr handle)
         delete socket;
         return;
     }
-    if (connections_ >= limits_.maxConnections) {
+    const QHostAddress peer = socket->peerAddress();
+    if (!admits(peer)) {
         socket->write(kBusyReply, sizeof kBusyReply - 1);
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         socket->disconnectFromHost();
         return;
     }
-    new Token(this, socket);
+    new Token(this, socket, peer);
     socket->setReadBufferSize(limits_.readBufferBytes);
 
     auto *deadline = new QTimer(socket);
@@ -73,8 +99,33 @@ void FeedListener::restartDeadline(QTcpSocket *socket)
 
 void FeedListener::keepOpen(QTcpSocket *socket)
 {
-    if (socket)
-        delete socket->findChild<QTimer *>(QLatin1String(kDeadlineName));
+    if (!socket)
+        return;
+    delete socket->findChild<QTimer *>(QLatin1String(kDeadlineName));
+    // A small kernel buffer, so that a stream that stops reading shows as unsent data soon.
+    socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, 16 * 1024);
+    // Token has no meta-object of its own, so findChild would take any child for it.
+    Token *token = nullptr;
+    for (QObject *child : socket->children()) {
+        if ((token = dynamic_cast<Token *>(child)))
+            break;
+    }
+    if (!token || !token->hold())
+        return;
+    const QHostAddress peer = socket->peerAddress();
+    QList<QPointer<QTcpSocket>> &streams = held_[peer];
+    const auto gone = [](const QPointer<QTcpSocket> &s) { return !s || s->state() != QAbstractSocket::ConnectedState; };
+    for (auto &list : held_)
+        list.removeIf(gone);
+    streams.append(socket);
+    // The newest wins: a page that reloads gets its stream, and one address cannot hold more.
+    while (streams.size() > limits_.maxStreamsPerAddress) {
+        // Aborted only: the HTTP or WebSocket server that owns it deletes it.
+        if (QPointer<QTcpSocket> oldest = streams.takeFirst())
+            oldest->abort();
+    }
+    if (held_.size() > limits_.maxConnections)
+        held_.removeIf([](const auto &entry) { return entry.value().isEmpty(); });
 }
 
 void FeedListener::keepOpen(const QHostAddress &peer, quint16 peerPort)

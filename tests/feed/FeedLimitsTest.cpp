@@ -17,6 +17,9 @@ protected:
     {
         FeedServer::Options options;
         options.limits.maxConnections = maxConnections;
+        // All from 127.0.0.1: the total cap is what these cases are about.
+        options.limits.maxPerAddress = maxConnections;
+        options.limits.reservedForPaired = 0;
         options.limits.requestTimeoutMs = requestTimeoutMs;
         startServer(options);
     }
@@ -68,9 +71,9 @@ TEST_F(FeedLimitsTest, TenThousandConnectionsOpenedAndDroppedLeaveNothingBehind)
         })) << "batch at " << done;
         // Some leave half a request behind, some a whole one they do not wait for.
         for (int i = 0; i < kBatch; i += 3)
-            batch[i]->write("GET /score.json HTTP/1.1\r\nHost: x\r\n");
+            batch[i]->write("GET /score.json HTTP/1.1\r\nHost: 127.0.0.1\r\n");
         for (int i = 1; i < kBatch; i += 3)
-            batch[i]->write("POST /command HTTP/1.1\r\nHost: x\r\nContent-Length: 2\r\n\r\n{}");
+            batch[i]->write("POST /command HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 2\r\n\r\n{}");
         for (const auto &socket : batch)
             socket->flush();
         QCoreApplication::processEvents();
@@ -124,7 +127,7 @@ TEST_F(FeedLimitsTest, EachAnsweredRequestGivesAKeptAliveConnectionANewDeadline)
     startWithLimits(64, kDeadlineMs);
     auto client = connectRaw();
     for (int i = 0; i < 4; ++i) {
-        client->write("GET /score.json HTTP/1.1\r\nHost: x\r\n\r\n");
+        client->write("GET /score.json HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
         QByteArray answer;
         EXPECT_TRUE(waitFor([&] {
             answer += client->readAll();
@@ -139,7 +142,7 @@ TEST_F(FeedLimitsTest, StreamsOutliveTheRequestDeadline)
 {
     startWithLimits();
     auto events = connectRaw();
-    events->write("GET /events HTTP/1.1\r\nHost: x\r\n\r\n");
+    events->write("GET /events HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
     QWebSocket socket;
     int messages = 0;
     QObject::connect(&socket, &QWebSocket::textMessageReceived, [&] { ++messages; });
@@ -162,7 +165,7 @@ TEST_F(FeedLimitsTest, GarbageAndOversizedRequestsAreDroppedAndChangeNothing)
     static const char kGarbage[] = "\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03 not http at all\r\n\r\n";
     garbage->write(kGarbage, sizeof kGarbage - 1);
     auto huge = connectRaw();
-    huge->write("POST /command HTTP/1.1\r\nHost: x\r\nX-Pin: 424242\r\nContent-Length: 100000000\r\n\r\n");
+    huge->write("POST /command HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Pin: 424242\r\nContent-Length: 100000000\r\n\r\n");
     const QByteArray chunk(64 * 1024, '{');
     for (int i = 0; i < 32 && huge->state() == QAbstractSocket::ConnectedState; ++i) {
         huge->write(chunk);
@@ -185,10 +188,10 @@ TEST_F(FeedLimitsTest, AClientThatNeverReadsIsDroppedAndTheOthersGoOn)
     // Both stop reading once a kilobyte waits: the kernel buffers fill, then the server's.
     auto stuckEvents = connectRaw();
     stuckEvents->setReadBufferSize(1024);
-    stuckEvents->write("GET /events HTTP/1.1\r\nHost: x\r\n\r\n");
+    stuckEvents->write("GET /events HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
     auto stuckSocket = connectRaw();
     stuckSocket->setReadBufferSize(1024);
-    stuckSocket->write("GET /ws HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+    stuckSocket->write("GET /ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
                        "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
     QWebSocket reader;
     QString last;
@@ -219,7 +222,7 @@ TEST_F(FeedLimitsTest, AnOversizedRequestIsNotReadIntoMemory)
     startWithLimits();
     constexpr qint64 kBody = 32 * 1024 * 1024;
     auto upload = connectRaw();
-    upload->write("POST /command HTTP/1.1\r\nHost: x\r\nX-Pin: 424242\r\nContent-Length: "
+    upload->write("POST /command HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Pin: 424242\r\nContent-Length: "
                   + QByteArray::number(kBody) + "\r\n\r\n");
     upload->write(QByteArray(kBody, '{'));
     // The server stops reading at its buffer bound, so most of the body never leaves here,
