@@ -3,11 +3,61 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 const char kDeadlineName[] = "courtlyx-feed-deadline";
 constexpr char kBusyReply[] = "HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\n"
                               "Content-Length: 0\r\n\r\n";
+constexpr char kHeadersTooLarge[] = "HTTP/1.1 431 Request Header Fields Too Large\r\nConnection: close\r\n"
+                                   "Content-Type: application/json\r\nContent-Length: 35\r\n\r\n"
+                                   "{\"error\":\"headers of at most 8 KB\"}";
+constexpr char kBodyTooLarge[] = "HTTP/1.1 413 Payload Too Large\r\nConnection: close\r\n"
+                                 "Content-Type: application/json\r\nContent-Length: 41\r\n\r\n"
+                                 "{\"error\":\"a body has at most 4096 bytes\"}";
+constexpr char kLengthRequired[] = "HTTP/1.1 411 Length Required\r\nConnection: close\r\n"
+                                   "Content-Length: 0\r\n\r\n";
+
+// The value of a header in a request's head, empty when it has none.
+QByteArray headerValue(const QByteArray &head, const QByteArray &name)
+{
+    for (const QByteArray &line : head.split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return line.mid(colon + 1).trimmed();
+    }
+    return {};
+}
 } // namespace
+
+// Keeps what the scan found, and answers an HTTP/1.0 request as 1.0 and then closes: the
+// HTTP server answers every request as 1.1 and would hold the connection open.
+class FeedListener::Socket : public QTcpSocket
+{
+public:
+    using QTcpSocket::QTcpSocket;
+
+    QByteArray head;
+    qint64 bodyLeft = 0;
+    bool oldHttp = false;
+
+protected:
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        if (!oldHttp || size < 9 || std::memcmp(data, "HTTP/1.1 ", 9) != 0)
+            return QTcpSocket::writeData(data, size);
+        oldHttp = false;
+        // After the whole answer is written; a stream (its deadline gone) stays open.
+        QMetaObject::invokeMethod(this, [this] {
+            if (findChild<QTimer *>(QLatin1String(kDeadlineName)))
+                disconnectFromHost();
+        }, Qt::QueuedConnection);
+        QByteArray answer(data, size);
+        answer[7] = '0';
+        return QTcpSocket::writeData(answer.constData(), size);
+    }
+};
 
 // Lives as a child of its socket, so the counts stay right however the socket goes: the
 // HTTP server disconnects every signal of a socket it hands over to the WebSocket server.
@@ -61,7 +111,7 @@ bool FeedListener::admits(const QHostAddress &peer) const
 
 void FeedListener::incomingConnection(qintptr handle)
 {
-    auto *socket = new QTcpSocket(this);
+    auto *socket = new Socket(this);
     if (!socket->setSocketDescriptor(handle)) {
         delete socket;
         return;
@@ -86,7 +136,53 @@ void FeedListener::incomingConnection(qintptr handle)
         socket->deleteLater();
     });
     deadline->start(limits_.requestTimeoutMs);
+    // Before the HTTP server's own: it sees each new byte after the scan has.
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { scan(socket); });
     addPendingConnection(socket);
+}
+
+void FeedListener::scan(Socket *socket)
+{
+    // The HTTP server reads all there is each time, so what is left is new.
+    const QByteArray fresh = socket->peek(socket->bytesAvailable());
+    qsizetype at = 0;
+    while (at < fresh.size()) {
+        if (socket->bodyLeft > 0) {
+            const qint64 take = std::min<qint64>(socket->bodyLeft, fresh.size() - at);
+            socket->bodyLeft -= take;
+            at += take;
+            continue;
+        }
+        const qsizetype before = socket->head.size();
+        socket->head += fresh.mid(at);
+        const qsizetype end = socket->head.indexOf("\r\n\r\n", std::max<qsizetype>(0, before - 3));
+        if (end < 0 ? socket->head.size() > limits_.maxHeaderBytes : end + 4 > limits_.maxHeaderBytes)
+            return refuse(socket, kHeadersTooLarge);
+        if (end < 0)
+            return;
+        const QByteArray head = socket->head.left(end);
+        const QByteArray requestLine = head.split('\r').constFirst();
+        socket->oldHttp = requestLine.endsWith(" HTTP/1.0");
+        if (!headerValue(head, "Transfer-Encoding").isEmpty())
+            return refuse(socket, kLengthRequired);
+        bool ok = true;
+        const QByteArray length = headerValue(head, "Content-Length");
+        const qint64 bodyBytes = length.isEmpty() ? 0 : length.toLongLong(&ok);
+        if (!ok || bodyBytes < 0 || bodyBytes > limits_.maxBodyBytes)
+            return refuse(socket, kBodyTooLarge);
+        socket->bodyLeft = bodyBytes;
+        at += end + 4 - before;
+        socket->head.clear();
+    }
+}
+
+void FeedListener::refuse(Socket *socket, const char *reply)
+{
+    // Nothing more of this connection reaches the HTTP server; the answer goes, then it closes.
+    disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
+    socket->oldHttp = false;
+    socket->write(reply, qint64(std::strlen(reply)));
+    socket->disconnectFromHost();
 }
 
 void FeedListener::restartDeadline(QTcpSocket *socket)

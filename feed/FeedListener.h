@@ -29,6 +29,9 @@ public:
         int maxStreamsPerAddress = 16;
         // A request's headers and body must fit; a longer one stalls and times out.
         qint64 readBufferBytes = 16 * 1024;
+        // Headers longer than this get 431, a body announced longer 413, at once.
+        qint64 maxHeaderBytes = 8 * 1024;
+        qint64 maxBodyBytes = 4 * 1024;
         int requestTimeoutMs = 10'000;
     };
 
@@ -47,7 +50,11 @@ protected:
 
 private:
     class Token;
+    class Socket;
     bool admits(const QHostAddress &peer) const;
+    // Reads ahead of the HTTP server what it has not yet seen: sizes it would wait for.
+    void scan(Socket *socket);
+    void refuse(Socket *socket, const char *reply);
 
     Limits limits_;
     int connections_ = 0;

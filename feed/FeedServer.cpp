@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QNetworkInterface>
 #include <QTcpSocket>
+#include <QTime>
 #include <QUrl>
 #include <QWebSocket>
 
@@ -228,7 +229,11 @@ void FeedServer::servePairing(const QHttpServerRequest &request, QHttpServerResp
         break;
     }
     const QHostAddress from = request.remoteAddress();
-    const QByteArray token = guard_.pair(from, from.toString());
+    bool v4 = false;
+    const QHostAddress shown(from.toIPv4Address(&v4));
+    const QString label = (v4 ? shown : from).toString() + QStringLiteral(", seit ")
+        + QTime::currentTime().toString(QStringLiteral("HH:mm"));
+    const QByteArray token = guard_.pair(from, label);
     devicesMoved();
     responder.write(tokenJson(token), {{"Content-Type", kJson}, {"Cache-Control", "no-store"}});
 }

@@ -67,6 +67,8 @@ TEST_F(FeedLoad, ConnectionsOpenedAndDroppedAndAStuckClientChangeNothingAndTheKe
         std::vector<std::unique_ptr<QTcpSocket>> batch;
         for (int i = 0; i < kBatch; ++i) {
             batch.push_back(std::make_unique<QTcpSocket>());
+            // Two addresses a batch: one alone may not hold a whole batch, nor the batch before.
+            batch.back()->bind(QHostAddress(quint32(0x7F00'0001u + (quint32(done / kBatch + 1) << 8) + quint32(i % 2))));
             batch.back()->connectToHost(QHostAddress::LocalHost, board->feed().server().port());
         }
         ASSERT_TRUE(waitFor([&] {
