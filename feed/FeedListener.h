@@ -26,7 +26,7 @@ public:
         // Connections of one address that are not held streams.
         int maxPerAddress = 32;
         // Held streams of one address; a new one beyond this closes that address's oldest.
-        int maxStreamsPerAddress = 16;
+        int maxStreamsPerAddress = 64;
         // A request's headers and body must fit; a longer one stalls and times out.
         qint64 readBufferBytes = 16 * 1024;
         // Headers longer than this get 431, a body announced longer 413, at once.

@@ -217,6 +217,38 @@ TEST_F(FeedLimitsTest, AClientThatNeverReadsIsDroppedAndTheOthersGoOn)
     EXPECT_TRUE(commands.isEmpty());
 }
 
+TEST_F(FeedLimitsTest, AHeldStreamThatStopsReadingIsDroppedAtTheKeepAliveAndAReaderStays)
+{
+    FeedServer::Options options;
+    options.keepAliveMs = 100;
+    // Far beyond what is published here: only the keep-alive can find the stalled one.
+    options.maxBacklogBytes = qint64(1) << 30;
+    startServer(options);
+    auto stalled = std::make_unique<QTcpSocket>();
+    stalled->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+    stalled->setReadBufferSize(1);
+    stalled->connectToHost(QHostAddress::LocalHost, server.port());
+    stalled->write("GET /events HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    QWebSocket reader;
+    int heard = 0;
+    QObject::connect(&reader, &QWebSocket::textMessageReceived, [&](const QString &) { ++heard; });
+    reader.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(server.port())));
+    ASSERT_TRUE(waitFor([&] { return server.streamCount() == 2 && heard > 0; }));
+
+    const QString padding(16 * 1024, u'p');
+    for (int i = 1; i <= 40; ++i) {
+        QJsonObject state = document.current();
+        state[QStringLiteral("change")] = 1000 + i;
+        state[QStringLiteral("padding")] = padding;
+        server.publish(state);
+        spin(5);
+    }
+    EXPECT_TRUE(waitFor([&] { return server.streamCount() == 1; }, 3000)) << server.streamCount();
+    EXPECT_EQ(reader.state(), QAbstractSocket::ConnectedState);
+    spin(300);
+    EXPECT_EQ(server.streamCount(), 1) << "the reader takes its keep-alives";
+}
+
 TEST_F(FeedLimitsTest, AnOversizedRequestIsNotReadIntoMemory)
 {
     startWithLimits();

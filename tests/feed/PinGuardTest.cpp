@@ -24,6 +24,7 @@ TEST_F(PinGuardTest, RightPinAcceptedWrongRefusedAndAMissingOneIsNoTry)
     EXPECT_EQ(tryPin("123456"), PinGuard::Verdict::Accepted);
     EXPECT_EQ(tryPin("123457"), PinGuard::Verdict::Wrong);
     EXPECT_EQ(tryPin("1234567"), PinGuard::Verdict::Wrong);
+    EXPECT_EQ(tryPin("12345"), PinGuard::Verdict::Wrong);
     // A page of another site cannot set the header: however often it posts, nothing is used up.
     for (int i = 0; i < 100; ++i)
         EXPECT_EQ(tryPin(""), PinGuard::Verdict::Missing);
