@@ -24,7 +24,7 @@ public:
         // Of those, kept for addresses a paired device used.
         int reservedForPaired = 32;
         // Connections of one address that are not held streams.
-        int maxPerAddress = 32;
+        int maxPerAddress = 64;
         // Held streams of one address; a new one beyond this closes that address's oldest.
         int maxStreamsPerAddress = 64;
         // A request's headers and body must fit; a longer one stalls and times out.

@@ -13,6 +13,14 @@ namespace {
 using Status = QHttpServerResponder::StatusCode;
 
 const QByteArray kJson = QByteArrayLiteral("application/json");
+// Set on a stream when it takes data, cleared at each keep-alive.
+const char kMovedName[] = "courtlyx-moved";
+
+template <typename Stream>
+void noteProgress(Stream *stream)
+{
+    QObject::connect(stream, &Stream::bytesWritten, stream, [stream] { stream->setProperty(kMovedName, true); });
+}
 
 QByteArray errorBody(const QString &reason)
 {
@@ -208,6 +216,7 @@ void FeedServer::serveEvents(const QHttpServerRequest &request, QHttpServerRespo
                             {"Cache-Control", "no-store"},
                             {"Connection", "keep-alive"}});
     responder.writeBody("data: " + stateBytes() + "\n\n");
+    noteProgress(socket);
     events_.append(socket);
 }
 
@@ -304,6 +313,7 @@ void FeedServer::acceptWebSockets()
         socket->setMaxAllowedIncomingMessageSize(kMaxBodyBytes);
         socket->setReadBufferSize(options_.limits.readBufferBytes);
         listener_->keepOpen(socket->peerAddress(), socket->peerPort());
+        noteProgress(socket);
         sockets_.append(socket);
         socket->sendTextMessage(QString::fromUtf8(stateBytes()));
     }
@@ -337,14 +347,14 @@ void FeedServer::devicesMoved()
 
 void FeedServer::keepAlive()
 {
-    // A stream that has not taken the last keep-alive has stopped reading: its place goes
-    // to someone who reads.
+    // A stream with data waiting that took nothing since the last keep-alive has stopped
+    // reading: its place goes to someone who reads.
     const auto stalled = [](const auto &socket) {
         if (!socket)
             return true;
-        const bool stuck = socket->property("courtlyx-unsent").toBool();
-        socket->setProperty("courtlyx-unsent", socket->bytesToWrite() > 0);
-        if (stuck && socket->bytesToWrite() > 0) {
+        const bool moved = socket->property(kMovedName).toBool();
+        socket->setProperty(kMovedName, false);
+        if (!moved && socket->bytesToWrite() > 0) {
             socket->abort();
             return true;
         }
