@@ -9,8 +9,10 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QToolButton>
 
 FeedStrip::FeedStrip(QWidget &window, FeedPublisher &feed) : feed_(feed)
 {
@@ -40,15 +42,22 @@ FeedStrip::FeedStrip(QWidget &window, FeedPublisher &feed) : feed_(feed)
     bFolder_ = new QPushButton(QStringLiteral("Ordner\u2026"), PanelFeed_);
     bFolder_->setObjectName(QStringLiteral("bFeedFolder"));
     bFolder_->setGeometry(252, 2, 58, 18);
+    bDevices_ = new QToolButton(PanelFeed_);
+    bDevices_->setObjectName(QStringLiteral("bFeedDevices"));
+    bDevices_->setGeometry(314, 2, 68, 18);
+    bDevices_->setPopupMode(QToolButton::InstantPopup);
+    bDevices_->setToolTip(QStringLiteral("Gekoppelte Fernbedienungen"));
+    bDevices_->setMenu(new QMenu(bDevices_));
     LabFeedStatus_ = new QLabel(QStringLiteral("Aus"), PanelFeed_);
     LabFeedStatus_->setObjectName(QStringLiteral("LabFeedStatus"));
-    LabFeedStatus_->setGeometry(318, 3, window.width() - 322, 16);
+    LabFeedStatus_->setGeometry(388, 3, window.width() - 392, 16);
     LabFeedStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     QWidget::setTabOrder(cbFeed_, ePort_);
     QWidget::setTabOrder(ePort_, cbNet_);
     QWidget::setTabOrder(cbNet_, cbFiles_);
     QWidget::setTabOrder(cbFiles_, bFolder_);
+    QWidget::setTabOrder(bFolder_, bDevices_);
 
     connect(cbFeed_, &QCheckBox::toggled, this, [this](bool on) { feed_.setOn(on); });
     connect(cbNet_, &QCheckBox::toggled, this, [this](bool on) { feed_.setOnNetwork(on); });
@@ -56,6 +65,7 @@ FeedStrip::FeedStrip(QWidget &window, FeedPublisher &feed) : feed_(feed)
     connect(cbFiles_, &QCheckBox::toggled, this, [this](bool on) { feed_.setWritesFiles(on); });
     connect(bFolder_, &QPushButton::clicked, this, &FeedStrip::chooseFolder);
     connect(&feed_, &FeedPublisher::statusChanged, this, &FeedStrip::showState);
+    connect(bDevices_->menu(), &QMenu::aboutToShow, this, &FeedStrip::listDevices);
     showState();
 }
 
@@ -70,6 +80,7 @@ void FeedStrip::showState()
     if (!ePort_->hasFocus())
         ePort_->setText(QString::number(feed_.port()));
     LabFeedStatus_->setText(feed_.statusText());
+    bDevices_->setText(QStringLiteral("Geräte: %1").arg(feed_.server().devices().size()));
     LabFeedStatus_->setToolTip(feed_.writesFiles() ? QStringLiteral("Dateien in ") + feed_.filesFolder() : QString());
 }
 
@@ -90,3 +101,20 @@ void FeedStrip::chooseFolder()
     feed_.setFilesFolder(chosen);
 }
 
+void FeedStrip::listDevices()
+{
+    QMenu *menu = bDevices_->menu();
+    menu->clear();
+    FeedServer &server = feed_.server();
+    for (const PinGuard::Device &device : server.devices()) {
+        const QByteArray token = device.token;
+        menu->addAction(QStringLiteral("%1 vergessen").arg(device.label),
+                        this, [&server, token] { server.forgetDevice(token); });
+    }
+    if (server.devices().isEmpty()) {
+        menu->addAction(QStringLiteral("Kein Gerät gekoppelt"))->setEnabled(false);
+        return;
+    }
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Alle vergessen"), this, [&server] { server.forgetAllDevices(); });
+}

@@ -8,6 +8,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 class QWidget;
 
 // The feed's row of the configuration strip: on and off, the port, the network and the text
@@ -29,11 +30,14 @@ public:
     QCheckBox *cbFiles() const { return cbFiles_; }
     QPushButton *bFolder() const { return bFolder_; }
     QLabel *status() const { return LabFeedStatus_; }
+    // The paired remotes, each to be forgotten from its menu.
+    QToolButton *bDevices() const { return bDevices_; }
 
 private:
     void showState();
     void portEntered();
     void chooseFolder();
+    void listDevices();
 
     FeedPublisher &feed_;
     QFrame *PanelFeed_ = nullptr;
@@ -43,4 +47,5 @@ private:
     QCheckBox *cbFiles_ = nullptr;
     QPushButton *bFolder_ = nullptr;
     QLabel *LabFeedStatus_ = nullptr;
+    QToolButton *bDevices_ = nullptr;
 };

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -313,6 +314,36 @@ void runFloodFigure(BenchTable &table, const QString &program)
                   .arg(rssBefore, 0, 'f', 1).arg(peakConnections));
 }
 
+void runGuessFigure(BenchTable &table, const QString &program)
+{
+    BenchTicks ticks;
+    FeedBoard t(ticks, true, false);
+    TFormMain &board = *t.board;
+    board.bPlayClick();
+    QProcess load;
+    load.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    load.start(program, {QStringLiteral("--feed-guess-child"), QString::number(t.port())});
+    std::vector<double> times;
+    int press = 0;
+    const auto started = Clock::now();
+    while (load.state() != QProcess::NotRunning && Clock::now() - started < std::chrono::seconds(60)) {
+        pressAndPaint(board, ticks, press++);
+        const auto start = Clock::now();
+        QTest::keyClick(board.windowHandle(), Qt::Key_F1);
+        QCoreApplication::sendPostedEvents();
+        times.push_back(microseconds(Clock::now() - start));
+        spinUntil([] { return false; }, 5);
+        load.waitForFinished(0);
+    }
+    const QByteArray report = load.readAllStandardOutput().trimmed();
+    const bool ran = load.exitStatus() == QProcess::NormalExit && load.exitCode() == 0;
+    const double key = median(times);
+    table.add(QStringLiteral("F1 to painted board while 1,024 addresses guess PINs and 300 slow senders hold connections"),
+              ms(key), QStringLiteral("<= 1 ms"), ran && key <= 1000,
+              QStringLiteral("%1 presses; p90 %2, max %3; load: %4").arg(times.size())
+                  .arg(ms(percentile(times, 90)), ms(percentile(times, 100)), QString::fromUtf8(report)));
+}
+
 } // namespace
 
 void runFeedBench(BenchTable &table, const QString &program)
@@ -326,6 +357,8 @@ void runFeedBench(BenchTable &table, const QString &program)
     runIdleFigure(table, program, work.path());
     std::fprintf(stderr, "  feed: connection flood\n");
     runFloodFigure(table, program);
+    std::fprintf(stderr, "  feed: PIN guessing and slow senders\n");
+    runGuessFigure(table, program);
 }
 
 int feedIdleChild(int argc, char **argv)
@@ -358,7 +391,7 @@ int feedLoadChild(int argc, char **argv)
     stuck.connectToHost(QHostAddress::LocalHost, port);
     if (!stuck.waitForConnected(2000))
         return 2;
-    stuck.write("GET /ws HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+    stuck.write("GET /ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
                 "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
     stuck.flush();
     constexpr int kBatch = 40;
@@ -372,7 +405,7 @@ int feedLoadChild(int argc, char **argv)
         for (const auto &socket : batch)
             refused += !socket->waitForConnected(2000);
         for (int i = 0; i < kBatch; i += 2)
-            batch[i]->write("GET /score.json HTTP/1.1\r\nHost: x\r\n");
+            batch[i]->write("GET /score.json HTTP/1.1\r\nHost: 127.0.0.1\r\n");
         for (const auto &socket : batch)
             socket->flush();
         for (const auto &socket : batch)
@@ -380,5 +413,75 @@ int feedLoadChild(int argc, char **argv)
     }
     std::printf("%d connections opened and dropped, %d not accepted; one client never read\n",
                 kFloodConnections, refused);
+    return 0;
+}
+
+int feedGuessChild(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const quint16 port = quint16(QByteArray(argv[2]).toInt());
+    constexpr int kAddresses = 1024;
+    constexpr int kSlow = 300;
+    constexpr int kRunMs = 12'000;
+    // Loopback answers all of 127.0.0.0/8: each guesser and slow sender has an address of its own range.
+    const auto open = [port](quint32 address) {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->bind(QHostAddress(address));
+        socket->connectToHost(QHostAddress::LocalHost, port);
+        return socket;
+    };
+    const auto slowAddress = [](int i) { return 0x7F03'0001u + quint32(i % 10); };
+    std::vector<std::unique_ptr<QTcpSocket>> slow;
+    for (int i = 0; i < kSlow; ++i) {
+        slow.push_back(open(slowAddress(i)));
+        slow.back()->write("GET /score.json HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: ");
+    }
+    int judged = 0, refused = 0, busy = 0, other = 0, reopened = 0, guesses = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kRunMs) {
+        std::vector<std::unique_ptr<QTcpSocket>> batch;
+        std::vector<QByteArray> replies(32);
+        for (int k = 0; k < 32; ++k, ++guesses) {
+            const quint32 a = quint32(guesses % kAddresses);
+            batch.push_back(open(0x7F01'0000u + ((a >> 8) << 8) + (a & 0xFF) + 1));
+            const QByteArray body = R"({"command":"point","side":2})";
+            batch.back()->write("POST /command HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Pin: "
+                                + QByteArray::number(100000 + guesses % 900000) + "\r\nContent-Length: "
+                                + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        }
+        QElapsedTimer wait;
+        wait.start();
+        while (wait.elapsed() < 2000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            bool all = true;
+            for (int k = 0; k < 32; ++k) {
+                replies[k] += batch[k]->readAll();
+                all = all && (replies[k].size() >= 12 || batch[k]->state() == QAbstractSocket::UnconnectedState);
+            }
+            if (all)
+                break;
+        }
+        for (const QByteArray &reply : replies) {
+            const int status = reply.mid(9, 3).toInt();
+            judged += status == 403;
+            refused += status == 429;
+            busy += status == 503;
+            other += status != 403 && status != 429 && status != 503;
+        }
+        // The slow senders send a byte now and then, and come back when the deadline closes them.
+        for (int i = 0; i < kSlow; ++i) {
+            if (slow[i]->state() == QAbstractSocket::UnconnectedState) {
+                slow[i] = open(slowAddress(i));
+                slow[i]->write("GET /score.json HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: ");
+                ++reopened;
+            } else {
+                slow[i]->write("a");
+            }
+        }
+    }
+    std::printf("%d guesses from %d addresses in %d s: %d judged wrong, %d refused (429), %d turned away (503), "
+                "%d other; %d slow senders, reopened %d times\n",
+                guesses, kAddresses, kRunMs / 1000, judged, refused, busy, other, kSlow, reopened);
     return 0;
 }

@@ -12,3 +12,4 @@ void runFeedBench(BenchTable &table, const QString &program);
 // The children's sides: a board idling for the idle figure, and the connection flood.
 int feedIdleChild(int argc, char **argv);
 int feedLoadChild(int argc, char **argv);
+int feedGuessChild(int argc, char **argv);

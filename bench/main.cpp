@@ -27,6 +27,8 @@ int main(int argc, char **argv)
         return feedIdleChild(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--feed-load-child") == 0)
         return feedLoadChild(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--feed-guess-child") == 0)
+        return feedGuessChild(argc, argv);
     QTemporaryDir work;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -43,6 +43,8 @@ struct BoardSettings
     bool FeedFiles;
     QString FeedFolder;
     QString FeedPin;
+    // A name the feed answers to besides this computer's own names and addresses.
+    QString FeedHost;
 
     bool operator==(const BoardSettings &) const = default;
 };

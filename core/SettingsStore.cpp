@@ -140,6 +140,7 @@ std::span<const Key> SettingsStore::keys()
         flag<&BoardSettings::FeedFiles>("FeedFiles", false, OnItsOwn),
         text<&BoardSettings::FeedFolder>("FeedFolder", QString(), OnItsOwn),
         text<&BoardSettings::FeedPin>("FeedPin", QString(), OnItsOwn),
+        text<&BoardSettings::FeedHost>("FeedHost", QString(), OnItsOwn),
     };
     return keys;
 }

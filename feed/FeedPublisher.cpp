@@ -44,6 +44,7 @@ FeedPublisher::FeedPublisher(BoardModel &model, const TickSource &ticks, QObject
     connect(&model_, &BoardModel::commandRan, this, &FeedPublisher::changed);
     // Direct: the command's reply carries the state it left.
     connect(&server_, &FeedServer::commandReceived, this, &FeedPublisher::run, Qt::DirectConnection);
+    connect(&server_, &FeedServer::devicesChanged, this, &FeedPublisher::statusChanged);
 }
 
 FeedPublisher::~FeedPublisher()
@@ -60,6 +61,7 @@ void FeedPublisher::apply(const BoardSettings &s)
     files_ = s.FeedFiles;
     folder_ = s.FeedFolder;
     pin_ = s.FeedPin;
+    host_ = s.FeedHost;
     filesError_.clear();
     restart();
 }
@@ -72,6 +74,7 @@ void FeedPublisher::store(BoardSettings &s) const
     s.FeedFiles = files_;
     s.FeedFolder = folder_;
     s.FeedPin = pin_;
+    s.FeedHost = host_;
 }
 
 QString FeedPublisher::filesFolder() const
@@ -137,6 +140,7 @@ void FeedPublisher::restart()
         options.port = quint16(port_);
         options.allInterfaces = net_;
         options.pin = pin_;
+        options.hostName = host_;
         if (server_.start(options))
             server_.publish(document_.update(model_));
     }

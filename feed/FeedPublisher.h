@@ -71,6 +71,7 @@ private:
     int port_;
     QString folder_;
     QString pin_;
+    QString host_;
     QString filesError_;
     QThread filesThread_;
     QObject *filesWorker_ = nullptr;

@@ -3,13 +3,24 @@
 #include <QFile>
 #include <QHttpServer>
 #include <QJsonDocument>
+#include <QNetworkInterface>
 #include <QTcpSocket>
+#include <QTime>
+#include <QUrl>
 #include <QWebSocket>
 
 namespace {
 using Status = QHttpServerResponder::StatusCode;
 
 const QByteArray kJson = QByteArrayLiteral("application/json");
+// Set on a stream when it takes data, cleared at each keep-alive.
+const char kMovedName[] = "courtlyx-moved";
+
+template <typename Stream>
+void noteProgress(Stream *stream)
+{
+    QObject::connect(stream, &Stream::bytesWritten, stream, [stream] { stream->setProperty(kMovedName, true); });
+}
 
 QByteArray errorBody(const QString &reason)
 {
@@ -20,10 +31,31 @@ void replyError(QHttpServerResponder &responder, Status status, const QString &r
 {
     responder.write(errorBody(reason), kJson, status);
 }
+
+// The name in a Host header, without its port, brackets kept round an IPv6 address.
+QString hostPart(const QString &host)
+{
+    QString name = host.trimmed().toLower();
+    if (name.startsWith(u'[')) {
+        name.truncate(name.indexOf(u']') + 1);
+    } else if (name.count(u':') == 1) {
+        name.truncate(name.indexOf(u':'));
+    }
+    if (name.endsWith(u'.'))
+        name.chop(1);
+    return name;
+}
+
+QByteArray tokenJson(const QByteArray &token)
+{
+    return QJsonDocument(QJsonObject{{QStringLiteral("token"), QString::fromLatin1(token)}})
+        .toJson(QJsonDocument::Compact);
+}
 } // namespace
 
 FeedServer::FeedServer(const TickSource &ticks, QObject *parent) : QObject(parent), guard_(ticks)
 {
+    connect(&keepAlive_, &QTimer::timeout, this, &FeedServer::keepAlive);
 }
 
 FeedServer::~FeedServer()
@@ -46,6 +78,9 @@ bool FeedServer::start(const Options &options)
         return false;
     }
     guard_.renew(options.pin);
+    hosts_ = QStringList{QStringLiteral("localhost")};
+    if (!hostPart(options.hostName).isEmpty())
+        hosts_ << hostPart(options.hostName);
     http_ = std::make_unique<QHttpServer>();
     listener_ = listener;
     // The HTTP server takes the listener as its child.
@@ -53,6 +88,8 @@ bool FeedServer::start(const Options &options)
     port_ = listener->serverPort();
     route();
     connect(http_.get(), &QHttpServer::newWebSocketConnection, this, &FeedServer::acceptWebSockets);
+    devicesMoved();
+    keepAlive_.start(options.keepAliveMs);
     return true;
 }
 
@@ -64,6 +101,7 @@ void FeedServer::stop()
     sockets_.clear();
     events_.clear();
     http_.reset();
+    keepAlive_.stop();
     port_ = 0;
 }
 
@@ -78,6 +116,10 @@ void FeedServer::route()
                  [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
                      serveEvents(request, std::move(responder));
                  });
+    http_->route(QStringLiteral("/pair"),
+                 [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+                     servePairing(request, std::move(responder));
+                 });
     http_->route(QStringLiteral("/command"),
                  [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
                      serveCommand(request, std::move(responder));
@@ -85,6 +127,8 @@ void FeedServer::route()
     // Qt 6.4 upgrades a WebSocket only on a route that answers nothing.
     http_->route(QStringLiteral("/ws"), Method::Get,
                  [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+                     if (!admitted(request, responder))
+                         return;
                      if (request.value("Upgrade").compare("websocket", Qt::CaseInsensitive) != 0) {
                          listener_->restartDeadline(responder.socket());
                          replyError(responder, Status::UpgradeRequired, tr("a WebSocket endpoint"));
@@ -98,10 +142,54 @@ void FeedServer::route()
                  [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
                      servePage(request, std::move(responder), QStringLiteral(":/feed/remote.html"));
                  });
-    http_->setMissingHandler([this](const QHttpServerRequest &, QHttpServerResponder &&responder) {
+    http_->setMissingHandler([this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+        if (!admitted(request, responder))
+            return;
         listener_->restartDeadline(responder.socket());
         replyError(responder, Status::NotFound, tr("no such resource"));
     });
+}
+
+bool FeedServer::isOwnHost(const QString &host) const
+{
+    QString name = hostPart(host);
+    if (hosts_.contains(name))
+        return true;
+    if (name.startsWith(u'[') && name.endsWith(u']'))
+        name = name.mid(1, name.size() - 2);
+    const QHostAddress address(name);
+    if (address.isNull())
+        return false;
+    if (address.isLoopback())
+        return true;
+    // Asked now, not at the start: the board's address may have changed meanwhile.
+    const QList<QHostAddress> own = QNetworkInterface::allAddresses();
+    return std::any_of(own.begin(), own.end(), [&address](const QHostAddress &a) { return a.isEqual(address); });
+}
+
+bool FeedServer::admitted(const QHttpServerRequest &request, QHttpServerResponder &responder)
+{
+    // A page on a name rebound to this board's address must not read or command it.
+    const QByteArray host = request.value("Host");
+    if (!host.isEmpty() && !isOwnHost(QString::fromLatin1(host))) {
+        replyError(responder, Status::MisdirectedRequest, tr("not a name of this board"));
+        return false;
+    }
+    const QByteArray origin = request.value("Origin");
+    if (!origin.isEmpty()) {
+        const QUrl url(QString::fromLatin1(origin));
+        if (url.scheme() != QLatin1String("http") || !isOwnHost(url.host(QUrl::FullyEncoded))) {
+            replyError(responder, Status::Forbidden, tr("pages of other sites are refused"));
+            return false;
+        }
+    }
+    // No-cors requests of another site carry no Origin, but a browser names where they come from.
+    const QByteArray site = request.value("Sec-Fetch-Site");
+    if ((site == "cross-site" || site == "same-site") && request.value("Sec-Fetch-Mode") != "navigate") {
+        replyError(responder, Status::Forbidden, tr("pages of other sites are refused"));
+        return false;
+    }
+    return true;
 }
 
 QByteArray FeedServer::stateBytes() const
@@ -109,14 +197,18 @@ QByteArray FeedServer::stateBytes() const
     return QJsonDocument(state_).toJson(QJsonDocument::Compact);
 }
 
-void FeedServer::serveState(const QHttpServerRequest &, QHttpServerResponder &&responder)
+void FeedServer::serveState(const QHttpServerRequest &request, QHttpServerResponder &&responder)
 {
+    if (!admitted(request, responder))
+        return;
     listener_->restartDeadline(responder.socket());
     responder.write(stateBytes(), {{"Content-Type", kJson}, {"Cache-Control", "no-store"}});
 }
 
-void FeedServer::serveEvents(const QHttpServerRequest &, QHttpServerResponder &&responder)
+void FeedServer::serveEvents(const QHttpServerRequest &request, QHttpServerResponder &&responder)
 {
+    if (!admitted(request, responder))
+        return;
     QTcpSocket *socket = responder.socket();
     listener_->keepOpen(socket);
     responder.writeStatusLine(Status::Ok);
@@ -124,11 +216,41 @@ void FeedServer::serveEvents(const QHttpServerRequest &, QHttpServerResponder &&
                             {"Cache-Control", "no-store"},
                             {"Connection", "keep-alive"}});
     responder.writeBody("data: " + stateBytes() + "\n\n");
+    noteProgress(socket);
     events_.append(socket);
+}
+
+void FeedServer::servePairing(const QHttpServerRequest &request, QHttpServerResponder &&responder)
+{
+    if (!admitted(request, responder))
+        return;
+    listener_->restartDeadline(responder.socket());
+    if (request.method() != QHttpServerRequest::Method::Post)
+        return replyError(responder, Status::MethodNotAllowed, tr("pairing is posted"));
+    switch (guard_.check(request.value("X-Pin"))) {
+    case PinGuard::Verdict::Blocked:
+        return replyError(responder, Status::TooManyRequests,
+                          tr("too many wrong PINs; try again in %1 s").arg(guard_.blockedSeconds()));
+    case PinGuard::Verdict::Missing:
+    case PinGuard::Verdict::Wrong:
+        return replyError(responder, Status::Forbidden, tr("wrong or missing PIN"));
+    case PinGuard::Verdict::Accepted:
+        break;
+    }
+    const QHostAddress from = request.remoteAddress();
+    bool v4 = false;
+    const QHostAddress shown(from.toIPv4Address(&v4));
+    const QString label = (v4 ? shown : from).toString() + QStringLiteral(", seit ")
+        + QTime::currentTime().toString(QStringLiteral("HH:mm"));
+    const QByteArray token = guard_.pair(from, label);
+    devicesMoved();
+    responder.write(tokenJson(token), {{"Content-Type", kJson}, {"Cache-Control", "no-store"}});
 }
 
 void FeedServer::serveCommand(const QHttpServerRequest &request, QHttpServerResponder &&responder)
 {
+    if (!admitted(request, responder))
+        return;
     listener_->restartDeadline(responder.socket());
     if (request.method() != QHttpServerRequest::Method::Post)
         return replyError(responder, Status::MethodNotAllowed, tr("commands are posted"));
@@ -136,15 +258,23 @@ void FeedServer::serveCommand(const QHttpServerRequest &request, QHttpServerResp
         return replyError(responder, Status::PayloadTooLarge,
                           tr("a command has at most %1 bytes").arg(kMaxBodyBytes));
 
-    const QHostAddress from = request.remoteAddress();
-    switch (guard_.check(from, request.value("X-Pin"))) {
-    case PinGuard::Verdict::Blocked:
-        return replyError(responder, Status::TooManyRequests,
-                          tr("too many wrong PINs; try again in %1 s").arg(guard_.blockedSeconds(from)));
-    case PinGuard::Verdict::Wrong:
-        return replyError(responder, Status::Forbidden, tr("wrong or missing PIN"));
-    case PinGuard::Verdict::Accepted:
-        break;
+    const QByteArray token = request.value("X-Token");
+    if (!token.isEmpty()) {
+        // A wrong token is no PIN try: 128 random bits are not guessed.
+        if (!guard_.knows(token, request.remoteAddress()))
+            return replyError(responder, Status::Forbidden, tr("unknown device; pair again with the PIN"));
+        devicesMoved();
+    } else {
+        switch (guard_.check(request.value("X-Pin"))) {
+        case PinGuard::Verdict::Blocked:
+            return replyError(responder, Status::TooManyRequests,
+                              tr("too many wrong PINs; try again in %1 s").arg(guard_.blockedSeconds()));
+        case PinGuard::Verdict::Missing:
+        case PinGuard::Verdict::Wrong:
+            return replyError(responder, Status::Forbidden, tr("wrong or missing PIN"));
+        case PinGuard::Verdict::Accepted:
+            break;
+        }
     }
 
     const FeedCommand::Parsed parsed = FeedCommand::parse(request.body());
@@ -154,9 +284,11 @@ void FeedServer::serveCommand(const QHttpServerRequest &request, QHttpServerResp
     responder.write(stateBytes(), {{"Content-Type", kJson}, {"Cache-Control", "no-store"}});
 }
 
-void FeedServer::servePage(const QHttpServerRequest &, QHttpServerResponder &&responder,
+void FeedServer::servePage(const QHttpServerRequest &request, QHttpServerResponder &&responder,
                            const QString &resource)
 {
+    if (!admitted(request, responder))
+        return;
     listener_->restartDeadline(responder.socket());
     QFile page(resource);
     if (!page.open(QIODevice::ReadOnly))
@@ -181,9 +313,59 @@ void FeedServer::acceptWebSockets()
         socket->setMaxAllowedIncomingMessageSize(kMaxBodyBytes);
         socket->setReadBufferSize(options_.limits.readBufferBytes);
         listener_->keepOpen(socket->peerAddress(), socket->peerPort());
+        noteProgress(socket);
         sockets_.append(socket);
         socket->sendTextMessage(QString::fromUtf8(stateBytes()));
     }
+}
+
+void FeedServer::forgetDevice(const QByteArray &token)
+{
+    guard_.forget(token);
+    devicesMoved();
+}
+
+void FeedServer::forgetAllDevices()
+{
+    guard_.forgetAll();
+    devicesMoved();
+}
+
+void FeedServer::devicesMoved()
+{
+    QSet<QHostAddress> addresses;
+    for (const PinGuard::Device &device : guard_.devices())
+        addresses.insert(device.address);
+    if (listener_)
+        listener_->setPairedAddresses(addresses);
+    if (addresses == pairedAddresses_ && guard_.devices().size() == pairedCount_)
+        return;
+    pairedAddresses_ = addresses;
+    pairedCount_ = guard_.devices().size();
+    emit devicesChanged();
+}
+
+void FeedServer::keepAlive()
+{
+    // A stream with data waiting that took nothing since the last keep-alive has stopped
+    // reading: its place goes to someone who reads.
+    const auto stalled = [](const auto &socket) {
+        if (!socket)
+            return true;
+        const bool moved = socket->property(kMovedName).toBool();
+        socket->setProperty(kMovedName, false);
+        if (!moved && socket->bytesToWrite() > 0) {
+            socket->abort();
+            return true;
+        }
+        return false;
+    };
+    events_.removeIf(stalled);
+    sockets_.removeIf(stalled);
+    for (const QPointer<QTcpSocket> &socket : std::as_const(events_))
+        socket->write(": \n\n");
+    for (const QPointer<QWebSocket> &socket : std::as_const(sockets_))
+        socket->ping();
 }
 
 void FeedServer::publish(const QJsonObject &state)

@@ -10,6 +10,9 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
+#include <QStringList>
+#include <QTimer>
 
 #include <memory>
 
@@ -47,6 +50,10 @@ public:
         FeedListener::Limits limits;
         // A streaming client whose unsent data passes this is dropped.
         qint64 maxBacklogBytes = 64 * 1024;
+        // Idle streams get a keep-alive this often; one that has not taken the last is dropped.
+        int keepAliveMs = 15'000;
+        // A name the board is reached by besides its addresses (a DNS name), or empty.
+        QString hostName;
     };
 
     explicit FeedServer(const TickSource &ticks, QObject *parent = nullptr);
@@ -59,6 +66,11 @@ public:
     quint16 port() const { return port_; }
     QHostAddress listenAddress() const { return listener_ ? listener_->serverAddress() : QHostAddress(); }
     const QString &pin() const { return guard_.pin(); }
+    const QList<PinGuard::Device> &devices() const { return guard_.devices(); }
+    void forgetDevice(const QByteArray &token);
+    void forgetAllDevices();
+    // Names a request's Host and Origin may carry: this computer's, its addresses, the operator's.
+    const QStringList &hostNames() const { return hosts_; }
     const QString &errorText() const { return error_; }
 
     // Several calls in one turn of the event loop reach the clients as one message.
@@ -72,9 +84,16 @@ signals:
     // Connect directly: the reply to the command carries the state published meanwhile.
     // The receiver must not stop() the server before it returns; queue that.
     void commandReceived(const FeedCommand &command);
+    void devicesChanged();
 
 private:
     void route();
+    // False after refusing a request for a name or a page that is not the board's own.
+    bool admitted(const QHttpServerRequest &request, QHttpServerResponder &responder);
+    bool isOwnHost(const QString &host) const;
+    void servePairing(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    void devicesMoved();
+    void keepAlive();
     void serveState(const QHttpServerRequest &request, QHttpServerResponder &&responder);
     void serveEvents(const QHttpServerRequest &request, QHttpServerResponder &&responder);
     void serveCommand(const QHttpServerRequest &request, QHttpServerResponder &&responder);
@@ -96,4 +115,8 @@ private:
     bool flushQueued_ = false;
     quint16 port_ = 0;
     QString error_;
+    QStringList hosts_;
+    QSet<QHostAddress> pairedAddresses_;
+    qsizetype pairedCount_ = 0;
+    QTimer keepAlive_;
 };

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -17,6 +18,16 @@ QJsonObject side(const QJsonObject &state, int number)
 QString gamesText(const QJsonObject &set, int side)
 {
     return set.value(QStringLiteral("texts")).toArray().at(side - 1).toString();
+}
+
+// A text source shows a file's lines one under another; a name typed with a line break
+// or a control character would push the figure out of its box.
+QString oneLine(QString text)
+{
+    text.removeIf([](QChar c) {
+        return c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+    });
+    return text;
 }
 } // namespace
 
@@ -43,8 +54,8 @@ QHash<QString, QString> ScoreFiles::texts(const QJsonObject &state)
     const QJsonObject currentSet = current >= 1 ? sets.at(current - 1).toObject() : QJsonObject();
 
     return {
-        {QStringLiteral("name1.txt"), side(state, 1).value(QStringLiteral("name")).toString()},
-        {QStringLiteral("name2.txt"), side(state, 2).value(QStringLiteral("name")).toString()},
+        {QStringLiteral("name1.txt"), oneLine(side(state, 1).value(QStringLiteral("name")).toString())},
+        {QStringLiteral("name2.txt"), oneLine(side(state, 2).value(QStringLiteral("name")).toString())},
         {QStringLiteral("points1.txt"), side(state, 1).value(QStringLiteral("points")).toString()},
         {QStringLiteral("points2.txt"), side(state, 2).value(QStringLiteral("points")).toString()},
         {QStringLiteral("games1.txt"), gamesText(currentSet, 1)},
@@ -59,8 +70,11 @@ QHash<QString, QString> ScoreFiles::texts(const QJsonObject &state)
 bool ScoreFiles::write(const QJsonObject &state)
 {
     error_.clear();
+    // A folder deleted meanwhile is made again with every file, not only the changed ones.
+    if (!QFileInfo(folder_).isDir())
+        written_.clear();
     if (!QDir().mkpath(folder_)) {
-        error_ = QStringLiteral("%1: folder cannot be made").arg(folder_);
+        error_ = QStringLiteral("%1: Ordner lässt sich nicht anlegen").arg(folder_);
         return false;
     }
     bool ok = true;
@@ -76,6 +90,12 @@ bool ScoreFiles::writeFile(const QString &name, const QString &text)
     if (known != written_.constEnd() && *known == text)
         return true;
     const QString path = folder_ + u'/' + name;
+    // Replacing a link would write wherever it points, another user's file as well.
+    if (QFileInfo(path).isSymLink()) {
+        error_ = QStringLiteral("%1 ist ein Verweis, nicht geschrieben").arg(path);
+        written_.remove(name);
+        return false;
+    }
     if (known == written_.constEnd()) {
         // From an earlier run the file may already hold this text.
         QFile existing(path);

@@ -55,7 +55,7 @@ TEST_F(FeedLoad, ConnectionsOpenedAndDroppedAndAStuckClientChangeNothingAndTheKe
     // A WebSocket client that never reads what it is sent.
     auto stuck = connectRaw();
     stuck->setReadBufferSize(1024);
-    stuck->write("GET /ws HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+    stuck->write("GET /ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
                  "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
     ASSERT_TRUE(waitFor([&] { return board->feed().server().streamCount() == 1; }));
     const qsizetype records = board->model().journal().records().size();
@@ -67,6 +67,8 @@ TEST_F(FeedLoad, ConnectionsOpenedAndDroppedAndAStuckClientChangeNothingAndTheKe
         std::vector<std::unique_ptr<QTcpSocket>> batch;
         for (int i = 0; i < kBatch; ++i) {
             batch.push_back(std::make_unique<QTcpSocket>());
+            // Two addresses a batch: one alone may not hold a whole batch, nor the batch before.
+            batch.back()->bind(QHostAddress(quint32(0x7F00'0001u + (quint32(done / kBatch + 1) << 8) + quint32(i % 2))));
             batch.back()->connectToHost(QHostAddress::LocalHost, board->feed().server().port());
         }
         ASSERT_TRUE(waitFor([&] {
@@ -75,12 +77,12 @@ TEST_F(FeedLoad, ConnectionsOpenedAndDroppedAndAStuckClientChangeNothingAndTheKe
         })) << "batch at " << done;
         // Half requests, commands without a PIN, and commands with it that never wait.
         for (int i = 0; i < kBatch; i += 3)
-            batch[i]->write("GET /score.json HTTP/1.1\r\nHost: x\r\n");
+            batch[i]->write("GET /score.json HTTP/1.1\r\nHost: 127.0.0.1\r\n");
         for (int i = 1; i < kBatch; i += 3)
-            batch[i]->write("POST /command HTTP/1.1\r\nHost: x\r\nContent-Length: 30\r\n\r\n"
+            batch[i]->write("POST /command HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 30\r\n\r\n"
                             R"({"command":"point","side":2} )");
         for (int i = 2; i < kBatch; i += 3)
-            batch[i]->write("POST /command HTTP/1.1\r\nHost: x\r\nX-Pin: 424242\r\nContent-Length: 30\r\n"
+            batch[i]->write("POST /command HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Pin: 424242\r\nContent-Length: 30\r\n"
                             "\r\n{\"command\":\"point\",\"side\":2");
         for (const auto &socket : batch)
             socket->flush();

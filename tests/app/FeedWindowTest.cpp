@@ -16,6 +16,9 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QToolButton>
+#include <QMenu>
+#include <QAction>
 #include <QWebSocket>
 
 #include <memory>
@@ -290,6 +293,52 @@ TEST_F(FeedWindow, AFolderThatCannotBeWrittenIsToldOnTheRow)
     board->applySettings(s);
     EXPECT_TRUE(waitFor([&] { return status().contains(QStringLiteral("Dateien:")); })) << status().toStdString();
     EXPECT_TRUE(board->feed().server().isRunning()) << "the feed goes on without its files";
+}
+
+TEST_F(FeedWindow, PairedRemotesAreCountedOnTheRowAndForgottenFromItsMenu)
+{
+    startWithFeed(freePort());
+    auto *devices = ctl<QToolButton>(QStringLiteral("bFeedDevices"));
+    EXPECT_EQ(devices->text(), QStringLiteral("Geräte: 0"));
+    const int before = board->model().match().score().points(1);
+    const Reply paired = request("POST", QStringLiteral("/pair"));
+    ASSERT_EQ(paired.status, 200);
+    const QByteArray token = paired.json()[QStringLiteral("token")].toString().toLatin1();
+    EXPECT_EQ(devices->text(), QStringLiteral("Geräte: 1"));
+
+    emit devices->menu()->aboutToShow();
+    const QList<QAction *> actions = devices->menu()->actions();
+    ASSERT_EQ(actions.size(), 3);
+    EXPECT_TRUE(actions[0]->text().startsWith(QStringLiteral("127.0.0.1, seit "))) << actions[0]->text().toStdString();
+    actions.last()->trigger();
+    EXPECT_EQ(devices->text(), QStringLiteral("Geräte: 0"));
+
+    QNetworkRequest req(QUrl(QStringLiteral("http://127.0.0.1:%1/command").arg(board->feed().server().port())));
+    req.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    req.setRawHeader("X-Token", token);
+    QNetworkReply *reply = network.post(req, QByteArray(R"({"command": "point", "side": 1})"));
+    ASSERT_TRUE(waitFor([reply] { return reply->isFinished(); }));
+    EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 403);
+    reply->deleteLater();
+    EXPECT_EQ(board->model().match().score().points(1), before);
+}
+
+TEST_F(FeedWindow, ALinkInPlaceOfATextFileIsToldOnTheRow)
+{
+    startWithFeed(freePort(), true);
+    ASSERT_TRUE(waitFor([&] { return fileText(QStringLiteral("points1.txt")) != QStringLiteral("<missing>"); }))
+        << fileText(QStringLiteral("points1.txt")).toStdString();
+    QFile other(filesDir.filePath(QStringLiteral("other")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("keep me");
+    other.close();
+    ASSERT_TRUE(QFile::remove(filesDir.filePath(QStringLiteral("points1.txt"))));
+    ASSERT_TRUE(QFile::link(other.fileName(), filesDir.filePath(QStringLiteral("points1.txt"))));
+    ASSERT_EQ(command(R"({"command": "pause"})").status, 200);
+    ASSERT_EQ(command(R"({"command": "point", "side": 1})").status, 200);
+    EXPECT_TRUE(waitFor([&] { return status().contains(QStringLiteral("points1.txt ist ein Verweis")); }))
+        << status().toStdString();
+    EXPECT_EQ(fileText(QStringLiteral("other")), QStringLiteral("keep me"));
 }
 
 TEST_F(FeedWindow, TheFeedValuesSurviveARestart)

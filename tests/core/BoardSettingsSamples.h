@@ -44,4 +44,5 @@ inline void expectSame(const BoardSettings &a, const BoardSettings &b)
     EXPECT_EQ(a.FeedFiles, b.FeedFiles);
     EXPECT_EQ(a.FeedFolder, b.FeedFolder);
     EXPECT_EQ(a.FeedPin, b.FeedPin);
+    EXPECT_EQ(a.FeedHost, b.FeedHost);
 }

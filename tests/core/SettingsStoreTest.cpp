@@ -64,11 +64,12 @@ TEST_F(StoreFile, TheFeedValuesRoundTripAfterTheOthers)
     written.FeedFiles = true;
     written.FeedFolder = QStringLiteral("/srv/obs/court 1");
     written.FeedPin = QStringLiteral("013579");
+    written.FeedHost = QStringLiteral("court1.club.example");
     {
         QSettings s(path(), QSettings::IniFormat);
         SettingsStore::write(s, written);
         const QStringList keys = s.allKeys();
-        for (const char *key : {"Feed", "FeedPort", "FeedNet", "FeedFiles", "FeedFolder", "FeedPin"})
+        for (const char *key : {"Feed", "FeedPort", "FeedNet", "FeedFiles", "FeedFolder", "FeedPin", "FeedHost"})
             EXPECT_TRUE(keys.contains(QLatin1String(key))) << key;
     }
     expectSame(readOverDefaults(), written);
@@ -102,6 +103,7 @@ TEST_F(StoreFile, AFeedProvisionedWithoutTheValuesBeforeItReadsOnItsPortAndPin)
     EXPECT_EQ(read.FeedPin, "246810");
     EXPECT_FALSE(read.FullScreen);
     EXPECT_FALSE(read.FeedNet);
+    EXPECT_TRUE(read.FeedHost.isEmpty());
 }
 
 TEST_F(StoreFile, NameSplitAtAnUnquotedCommaReadsWhole)

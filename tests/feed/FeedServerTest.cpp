@@ -6,6 +6,8 @@
 
 namespace {
 
+const QByteArray kPoint = R"({"command": "point", "side": 1})";
+
 QString pointsOf(const QJsonObject &state, int side)
 {
     return state[QStringLiteral("sides")].toArray()[side - 1].toObject()[QStringLiteral("points")].toString();
@@ -213,19 +215,18 @@ TEST_F(FeedServerTest, BadCommandsAreRefusedWithAReasonAndChangeNothing)
     EXPECT_EQ(document.current(), before);
 }
 
-TEST_F(FeedServerTest, FiveWrongPinsBlockTheSenderForAMinute)
+TEST_F(FeedServerTest, WrongPinsUseUpTheMinutesTriesAndTheRefusalSaysHowLongToWait)
 {
     startServer();
-    const QByteArray point = R"({"command": "point", "side": 1})";
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(command(point, "999999").status, 403);
-    const Reply blocked = command(point);
+    for (int i = 0; i < PinGuard::kMaxWrongPins; ++i)
+        EXPECT_EQ(command(kPoint, "999999").status, 403);
+    const Reply blocked = command(kPoint);
     EXPECT_EQ(blocked.status, 429);
     EXPECT_NE(blocked.json()[QStringLiteral("error")].toString().indexOf(QStringLiteral("60 s")), -1)
         << blocked.body.toStdString();
     EXPECT_TRUE(commands.isEmpty());
-    ticks.advance(PinGuard::kBlockMs);
-    EXPECT_EQ(command(point).status, 200);
+    ticks.advance(PinGuard::kWindowMs);
+    EXPECT_EQ(command(kPoint).status, 200);
     EXPECT_EQ(commands.size(), 1);
 }
 

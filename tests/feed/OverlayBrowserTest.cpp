@@ -115,6 +115,21 @@ protected:
         return seen;
     }
 
+    // The cells of a side's row, serve mark, name, games per set and points apart.
+    static QString row(int side)
+    {
+        return QStringLiteral("Array.from(document.querySelectorAll('#side%1 td')).map(c => c.textContent).join('|')").arg(side);
+    }
+
+    void pairRemote()
+    {
+        evaluate(QStringLiteral("document.getElementById('pin').value = '424242'"));
+        evaluate(QStringLiteral("document.getElementById('pair').click()"));
+        ASSERT_TRUE(waitFor([this] { return server.devices().size() == 1; }, 10'000));
+        EXPECT_EQ(waitForText(QStringLiteral("document.body.classList.contains('paired')"), QStringLiteral("true")),
+                  QStringLiteral("true"));
+    }
+
     static QString text(const char *id) { return QStringLiteral("document.getElementById('%1').textContent").arg(QLatin1String(id)); }
 
     QTemporaryDir profile;
@@ -166,29 +181,43 @@ TEST_F(OverlayBrowserTest, ShowsThePushedStateAndReconnectsByItself)
     EXPECT_EQ(evaluate(text("set1-1")), QStringLiteral("0"));
 }
 
-TEST_F(OverlayBrowserTest, RemotePageSendsCommandsWithThePinAndFollowsTheBoard)
+TEST_F(OverlayBrowserTest, RemotePagePairsOnceKeepsGamesAndPointsApartAndSaysWhenTheBoardIsGone)
 {
     if (!QFileInfo::exists(kChromium))
         GTEST_SKIP() << "no " << kChromium.toStdString() << " here; apt-get install chromium to run the remote in a browser";
     ASSERT_NO_FATAL_FAILURE(openRemote());
 
     evaluate(QStringLiteral("document.getElementById('pin').value = '000000'"));
-    evaluate(QStringLiteral("document.getElementById('point2').click()"));
-    EXPECT_EQ(waitForText(text("status"), QStringLiteral("wrong or missing PIN")).toStdString(), "wrong or missing PIN");
-    EXPECT_TRUE(commands.isEmpty());
+    evaluate(QStringLiteral("document.getElementById('pair').click()"));
+    EXPECT_EQ(waitForText(text("status"), QStringLiteral("Falsche PIN")).toStdString(), "Falsche PIN");
+    EXPECT_TRUE(server.devices().isEmpty());
 
-    evaluate(QStringLiteral("document.getElementById('pin').value = '424242'"));
+    ASSERT_NO_FATAL_FAILURE(pairRemote());
     evaluate(QStringLiteral("document.getElementById('point2').click()"));
     ASSERT_TRUE(waitFor([&] { return commands.size() == 1; }, 10'000));
     EXPECT_EQ(commands[0], (FeedCommand{FeedCommand::Kind::Point, 2}));
-    const QString afterPoint = QStringLiteral("\u25CF Graf  0  0\n  Seles  0  15");
-    EXPECT_EQ(waitForText(text("score"), afterPoint).toStdString(), afterPoint.toStdString());
+    EXPECT_EQ(waitForText(row(2), QStringLiteral("|Seles|0|15")).toStdString(), "|Seles|0|15");
+    EXPECT_EQ(evaluate(row(1)).toStdString(), "\u25CF|Graf|0|0");
 
     // A change made at the board reaches the phone by push.
     match.score().mSchet1Click();
     publishMatch();
-    const QString afterBoard = QStringLiteral("\u25CF Graf  0  15\n  Seles  0  15");
-    EXPECT_EQ(waitForText(text("score"), afterBoard).toStdString(), afterBoard.toStdString());
+    EXPECT_EQ(waitForText(row(1), QStringLiteral("\u25CF|Graf|0|15")).toStdString(), "\u25CF|Graf|0|15");
+
+    // The board's feed goes away and comes back: the page says so, then goes on by itself.
+    const quint16 port = server.port();
+    server.stop();
+    const QString offline = QStringLiteral("getComputedStyle(document.getElementById('offline')).display");
+    EXPECT_EQ(waitForText(offline, QStringLiteral("block")).toStdString(), "block");
+    FeedServer::Options options;
+    options.port = port;
+    options.pin = QStringLiteral("424242");
+    ASSERT_TRUE(server.start(options)) << server.errorText().toStdString();
+    publishMatch();
+    EXPECT_EQ(waitForText(offline, QStringLiteral("none")).toStdString(), "none");
+    evaluate(QStringLiteral("document.getElementById('point1').click()"));
+    ASSERT_TRUE(waitFor([&] { return commands.size() == 2; }, 10'000)) << "the token outlives a restart on the same PIN";
+    EXPECT_EQ(waitForText(row(1), QStringLiteral("\u25CF|Graf|0|30")).toStdString(), "\u25CF|Graf|0|30");
 }
 
 } // namespace
@@ -206,7 +235,7 @@ TEST_F(OverlayBrowserTest, RemotePageKeepsANewerPushOverALateCommandAnswer)
     call(QStringLiteral("Fetch.enable"),
          QJsonObject{{QStringLiteral("patterns"), QJsonArray{QJsonObject{{QStringLiteral("urlPattern"), QStringLiteral("*/command*")},
                                                                           {QStringLiteral("requestStage"), QStringLiteral("Response")}}}}});
-    evaluate(QStringLiteral("document.getElementById('pin').value = '424242'"));
+    ASSERT_NO_FATAL_FAILURE(pairRemote());
     evaluate(QStringLiteral("document.getElementById('point2').click()"));
     const auto paused = [this] {
         for (const QJsonObject &event : events) {
@@ -216,18 +245,19 @@ TEST_F(OverlayBrowserTest, RemotePageKeepsANewerPushOverALateCommandAnswer)
         return QString();
     };
     ASSERT_TRUE(waitFor([&] { return !paused().isEmpty(); }, 10'000));
-    const QString afterPoint = QStringLiteral("\u25CF Graf  0  0\n  Seles  0  15");
-    EXPECT_EQ(waitForText(text("score"), afterPoint).toStdString(), afterPoint.toStdString()); // by push
+    const QString score = row(1) + QStringLiteral(" + '/' + ") + row(2);
+    const QString afterPoint = QStringLiteral("\u25CF|Graf|0|0/|Seles|0|15");
+    EXPECT_EQ(waitForText(score, afterPoint).toStdString(), afterPoint.toStdString()); // by push
 
     match.score().mSchet1Click();
     publishMatch();
-    const QString afterBoard = QStringLiteral("\u25CF Graf  0  15\n  Seles  0  15");
-    ASSERT_EQ(waitForText(text("score"), afterBoard).toStdString(), afterBoard.toStdString());
+    const QString afterBoard = QStringLiteral("\u25CF|Graf|0|15/|Seles|0|15");
+    ASSERT_EQ(waitForText(score, afterBoard).toStdString(), afterBoard.toStdString());
 
     evaluate(QStringLiteral("document.getElementById('status').textContent = 'waiting'"));
     call(QStringLiteral("Fetch.continueRequest"), QJsonObject{{QStringLiteral("requestId"), paused()}});
     ASSERT_EQ(waitForText(text("status"), QString()).toStdString(), ""); // the answer was taken
-    EXPECT_EQ(evaluate(text("score")).toStdString(), afterBoard.toStdString());
+    EXPECT_EQ(evaluate(score).toStdString(), afterBoard.toStdString());
 }
 
 } // namespace

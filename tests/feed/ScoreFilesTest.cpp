@@ -95,4 +95,41 @@ TEST_F(ScoreFilesTest, AnUnwritableFolderIsReported)
     EXPECT_FALSE(bad.errorText().isEmpty());
 }
 
+TEST_F(ScoreFilesTest, ALinkInPlaceOfAFileIsRefusedAndWhatItPointsAtIsLeft)
+{
+    ASSERT_TRUE(files.write(state()));
+    QFile victim(dir.path() + QStringLiteral("/victim"));
+    ASSERT_TRUE(victim.open(QIODevice::WriteOnly));
+    victim.write("keep me");
+    victim.close();
+    const QString link = files.folder() + QStringLiteral("/name1.txt");
+    ASSERT_TRUE(QFile::remove(link));
+    ASSERT_TRUE(QFile::link(victim.fileName(), link));
+
+    EXPECT_FALSE(files.write(ScoreDocument::build(match, QStringLiteral("Navratilova"), QStringLiteral("Seles"), 0)));
+    EXPECT_NE(files.errorText().indexOf(QStringLiteral("name1.txt ist ein Verweis")), -1) << files.errorText().toStdString();
+    ASSERT_TRUE(victim.open(QIODevice::ReadOnly));
+    EXPECT_EQ(victim.readAll(), "keep me");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(read(QStringLiteral("name2.txt")), QStringLiteral("Seles")) << "the others are written";
+}
+
+TEST_F(ScoreFilesTest, ADeletedFolderIsMadeAgainWithEveryFile)
+{
+    start();
+    ASSERT_TRUE(files.write(state()));
+    ASSERT_TRUE(QDir(files.folder()).removeRecursively());
+    ASSERT_TRUE(files.write(state()));
+    EXPECT_EQ(QDir(files.folder()).entryList(QDir::Files).size(), 10);
+    EXPECT_EQ(read(QStringLiteral("name1.txt")), QStringLiteral("Graf"));
+    EXPECT_EQ(read(QStringLiteral("server.txt")), QStringLiteral("1"));
+}
+
+TEST_F(ScoreFilesTest, NamesGoIntoTheirFilesOnOneLine)
+{
+    const QString typed = QStringLiteral("Graf\nSteffi\r\t\u0007\u2028 (GER)\u0085");
+    ASSERT_TRUE(files.write(ScoreDocument::build(match, typed, QStringLiteral("Seles"), 0)));
+    EXPECT_EQ(read(QStringLiteral("name1.txt")), QStringLiteral("GrafSteffi (GER)"));
+}
+
 } // namespace
