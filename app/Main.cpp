@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/BoardFonts.h"
+#include "app/BoardMessage.h"
 #include "app/ControlButtons.h"
 #include "app/FeedStrip.h"
 #include "app/FormatChoice.h"
