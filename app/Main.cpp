@@ -4,6 +4,7 @@
 #include "app/BoardMessage.h"
 #include "app/ControlButtons.h"
 #include "app/FeedStrip.h"
+#include "app/FocusHome.h"
 #include "app/FormatChoice.h"
 #include "app/NamesView.h"
 #include "app/DlgYesNo.h"
@@ -79,6 +80,7 @@ void TFormMain::wire()
         menu_->watchEditor(editor);
     names_->setFocusHome(clock);
     title_->setFocusHome(clock);
+    new FocusHome(*this, *clock, {names_->edit(1), names_->edit(2), title_->edit()});
     strip_->setFocusHome(clock);
     strip_->attach(feedRow_->panel());
     connect(score_.get(), &ScoreView::setPanelMoved, names_.get(), &NamesView::fitTo);

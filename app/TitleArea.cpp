@@ -13,7 +13,7 @@
 #include <QTextEdit>
 
 TitleArea::TitleArea(QWidget &window, BoardModel &model, const TitleFilePlace &place)
-    : window_(window), model_(model), place_(place)
+    : model_(model), place_(place)
 {
     Image1_ = new QLabel(&window);
     Image1_->setObjectName(QStringLiteral("Image1"));
@@ -33,7 +33,6 @@ TitleArea::TitleArea(QWidget &window, BoardModel &model, const TitleFilePlace &p
     eTitle_->setFocusPolicy(Qt::NoFocus);
     eTitle_->installEventFilter(this);
     eTitle_->viewport()->installEventFilter(this);
-    qApp->installEventFilter(this);
     connect(&model_, &BoardModel::titleFileChanged, this, [this] { loadFile(model_.titleFile()); });
     connect(&model_, &BoardModel::coloursChanged, this, &TitleArea::showColours);
     showColours();
@@ -75,14 +74,6 @@ bool TitleArea::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         break;
-    case QEvent::MouseButtonPress: {
-        // Anywhere on the board but the title: the clock, the ground, a figure, the strip.
-        auto *target = qobject_cast<QWidget *>(watched);
-        if (editing() && target && target->window() == &window_ && target != eTitle_
-            && target != eTitle_->viewport())
-            endEditing();
-        break;
-    }
     case QEvent::KeyPress:
         if (watched == eTitle_ && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape
             && static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {

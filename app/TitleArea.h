@@ -13,8 +13,8 @@ class QWidget;
 
 // The rich-text title above the score, and the file it was loaded from and is saved to.
 // The file shown is the model's; Ctrl+1 .. Ctrl+9 ask for another. The operator types into
-// it only on purpose: a double click puts the keyboard there and frames the area; Escape or
-// a click anywhere else on the board gives the keyboard back.
+// it only on purpose: a double click puts the keyboard there and frames the area; Escape
+// gives the keyboard back (so does a click elsewhere on the board, see FocusHome).
 class TitleArea : public QObject
 {
     Q_OBJECT
@@ -53,7 +53,6 @@ private:
     void loadFile(const QString &name);
     void setFileName(const QString &name);
 
-    QWidget &window_;
     BoardModel &model_;
     QWidget *focusHome_ = nullptr;
     const TitleFilePlace place_;

@@ -73,6 +73,9 @@ TEST_F(BoardHandling, DoubleClickSelectsTheWholeName)
     EXPECT_EQ(name->selectedText(), name->text());
     key(Qt::Key_A);
     EXPECT_EQ(name->text(), "a") << "typing replaces the name";
+    clickAt(centreOf(QStringLiteral("PLNClock1")));
+    key(Qt::Key_B);
+    EXPECT_EQ(name->text(), "a") << "a click on the clock takes the keys from the name";
 }
 
 TEST_F(BoardHandling, UndoMarkIsDrawnWithoutAFontGlyph)
