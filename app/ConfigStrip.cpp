@@ -209,16 +209,15 @@ void ConfigStrip::dock(QSize client)
     dockRows();
 }
 
-// Against the strip on the board's side: above a strip at the bottom, below one at the top.
+// Along the board's top edge, below a strip there: above a strip at the bottom they lay
+// over the lower score row, while the top holds only the clock and the title.
 void ConfigStrip::dockRows()
 {
     const QRect strip = PanelCFG_->geometry();
-    const bool atTop = strip.top() <= 0;
-    int edge = atTop ? strip.bottom() + 1 : strip.top();
+    int edge = strip.top() <= 0 ? strip.bottom() + 1 : 0;
     for (QFrame *row : std::as_const(rows_)) {
-        const int h = row->height();
-        row->setGeometry(0, atTop ? edge : edge - h, strip.width(), h);
-        edge = atTop ? edge + h : edge - h;
+        row->setGeometry(0, edge, strip.width(), row->height());
+        edge += row->height();
     }
 }
 

@@ -5,6 +5,7 @@
 #include "app/LargePicture.h"
 #include "controls/ClickLabel.h"
 #include "controls/OvalBtn.h"
+#include "controls/UndoMark.h"
 #include "core/BoardModel.h"
 #include "gdi/SystemColors.h"
 
@@ -60,10 +61,8 @@ void ControlButtons::createButtons()
             [this] { LabelTbOn_->setVisible(model_.score().tieBreakOption()); });
 
     // Beside the "T", in its colours: quiet enough that spectators read no score into it.
-    undoMark_ = new QLabel(QStringLiteral("\u21B6"), &window_);
+    undoMark_ = new UndoMark(&window_);
     undoMark_->setObjectName(QStringLiteral("LabelUndone"));
-    undoMark_->setFont(boardFont(QStringLiteral("Arial"), 16, true));
-    undoMark_->setAttribute(Qt::WA_TransparentForMouseEvents);
     undoMark_->hide();
     undoMarkTimer_.setSingleShot(true);
     undoMarkTimer_.setInterval(kUndoMarkMs);

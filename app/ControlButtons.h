@@ -7,6 +7,7 @@
 class BoardModel;
 class ClickLabel;
 class QLabel;
+class UndoMark;
 class QWidget;
 class TOvalButton;
 
@@ -44,7 +45,7 @@ private:
     TOvalButton *ObCFG_ = nullptr;
     TOvalButton *bReset_ = nullptr;
     ClickLabel *LabelTbOn_ = nullptr;
-    QLabel *undoMark_ = nullptr;
+    UndoMark *undoMark_ = nullptr;
     QTimer undoMarkTimer_;
     QSize laidOutFor_;
 };

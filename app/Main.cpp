@@ -1,8 +1,10 @@
 #include "app/Main.h"
 
 #include "app/BoardFonts.h"
+#include "app/BoardMessage.h"
 #include "app/ControlButtons.h"
 #include "app/FeedStrip.h"
+#include "app/FocusHome.h"
 #include "app/FormatChoice.h"
 #include "app/NamesView.h"
 #include "app/DlgYesNo.h"
@@ -77,6 +79,8 @@ void TFormMain::wire()
     for (QWidget *editor : {names_->edit(1), names_->edit(2), static_cast<QWidget *>(title_->edit())})
         menu_->watchEditor(editor);
     names_->setFocusHome(clock);
+    title_->setFocusHome(clock);
+    new FocusHome(*this, *clock, {names_->edit(1), names_->edit(2), title_->edit()});
     strip_->setFocusHome(clock);
     strip_->attach(feedRow_->panel());
     connect(score_.get(), &ScoreView::setPanelMoved, names_.get(), &NamesView::fitTo);
@@ -104,8 +108,12 @@ void TFormMain::wire()
     connect(menu_.get(), &BoardMenu::configAsked, this, &TFormMain::ObCFGClick);
     connect(menu_.get(), &BoardMenu::titleAsked, title_.get(), &TitleArea::RekClick);
     connect(menu_.get(), &BoardMenu::recordsAsked, this, [this] {
-        QDir().mkpath(model_.journal().recordsFolder());
-        shell_.open(model_.journal().recordsFolder(), ShowCommand::Restore);
+        const QString folder = model_.journal().recordsFolder();
+        QDir().mkpath(folder);
+        if (!shell_.open(folder, ShowCommand::Restore))
+            BoardMessage::show(*this, QStringLiteral("Kein Dateimanager gefunden, der den Ordner öffnet.\n"
+                                                     "Die Spielberichte liegen in\n%1")
+                                          .arg(QDir::toNativeSeparators(folder)));
     });
 }
 

@@ -4,7 +4,9 @@
 #include "core/BoardModel.h"
 #include "rtf/RtfFile.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
@@ -26,9 +28,68 @@ TitleArea::TitleArea(QWidget &window, BoardModel &model, const TitleFilePlace &p
     eTitle_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setGround(eTitle_, clBlack);
     setTextColour(eTitle_, clWhite);
+    // A single click or Tab would leave the keyboard in the title without the operator
+    // noticing; the board's keys and letters then went into the text.
+    eTitle_->setFocusPolicy(Qt::NoFocus);
+    eTitle_->installEventFilter(this);
+    eTitle_->viewport()->installEventFilter(this);
     connect(&model_, &BoardModel::titleFileChanged, this, [this] { loadFile(model_.titleFile()); });
     connect(&model_, &BoardModel::coloursChanged, this, &TitleArea::showColours);
     showColours();
+}
+
+bool TitleArea::editing() const
+{
+    return eTitle_->hasFocus();
+}
+
+void TitleArea::beginEditing(QPoint at)
+{
+    eTitle_->setTextCursor(eTitle_->cursorForPosition(at));
+    eTitle_->setFocus(Qt::MouseFocusReason);
+}
+
+void TitleArea::endEditing()
+{
+    if (!editing())
+        return;
+    if (focusHome_)
+        focusHome_->setFocus(Qt::OtherFocusReason);
+    else
+        eTitle_->clearFocus();
+}
+
+void TitleArea::showEditing(bool on)
+{
+    // Framed in the text colour while the keys type into the title.
+    eTitle_->setFrameStyle(on ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
+}
+
+bool TitleArea::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonDblClick:
+        if (watched == eTitle_->viewport() && !editing()) {
+            beginEditing(static_cast<QMouseEvent *>(event)->position().toPoint());
+            return true;
+        }
+        break;
+    case QEvent::KeyPress:
+        if (watched == eTitle_ && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape
+            && static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
+            endEditing();
+            return true;
+        }
+        break;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        if (watched == eTitle_)
+            showEditing(event->type() == QEvent::FocusIn);
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void TitleArea::showColours()

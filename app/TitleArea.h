@@ -3,6 +3,7 @@
 #include "app/TitleFilePlace.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QString>
 
 class BoardModel;
@@ -11,7 +12,9 @@ class QTextEdit;
 class QWidget;
 
 // The rich-text title above the score, and the file it was loaded from and is saved to.
-// The file shown is the model's; Ctrl+1 .. Ctrl+9 ask for another.
+// The file shown is the model's; Ctrl+1 .. Ctrl+9 ask for another. The operator types into
+// it only on purpose: a double click puts the keyboard there and frames the area; Escape
+// gives the keyboard back (so does a click elsewhere on the board, see FocusHome).
 class TitleArea : public QObject
 {
     Q_OBJECT
@@ -20,6 +23,9 @@ public:
     TitleArea(QWidget &window, BoardModel &model, const TitleFilePlace &place);
 
     QTextEdit *edit() const { return eTitle_; }
+    // Where the keyboard goes when typing in the title ends.
+    void setFocusHome(QWidget *home) { focusHome_ = home; }
+    bool editing() const;
     QString fileName() const { return fileName_; }
 
     // The default title file, named after the program (see TitleFilePlace).
@@ -34,7 +40,13 @@ public:
     bool save(QString *error);
     bool saveTo(const QString &file, QString *error) const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void beginEditing(QPoint at);
+    void endEditing();
+    void showEditing(bool on);
     // Follows the model's colour scheme; what already shows its colour is left alone.
     void showColours();
     // A restored match's title: the file it showed, when it still reads.
@@ -42,6 +54,7 @@ private:
     void setFileName(const QString &name);
 
     BoardModel &model_;
+    QWidget *focusHome_ = nullptr;
     const TitleFilePlace place_;
     QLabel *Image1_ = nullptr;
     QTextEdit *eTitle_ = nullptr;

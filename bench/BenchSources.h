@@ -24,7 +24,7 @@ public:
 class BenchShell final : public Shell
 {
 public:
-    void open(const QString &, ShowCommand) override {}
+    bool open(const QString &, ShowCommand) override { return true; }
 };
 
 // A local time that moves only when told to.

@@ -2,6 +2,7 @@
 
 #include "gdi/SystemColors.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 NameEdit::NameEdit(const QString &text, QWidget *parent) : QLineEdit(text, parent)
@@ -25,4 +26,14 @@ void NameEdit::paintEvent(QPaintEvent *event)
     };
     edge(r, clBtnShadow, clBtnHighlight);
     edge(r.adjusted(1, 1, -1, -1), cl3DDkShadow, clBtnFace);
+}
+
+void NameEdit::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QLineEdit::mouseDoubleClickEvent(event);
+        return;
+    }
+    selectAll();
+    event->accept();
 }

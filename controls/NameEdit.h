@@ -14,4 +14,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // A name is one thing: a double click selects it whole, not the word under the pointer.
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 };

@@ -4,6 +4,7 @@
 BUILD_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build-bench"
 CMAKE_ARGS="-DCMAKE_BUILD_TYPE=Release -DCOURTLYX_BENCH=ON -DCOURTLYX_TESTS=OFF"
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+answer_help "$@"
 install_missing
 build
 export QT_QPA_PLATFORM=offscreen

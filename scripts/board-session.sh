@@ -1,14 +1,13 @@
 # Shared by the screenshot scripts: a private X server with a window manager, a fresh user
 # (default settings, empty data folder) and helpers that drive the real board with key and
 # mouse events. Sourced, not run; the caller sets NAME (for messages) and may pass the
-# build folder as $1.
-set -euo pipefail
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-PROGRAM="${1:-$ROOT/build}/app/courtlyx"
-OUT="$ROOT/docs"
-for tool in Xvfb openbox xdotool xwininfo import; do
-    command -v "$tool" >/dev/null || { echo "$NAME: $tool is missing" >&2; exit 1; }
-done
+# build folder as $1, and name more packages in SESSION_PACKAGES. SHOT_OUT puts the
+# pictures elsewhere than docs/ (the picture test compares them there).
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+answer_help "$@"
+install_missing "${SHOT_PACKAGES[@]}" ${SESSION_PACKAGES:-}
+PROGRAM="$(realpath -m "${1:-$ROOT/build}")/app/courtlyx"
+OUT="${SHOT_OUT:-$ROOT/docs}"
 [ -x "$PROGRAM" ] || { echo "$NAME: no program at $PROGRAM (build first)" >&2; exit 1; }
 
 WORK="$(mktemp -d)"
@@ -21,10 +20,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
-export DISPLAY=":$((20 + RANDOM % 70))"
-Xvfb "$DISPLAY" -screen 0 "${SCREEN:-1280x800}x24" -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself: others may run sessions on the same machine.
+Xvfb -displayfd 3 -screen 0 "${SCREEN:-1280x800}x24" -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
 SERVER=$!
-sleep 1
+for _ in $(seq 50); do
+    [ -s "$WORK/display" ] && break
+    sleep 0.1
+done
+[ -s "$WORK/display" ] || { echo "$NAME: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(cat "$WORK/display")"
 openbox >/dev/null 2>&1 &
 sleep 1
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_DATA_HOME="$WORK/home/.local/share"
@@ -69,13 +73,17 @@ click() {
     sleep 0.4
 }
 # The board's client area, or with "screen" the whole screen (dialogs, open lists).
+# Elsewhere than docs/, each picture's line in places.txt says where the client area lies in
+# it, for the picture test's masks.
 shot() {
     sleep 0.3
+    client
     if [ "${2:-board}" = screen ]; then
         import -window root "$OUT/$1"
+        [ -z "${SHOT_OUT:-}" ] || echo "$1 $X $Y" >>"$OUT/places.txt"
     else
-        client
         import -window root -crop "792x547+${X}+${Y}" +repage "$OUT/$1"
+        [ -z "${SHOT_OUT:-}" ] || echo "$1 0 0" >>"$OUT/places.txt"
     fi
-    echo "wrote docs/$1"
+    echo "wrote $OUT/$1"
 }

@@ -5,36 +5,82 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 
-PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libxkbcommon-dev qt6-httpserver-dev qt6-websockets-dev fonts-liberation xvfb xauth
-          unrtf python3-jsonschema chromium openbox xdotool)
+# What building and running the board needs, and what only the tests and the picture
+# scripts add (Chromium alone is some 170 packages). Scripts add their own to PACKAGES.
+RUN_PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+              libxkbcommon-dev qt6-httpserver-dev qt6-websockets-dev fonts-liberation xvfb xauth)
+TEST_PACKAGES=(unrtf python3-jsonschema chromium openbox xdotool x11-utils imagemagick)
+# The X session the picture scripts and the picture test drive the board in.
+SHOT_PACKAGES=(xvfb openbox xdotool x11-utils imagemagick)
+PACKAGES=("${RUN_PACKAGES[@]}")
 
+# Answers --help with the script's opening comment.
+answer_help() {
+    case "${1:-}" in
+    -h | --help)
+        sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"
+        exit 0
+        ;;
+    esac
+}
+
+# Installs what of PACKAGES (or the packages named) is missing. Only the packages are
+# installed as root; building stays with the user who owns the source, so that no folder
+# of theirs ends up owned by root.
 install_missing() {
-    local missing=()
-    for p in "${PACKAGES[@]}"; do
+    local wanted=("${@:-${PACKAGES[@]}}") missing=()
+    for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    local sudo=""
-    if [ "$(id -u)" -ne 0 ]; then
-        if ! command -v sudo >/dev/null 2>&1; then
-            # A Debian installed with a root password has no sudo.
-            cat >&2 <<MSG
-Missing packages: ${missing[*]}
-Installing them needs root rights, and sudo is not installed. Either run this script as
-root, for example
-    su -c '$(readlink -f "$0")'
-or, as root, install sudo and add yourself to the sudo group, then log in again:
-    su -c 'apt-get install sudo && adduser $(id -un) sudo'
-MSG
-            exit 1
+    local command="apt-get install -y --no-install-recommends ${missing[*]}"
+    local total
+    total="$(apt-get install --simulate --no-install-recommends "${missing[@]}" 2>/dev/null | grep -c '^Inst ' || true)"
+    echo "Missing ${#missing[@]} packages (with what they need, apt-get installs ${total:-?} in all): ${missing[*]}"
+    if [ "$(id -u)" -eq 0 ]; then
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $command
+        # Root installs for the owner of the source; that user builds, or the build folder
+        # would belong to root.
+        local owner
+        owner="$(stat -c %U "$ROOT")"
+        if [ "$owner" != root ]; then
+            echo "The packages are installed. Now build as $owner, not as root:"
+            echo "    $0"
+            exit 0
         fi
-        sudo="sudo"
+        return 0
     fi
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    # Through env: sudo drops the caller's environment.
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    if command -v sudo >/dev/null 2>&1 && { sudo -n true 2>/dev/null || id -nG | grep -qw sudo; }; then
+        sudo apt-get update -qq
+        # Through env: sudo drops the caller's environment.
+        sudo env DEBIAN_FRONTEND=noninteractive $command
+        return 0
+    fi
+    # A Debian installed with a root password has no sudo.
+    cat >&2 <<MSG
+Installing them needs root rights. Run this one command as root (it asks for root's
+password), then run this script again as yourself:
+    su -c 'apt-get update && $command'
+MSG
+    exit 1
+}
+
+# A build folder made by another user (often root, by running a script with su) cannot be
+# written; say so and how to fix it instead of failing deep inside the build.
+check_build_owner() {
+    [ -d "$BUILD_DIR" ] || return 0
+    local foreign
+    foreign="$(find "$BUILD_DIR" ! -user "$(id -u)" -print -quit 2>/dev/null)"
+    [ -z "$foreign" ] && return 0
+    cat >&2 <<MSG
+The build folder $BUILD_DIR belongs (in part) to $(stat -c %U "$foreign"), not to you ($(id -un)),
+so it cannot be built in. Give it back to yourself, as root:
+    su -c 'chown -R $(id -un): $BUILD_DIR'
+or delete it (also as root) and run this script again:
+    su -c 'rm -rf $BUILD_DIR'
+MSG
+    exit 1
 }
 
 # True when the folder has no cache yet, or when one of CMAKE_ARGS is not what the folder
@@ -72,6 +118,7 @@ install_test_references() {
 }
 
 build() {
+    check_build_owner
     if needs_configure; then
         # Word splitting of CMAKE_ARGS is meant: it holds several arguments.
         # shellcheck disable=SC2086

@@ -6,10 +6,8 @@
 # command without the PIN is refused. Needs xvfb, openbox, xdotool, imagemagick, chromium, curl.
 # Usage: scripts/feed-shots.sh [build folder]   (default: build)
 NAME=feed-shots
+SESSION_PACKAGES="chromium curl"
 source "$(dirname "${BASH_SOURCE[0]}")/board-session.sh"
-for tool in chromium curl; do
-    command -v "$tool" >/dev/null || { echo "$NAME: $tool is missing" >&2; exit 1; }
-done
 PORT=8765
 PIN=482913
 FEED="http://127.0.0.1:$PORT"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the operator guide's screenshots from the real board: starts it under Xvfb with a
 # window manager, drives it with real key and mouse events and saves each picture in docs/.
-# Needs xvfb, openbox, xdotool and imagemagick.
+# Installs xvfb, openbox, xdotool, x11-utils and imagemagick when missing. SHOT_OUT=<folder>
+# puts the pictures there instead (the guide_pictures test does).
 # Usage: scripts/guide-shots.sh [build folder]   (default: build)
 NAME=guide-shots
 source "$(dirname "${BASH_SOURCE[0]}")/board-session.sh"
@@ -26,7 +27,8 @@ type_into() { # x y text: click into an edit, select all, type
 shot guide-1-start.png
 type_into 170 383 "Anna Berg"
 type_into 170 439 "Lena Vogt"
-focus
+# A click on the clock gives the keys back to the board (and hides the blinking cursor).
+click 120 130
 shot guide-2-names.png
 keys Pause
 keys F1 F1 F2 F1
@@ -41,12 +43,14 @@ xdotool key Escape
 sleep 0.3
 keys Escape
 keys ctrl+0
+# The dialog centres itself again once the window manager has framed it.
+sleep 1
 shot guide-6-reset.png screen
 xdotool key Escape
 sleep 0.5
 focus
 xdotool key alt+F4
-sleep 0.6
+sleep 1.5
 shot guide-7-quit.png screen
 xdotool key Escape
 sleep 0.3

@@ -9,8 +9,15 @@
 # Environment: MUTATE_BUILD_DIR (build-mutate), MUTATE_TIMEOUT (seconds for one build and
 # one test run, 300), MUTATE_JOBS (2).
 set -euo pipefail
+case "${1:-}" in
+-h | --help)
+    sed -n '2,/^[^#]/{/^#/s/^# \{0,1\}//p}' "$0"
+    exit 0
+    ;;
+esac
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 LIST="$(readlink -f "${1:-$ROOT/scripts/mutations.txt}")"
+[ -f "$LIST" ] || { echo "mutate.sh: no mutation list at ${1:-$ROOT/scripts/mutations.txt}" >&2; exit 2; }
 BUILD="${MUTATE_BUILD_DIR:-$ROOT/build-mutate}"
 TIMEOUT="${MUTATE_TIMEOUT:-300}"
 JOBS="${MUTATE_JOBS:-2}"

@@ -7,6 +7,7 @@ BUILD_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build-release"
 # packaged as Release too.
 CMAKE_ARGS="-DCMAKE_BUILD_TYPE=Release -DCOURTLYX_TESTS=OFF"
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+answer_help "$@"
 # dpkg-shlibdeps works out the package's dependencies; CPack finds the programs with file.
 PACKAGES+=(dpkg-dev file)
 install_missing

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and starts the scoreboard.
+# Installs what building and running need (not the test kit), builds and starts the scoreboard.
+# Arguments go to the board.
 # Without a display it starts under xvfb-run.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+answer_help "$@"
 install_missing
 build
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then

@@ -6,7 +6,8 @@ BUILD_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build-asan"
 # folder made otherwise.
 CMAKE_ARGS="-DCOURTLYX_SANITIZE=ON -DCOURTLYX_WERROR=ON -DCOURTLYX_TESTS=ON"
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-install_missing
+answer_help "$@"
+install_missing "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 build
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1"

@@ -45,8 +45,13 @@ public:
 class FakeShell final : public Shell
 {
 public:
-    void open(const QString &target, ShowCommand show) override { opened.append({target, show}); }
+    bool open(const QString &target, ShowCommand show) override
+    {
+        opened.append({target, show});
+        return answers;
+    }
     QList<std::pair<QString, ShowCommand>> opened;
+    bool answers = true; // false: as a desktop without a program for it
 };
 
 // The real window, shown and active, with a fake tick counter, monitors and shell.

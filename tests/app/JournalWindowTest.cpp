@@ -58,7 +58,7 @@ TEST_F(Journal, UndoAndRedoBringBackServerTieBreakModeAndOptions)
     undo();
     EXPECT_FALSE(tieBreakShown());
     EXPECT_EQ(board->model().score().server(), 1);
-    EXPECT_TRUE(ctl<QLabel>("LabelUndone")->isVisible()) << "the board tells it undid";
+    EXPECT_TRUE(ctl("LabelUndone")->isVisible()) << "the board tells it undid";
     undo();
     EXPECT_EQ(board->model().score().server(), 0);
     redo();
@@ -77,7 +77,7 @@ TEST_F(Journal, UndoAndRedoBringBackServerTieBreakModeAndOptions)
 
 TEST_F(Journal, UndoMarkShowsForAMomentOnlyAfterAnUndo)
 {
-    auto *mark = ctl<QLabel>("LabelUndone");
+    auto *mark = ctl("LabelUndone");
     EXPECT_FALSE(mark->isVisible()) << "nothing at the start";
     key(Qt::Key_Pause);
     key(Qt::Key_F1);
