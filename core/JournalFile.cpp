@@ -148,16 +148,30 @@ void JournalFile::flushPending()
     }
 }
 
+QString JournalFile::writeWholeFile(const QString &path, const QByteArray &bytes)
+{
+    // Unbuffered: a buffered QSaveFile commits a file whose last flush failed on a full disk.
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return reasonOf(errno, out.errorString());
+    const qint64 n = allowed(bytes.size());
+    const qint64 written = n < bytes.size() ? -1 : out.write(bytes);
+    const int error = n < bytes.size() ? ENOSPC : errno;
+    if (written != bytes.size()) {
+        out.cancelWriting();
+        return reasonOf(error, out.errorString());
+    }
+    if (!out.commit())
+        return reasonOf(errno, out.errorString());
+    return QString();
+}
+
 bool JournalFile::writeWhole()
 {
     // A folder removed while the board runs is made again rather than given up.
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    QSaveFile out(path_);
-    const qint64 n = allowed(pending_.size());
-    if (!out.open(QIODevice::WriteOnly) || n < pending_.size() || out.write(pending_) != pending_.size()
-        || !out.commit()) {
-        const int error = n < pending_.size() ? ENOSPC : errno;
-        setFailure(reasonOf(error, out.errorString()));
+    if (const QString failure = writeWholeFile(path_, pending_); !failure.isEmpty()) {
+        setFailure(failure);
         return false;
     }
     onDisk_ = pending_.size();

@@ -55,6 +55,10 @@ public:
     // the rest fails as a full disk would; -1 lifts the limit.
     static void setSpaceForTests(qint64 bytes);
 
+    // Writes a file whole through a temporary file and a rename; the reason in the board's
+    // words when it failed, and then the old file (if any) is as it was.
+    static QString writeWholeFile(const QString &path, const QByteArray &bytes);
+
     // The board's words for a failed write's system error.
     static QString reasonOf(int error, const QString &fallback);
 

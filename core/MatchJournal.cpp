@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -67,7 +66,11 @@ MatchJournal::MatchJournal(Match &match, MatchController &controller, QString fo
     connect(&clockTimer_, &QTimer::timeout, this, &MatchJournal::onClockTick);
 }
 
-MatchJournal::~MatchJournal() = default;
+MatchJournal::~MatchJournal()
+{
+    // The file's last write runs in its destructor, after the texts it would report into.
+    disconnect(&file_, nullptr, this, nullptr);
+}
 
 QString MatchJournal::problemText() const
 {
@@ -245,6 +248,7 @@ bool MatchJournal::start(const QString &titleFile)
     qsizetype commands = 0;
     if (played) {
         replaying_ = true;
+        records_.reserve(found.toRestore.size());
         for (const JournalRecord &r : found.toRestore) {
             if (r.type == JournalRecord::Type::End)
                 continue;
@@ -338,9 +342,9 @@ bool MatchJournal::keepAsMatch(const QList<JournalRecord> &records, const QStrin
     // The id names the record, so a match kept again (after a crash between its record and
     // the journal's end) replaces its own record and line instead of adding a second.
     const QString id = matchId.isEmpty() ? newMatchId() : matchId;
-    QSaveFile copy(dir.filePath(id + QStringLiteral(".journal")));
-    if (!copy.open(QIODevice::WriteOnly) || copy.write(JournalFormat::write(records, id)) < 0 || !copy.commit())
-        return fail(QStringLiteral("Match"), JournalFile::reasonOf(errno, copy.errorString()), copy.fileName());
+    const QString copy = dir.filePath(id + QStringLiteral(".journal"));
+    if (const QString why = JournalFile::writeWholeFile(copy, JournalFormat::write(records, id)); !why.isEmpty())
+        return fail(QStringLiteral("Match"), why, copy);
 
     QByteArray table;
     if (QFile old(recordsTable()); old.exists()) {
@@ -358,9 +362,8 @@ bool MatchJournal::keepAsMatch(const QList<JournalRecord> &records, const QStrin
     facts.id = id;
     facts.date = QDate::currentDate();
     table += match.csvLine(facts).toUtf8() + '\n';
-    QSaveFile out(recordsTable());
-    if (!out.open(QIODevice::WriteOnly) || out.write(table) != table.size() || !out.commit())
-        return fail(QStringLiteral("Matchliste"), JournalFile::reasonOf(errno, out.errorString()), out.fileName());
+    if (const QString why = JournalFile::writeWholeFile(recordsTable(), table); !why.isEmpty())
+        return fail(QStringLiteral("Matchliste"), why, recordsTable());
     keepProblem_.clear();
     updateProblem();
     return true;

@@ -190,6 +190,51 @@ TEST_F(MatchJournalTest, APartialOrUnreadableRestoreIsSaid)
     EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("journal-damaged-*")}).size(), 2);
 }
 
+// The same on a real file system that fills: a small tmpfs mount (skipped where that is not
+// allowed). "Ja" on the full disk leaves no half record; with room again one whole record
+// and one line follow.
+TEST_F(MatchJournalTest, ARealFullDiskKeepsTheMatchAndItsRecordWhole)
+{
+    QTemporaryDir mountDir;
+    if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                    QStringLiteral("size=64k"), QStringLiteral("tmpfs"), mountDir.path()})
+        != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+    const QString filler = mountDir.filePath(QStringLiteral("filler"));
+    {
+        FakeTicks t;
+        BoardModel board(t, mountDir.path());
+        QSignalSpy said(&board, &BoardModel::journalProblem);
+        board.start(QString());
+        board.execute(MatchCommand::of(Kind::Play));
+        // Whatever room is left goes to another file.
+        auto fillUp = [&filler] {
+            QFile fill(filler);
+            fill.open(QIODevice::Append | QIODevice::Unbuffered);
+            while (fill.write(QByteArray(4096, 'x')) == 4096) {
+            }
+        };
+        fillUp();
+        // Past the journal's last page of the mount.
+        play(board, 300);
+        ASSERT_FALSE(said.isEmpty()) << "the disk never filled";
+        EXPECT_TRUE(said.last().first().toString().contains(QStringLiteral("Datenträger voll")));
+        fillUp(); // what the journal's cut-back freed
+        EXPECT_FALSE(board.end()) << "no record on a full disk";
+        EXPECT_FALSE(QFile::exists(board.journal().recordsTable())) << "no half table";
+
+        QFile::remove(filler);
+        QTRY_VERIFY_WITH_TIMEOUT(said.last().first().toString().isEmpty(), 3 * JournalFile::kRetryMs);
+        const auto read = JournalFormat::readFile(JournalRecovery::journalPath(mountDir.path()));
+        EXPECT_EQ(read.status, JournalFormat::ReadResult::Status::Ok);
+        EXPECT_EQ(read.records.size(), board.journal().records().size());
+        EXPECT_TRUE(board.end());
+        const QStringList lines = QString::fromUtf8(contents(board.journal().recordsTable())).split(u'\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(lines.size(), 2);
+    }
+    QProcess::execute(QStringLiteral("umount"), {mountDir.path()});
+}
+
 // A read-only folder (a read-only mount, which holds for root too): the damaged journal
 // stays as it is, the board says so, and "Ja" without a record says so too.
 TEST_F(MatchJournalTest, AReadOnlyFolderNeverLosesTheDamagedJournal)
