@@ -10,6 +10,7 @@
 #include "bench/BenchTable.h"
 #include "bench/BoardBench.h"
 #include "controls/Label3D.h"
+#include "platform/TickCounter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,8 +19,11 @@
 #include <QProcessEnvironment>
 #include <QTest>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -62,7 +66,142 @@ QList<JournalRecord> fiveSetJournal()
     return controller.journal();
 }
 
+// A journal as long as a scripted client can make it: one endless deuce game, so every
+// record is a point that changes the board and an undo step.
+constexpr qsizetype kLongRecords = 1'000'000;
+
+QByteArray longJournal()
+{
+    QList<JournalRecord> records;
+    records.reserve(kLongRecords);
+    records.append(JournalRecord::of(0, MatchCommand::names(QStringLiteral("Graf"), QStringLiteral("Seles"))));
+    records.append(JournalRecord::of(0, MatchCommand::of(MatchCommand::Kind::Play)));
+    for (qsizetype n = records.size(); n < kLongRecords; ++n)
+        records.append(JournalRecord::of(std::uint32_t(n * 10), MatchCommand::point(n % 2 == 0 ? 1 : 2)));
+    return JournalFormat::write(records, QStringLiteral("20260101-120000"));
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Median time of `runs` presses of `key` until the board is painted, each followed by
+// `undo` so the score stays where it was; how many left the board unchanged.
+std::pair<double, int> timedKeys(QWindow *window, const TLabel3D *a, const TLabel3D *b, int runs,
+                                 const std::function<void()> &press, const std::function<void()> &after)
+{
+    std::vector<double> times;
+    int unchanged = 0;
+    for (int n = 0; n < runs; ++n) {
+        QApplication::processEvents();
+        const QString before = a->Caption() + u':' + b->Caption();
+        const auto start = Clock::now();
+        press();
+        QCoreApplication::sendPostedEvents();
+        times.push_back(microseconds(Clock::now() - start));
+        unchanged += a->Caption() + u':' + b->Caption() == before;
+        after();
+    }
+    Q_UNUSED(window);
+    std::sort(times.begin(), times.end());
+    return {median(times), unchanged};
+}
+
 } // namespace
+
+void runLongJournalBench(BenchTable &table, const QString &program, const QString &settingsDir,
+                         const QString &dataDir)
+{
+    const QByteArray journal = longJournal();
+    const QString folder = dataDir + QStringLiteral("/Courtlyx");
+    QDir().mkpath(folder);
+    const QString path = JournalRecovery::journalPath(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataDir);
+    std::vector<double> startMs;
+    QString failure;
+    for (int run = 0; run < 3 && failure.isEmpty(); ++run) {
+        if (!writeFile(path, journal)) {
+            failure = QStringLiteral("cannot write ") + path;
+            break;
+        }
+        if (const auto timing = runStartupChild(program, settingsDir, env, &failure))
+            startMs.push_back(timing->firstFrameMs);
+    }
+    const JournalFormat::ReadResult after = JournalFormat::readFile(path);
+    const bool restored = after.status == JournalFormat::ReadResult::Status::Ok && after.records.size() == kLongRecords;
+    const double startup = median(startMs);
+    table.add(QStringLiteral("start restoring a 1,000,000-record journal to first painted frame"),
+              QString::number(startup, 'f', 1) + QStringLiteral(" ms"), QStringLiteral("<= 1000 ms"),
+              failure.isEmpty() && restored && startup <= 1000,
+              failure.isEmpty() ? QStringLiteral("3 fresh processes, %1 MB journal; carried on in place: %2")
+                                      .arg(journal.size() / 1e6, 0, 'f', 1).arg(restored ? "yes" : "NO")
+                                : failure);
+
+    // The same journal restored in this process: a key and an undo with that history.
+    BenchTicks ticks;
+    BenchMonitors monitors;
+    BenchShell shell;
+    QDir(MatchJournal::defaultFolder()).removeRecursively();
+    QDir().mkpath(MatchJournal::defaultFolder());
+    writeFile(JournalRecovery::journalPath(MatchJournal::defaultFolder()), journal);
+    auto board = std::make_unique<TFormMain>(ticks, monitors, shell);
+    board->show();
+    board->activateWindow();
+    const bool shown = QTest::qWaitForWindowActive(board.get());
+    QWindow *window = board->windowHandle();
+    const TLabel3D *points1 = board->fieldLabel(MatchScore::pointsEntry(1));
+    const TLabel3D *points2 = board->fieldLabel(MatchScore::pointsEntry(2));
+    const int history = board->model().controller().undoDepth();
+    const auto key = timedKeys(
+        window, points1, points2, kUndos, [&] { QTest::keyClick(window, Qt::Key_F1); },
+        [&] { QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier); });
+    const auto undo = timedKeys(
+        window, points1, points2, kUndos, [&] { QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier); },
+        [&] { QTest::keyClick(window, Qt::Key_Y, Qt::ControlModifier); });
+    const QString note = QStringLiteral("%1 presses after a restore of %2 records, %3 undo steps kept; %4 unchanged")
+                             .arg(kUndos).arg(kLongRecords).arg(history);
+    table.add(QStringLiteral("F1 to painted board, 1,000,000-record history"), QString::number(key.first, 'f', 1) + QStringLiteral(" µs"),
+              QStringLiteral("<= 1 ms"), shown && key.first <= 1000 && key.second == 0, note.arg(key.second));
+    table.add(QStringLiteral("undo to painted board, 1,000,000-record history"), QString::number(undo.first, 'f', 1) + QStringLiteral(" µs"),
+              QStringLiteral("<= 1 ms"), shown && undo.first <= 1000 && undo.second == 0, note.arg(undo.second));
+    board.reset();
+    QDir(MatchJournal::defaultFolder()).removeRecursively();
+}
+
+void runJournalIdleBench(BenchTable &table)
+{
+    const SystemTickSource ticks;
+    BenchMonitors monitors;
+    BenchShell shell;
+    QDir(MatchJournal::defaultFolder()).removeRecursively();
+    auto board = std::make_unique<TFormMain>(ticks, monitors, shell);
+    board->show();
+    QTest::qWaitForWindowExposed(board.get());
+    board->bPlayClick();
+    QTest::qWait(1000);
+    const qsizetype recordsBefore = board->model().journal().records().size();
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    const auto start = Clock::now();
+    QTest::qWait(10'000);
+    rusage afterUsage{};
+    getrusage(RUSAGE_SELF, &afterUsage);
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    auto seconds = [](const timeval &t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    const double cpu = seconds(afterUsage.ru_utime) - seconds(before.ru_utime) + seconds(afterUsage.ru_stime)
+                       - seconds(before.ru_stime);
+    const double percent = 100 * cpu / wall;
+    const qsizetype clocks = board->model().journal().records().size() - recordsBefore;
+    table.add(QStringLiteral("idle, match running, journal clock records on, 10 s"),
+              QString::number(percent, 'f', 3) + QStringLiteral(" %"), QStringLiteral("<= 0.5 % of a core"),
+              percent <= 0.5 && clocks >= 10,
+              QStringLiteral("%1 clock records written into the journal").arg(clocks));
+    board.reset();
+    QDir(MatchJournal::defaultFolder()).removeRecursively();
+}
 
 void runJournalKeyBench(BenchTable &table)
 {

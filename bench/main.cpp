@@ -94,6 +94,14 @@ int main(int argc, char **argv)
         runRestoreBench(table, QCoreApplication::applicationFilePath(), restoreSettings,
                         work.path() + QStringLiteral("/restore-data"));
     }
+    if (want("journal") || want("long-journal")) {
+        step("long match journal");
+        const QString longSettings = work.path() + QStringLiteral("/long-settings");
+        QDir().mkpath(longSettings);
+        runLongJournalBench(table, QCoreApplication::applicationFilePath(), longSettings,
+                            work.path() + QStringLiteral("/long-data"));
+        runJournalIdleBench(table);
+    }
     if (want("feed")) {
         step("live score feed");
         runFeedBench(table, QCoreApplication::applicationFilePath());

@@ -23,7 +23,10 @@ BoardModel::BoardModel(const TickSource &ticks, const QString &journalFolder, QO
         titleFile_ = controller_.titleFile();
         emit titleFileChanged();
     });
+    connect(&controller_, &MatchController::titleTextChanged, this,
+            [this] { setTitleText(controller_.titleText()); });
     connect(&journal_, &MatchJournal::problem, this, &BoardModel::journalProblem);
+    connect(&journal_, &MatchJournal::restoreNotice, this, &BoardModel::restoreNotice);
     dumpPath_ = qEnvironmentVariable("COURTLYX_STATE_DUMP");
 }
 
@@ -50,12 +53,28 @@ void BoardModel::execute(const MatchCommand &command)
 {
     if (!command.isValid())
         return;
+    using Kind = MatchCommand::Kind;
     if (!command.isJournalled()) {
         applySetUp(command);
+        // Names typed during the match are the match's: a restore and the record carry them.
+        if (command.kind == Kind::TypedNames && matchStarted()
+            && (controller_.name(1) != names_[0] || controller_.name(2) != names_[1])) {
+            journal_.execute(MatchCommand::names(names_[0], names_[1]));
+            writeStateDump();
+        }
         emit commandRan();
         return;
     }
-    using Kind = MatchCommand::Kind;
+    if (command.kind == Kind::TitleText) {
+        // The title text is journalled once the match runs, like the names; before, it is
+        // only shown.
+        if (matchStarted() && command.text1 != controller_.titleText())
+            journal_.execute(command);
+        else
+            setTitleText(command.text1);
+        emit commandRan();
+        return;
+    }
     const Options before = options();
     if (!journal_.isStarted()) {
         // The stored set-up, before the match's journal opens: nothing to journal or undo.
@@ -70,8 +89,11 @@ void BoardModel::execute(const MatchCommand &command)
             s.setFormat(*MatchFormat::parse(command.text1).format);
     } else {
         // The names are the match's once it starts.
-        if (command.kind == Kind::Play && timer().MatchPhase() == MatchTimer::NotStarted)
+        if (command.kind == Kind::Play && timer().MatchPhase() == MatchTimer::NotStarted) {
             journal_.execute(MatchCommand::names(names_[0], names_[1]));
+            if (!titleText_.isEmpty() && titleText_ != controller_.titleText())
+                journal_.execute(MatchCommand::titleText(titleText_));
+        }
         const int depthBefore = controller_.undoDepth();
         journal_.execute(command);
         if (command.kind == Kind::Undo && controller_.undoDepth() < depthBefore)
@@ -119,6 +141,19 @@ void BoardModel::applySetUp(const MatchCommand &c)
     }
 }
 
+bool BoardModel::matchStarted() const
+{
+    return journal_.isStarted() && timer().MatchPhase() != MatchTimer::NotStarted;
+}
+
+void BoardModel::setTitleText(const QString &rtf)
+{
+    if (titleText_ == rtf)
+        return;
+    titleText_ = rtf;
+    emit titleTextChanged(titleText_);
+}
+
 void BoardModel::setNames(const QString &name1, const QString &name2)
 {
     if (names_[0] == name1 && names_[1] == name2)
@@ -139,9 +174,9 @@ bool BoardModel::start(const QString &titleFile)
     return restored;
 }
 
-void BoardModel::end()
+bool BoardModel::end()
 {
-    journal_.end();
+    return journal_.end();
 }
 
 void BoardModel::store(BoardSettings &s) const

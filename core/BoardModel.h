@@ -37,6 +37,9 @@ public:
 
     const QString &name(int side) const { return names_[side == 1 ? 0 : 1]; }
     const QString &titleFile() const { return titleFile_; }
+    const QString &titleText() const { return titleText_; }
+    // What the start found wrong with the last run's journal; empty when nothing.
+    const QString &restoreNote() const { return journal_.restoreNote(); }
     TColor colour(int slot) const { return colours_[std::size_t(slot)]; }
     const std::array<TColor, 5> &colours() const { return colours_; }
     int monitor() const { return monitor_; }
@@ -54,8 +57,10 @@ public:
 
     // Restores a match the last run left unfinished; true when one was restored.
     bool start(const QString &titleFile);
-    // "Beenden?" answered "Ja": the match is kept as a record and the journal ends.
-    void end();
+    // "Beenden?" answered "Ja": the match is kept as a record and the journal ends. False
+    // when the record could not be written (journalProblem says why); the journal then
+    // keeps the match for the next start.
+    bool end();
 
     // The model's values of the remembered set-up, and the set-up applied as commands in
     // the order the store keeps them.
@@ -75,7 +80,11 @@ signals:
     // A command ran (journalled or not): the feed publishes once per turn of the loop.
     void commandRan();
     // The journal could not keep part of the match, in words for the operator.
+    // Empty once everything is kept again.
     void journalProblem(const QString &text);
+    // The start restored only part of the last run's journal, or could not read it.
+    void restoreNotice(const QString &text);
+    void titleTextChanged(const QString &rtf);
 
 private:
     struct Options
@@ -88,6 +97,8 @@ private:
     Options options() const;
     void applySetUp(const MatchCommand &command);
     void setNames(const QString &name1, const QString &name2);
+    void setTitleText(const QString &rtf);
+    bool matchStarted() const;
     void writeStateDump() const;
 
     Match match_;
@@ -95,6 +106,7 @@ private:
     MatchJournal journal_;
     std::array<QString, 2> names_;
     QString titleFile_;
+    QString titleText_;
     std::array<TColor, 5> colours_;
     int monitor_ = 0;
     bool sound_ = false;

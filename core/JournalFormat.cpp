@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -15,6 +16,7 @@ using Status = ReadResult::Status;
 
 constexpr QByteArrayView kMagic = "courtlyx-journal";
 constexpr QByteArrayView kEndWord = "end";
+constexpr QByteArrayView kClockWord = "clock";
 
 constexpr std::array<std::uint32_t, 256> crcTable()
 {
@@ -182,10 +184,10 @@ std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
     r.elapsedMs = std::uint32_t(*ms);
     const QByteArrayView word = t[2];
     const qsizetype args = t.size() - 3;
-    if (word == kEndWord) {
+    if (word == kEndWord || word == kClockWord) {
         if (args != 0)
             return std::nullopt;
-        r.type = JournalRecord::Type::End;
+        r.type = word == kEndWord ? JournalRecord::Type::End : JournalRecord::Type::Clock;
         return r;
     }
     const MatchCommand::KindRow *row = MatchCommand::rowOfWord(word);
@@ -224,6 +226,8 @@ QByteArray body(const JournalRecord &r, qsizetype seq)
     QByteArray b = QByteArray::number(seq) + ' ' + QByteArray::number(r.elapsedMs) + ' ';
     if (r.type == JournalRecord::Type::End)
         return b + kEndWord.toByteArray();
+    if (r.type == JournalRecord::Type::Clock)
+        return b + kClockWord.toByteArray();
     const MatchCommand &c = r.command;
     const MatchCommand::KindRow &row = MatchCommand::row(c.kind);
     Q_ASSERT(hasLine(r));
@@ -237,9 +241,20 @@ bool isPrefixOfHeader(QByteArrayView text)
 
 } // namespace
 
-QByteArray header()
+QByteArray header(const QString &matchId)
 {
-    return kMagic.toByteArray() + ' ' + QByteArray::number(kVersion) + '\n';
+    QByteArray out = kMagic.toByteArray() + ' ' + QByteArray::number(kVersion);
+    if (!matchId.isEmpty())
+        out += ' ' + matchId.toLatin1();
+    return out + '\n';
+}
+
+bool isMatchId(QByteArrayView id)
+{
+    return !id.isEmpty() && id.size() <= 40
+           && std::all_of(id.begin(), id.end(), [](char c) {
+                  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-';
+              });
 }
 
 QByteArray seal(QByteArrayView body)
@@ -254,12 +269,12 @@ QByteArray line(const JournalRecord &record, qsizetype seq)
 
 bool hasLine(const JournalRecord &record)
 {
-    return record.type == JournalRecord::Type::End || record.command.isJournalled();
+    return record.type != JournalRecord::Type::Command || record.command.isJournalled();
 }
 
-QByteArray write(const QList<JournalRecord> &records)
+QByteArray write(const QList<JournalRecord> &records, const QString &matchId)
 {
-    QByteArray out = header();
+    QByteArray out = header(matchId);
     qsizetype seq = 0;
     for (const JournalRecord &r : records) {
         if (hasLine(r))
@@ -296,15 +311,26 @@ ReadResult read(QByteArrayView bytes)
             text.chop(1);
         if (lineNo == 1) {
             const qsizetype space = text.indexOf(' ');
-            const auto version = space >= 0 ? parseNumber(text.sliced(space + 1), 1'000'000) : std::nullopt;
-            if (space < 0 || text.first(space) != kMagic || !version || *version == 0) {
+            const qsizetype idSpace = space >= 0 ? text.indexOf(' ', space + 1) : -1;
+            const QByteArrayView versionText =
+                space < 0 ? QByteArrayView() : idSpace < 0 ? text.sliced(space + 1) : text.sliced(space + 1, idSpace - space - 1);
+            const auto version = space >= 0 ? parseNumber(versionText, 1'000'000) : std::nullopt;
+            const bool idOk = idSpace < 0 || isMatchId(text.sliced(idSpace + 1));
+            if (space >= 0 && text.first(space) == kMagic && version && *version > std::uint64_t(kVersion)) {
+                result.version = int(*version);
+                return fail(Status::NewerVersion);
+            }
+            if (space < 0 || text.first(space) != kMagic || !version || *version == 0 || !idOk) {
                 if (!complete && isPrefixOfHeader(text))
                     return fail(Status::CutOff);
                 return fail(Status::NotAJournal);
             }
+            // A torn id would name another match.
+            if (idSpace >= 0 && !complete)
+                return fail(Status::CutOff);
             result.version = int(*version);
-            if (result.version > kVersion)
-                return fail(Status::NewerVersion);
+            if (idSpace >= 0)
+                result.matchId = QString::fromLatin1(text.sliced(idSpace + 1));
             continue;
         }
         if (result.records.size() >= kMaxRecords)

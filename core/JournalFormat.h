@@ -7,7 +7,8 @@
 #include <QList>
 #include <QString>
 
-// The journal as text: a header line with the format version, then one line per record,
+// The journal as text: a header line with the format version and, since the records name
+// their match, the match's id; then one line per record,
 //   <seq> <elapsed ms> <kind> [arguments] *<crc32 of what precedes " *">
 // e.g. `7 61250 point 2 key *97fa3cac`. Texts are percent-encoded UTF-8 in quotes.
 // The checksum tells a line torn by a power cut from a complete one.
@@ -38,6 +39,7 @@ struct ReadResult
     Status status = Status::Ok;
     int badLine = 0; // 1-based line of the problem, 0 when there is none
     int version = 0;
+    QString matchId; // empty in a journal written before matches had one
 
     bool endedNormally() const
     {
@@ -45,12 +47,14 @@ struct ReadResult
     }
 };
 
-QByteArray header();
+QByteArray header(const QString &matchId = {});
+// What an id may hold: it names the record files too.
+bool isMatchId(QByteArrayView id);
 // The set-up commands have no line: write() leaves them out, and line() is not for them.
 bool hasLine(const JournalRecord &record);
 // One record's line, newline included; seq counts records from 1.
 QByteArray line(const JournalRecord &record, qsizetype seq);
-QByteArray write(const QList<JournalRecord> &records);
+QByteArray write(const QList<JournalRecord> &records, const QString &matchId = {});
 // A record line's body with its checksum and newline.
 QByteArray seal(QByteArrayView body);
 

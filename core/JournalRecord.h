@@ -4,11 +4,11 @@
 
 #include <cstdint>
 
-// One line of the match journal: a command with the playing time at which it ran, or the
-// mark that the board closed normally.
+// One line of the match journal: a command with the playing time at which it ran, the
+// playing time alone while the clock runs, or the mark that the board closed normally.
 struct JournalRecord
 {
-    enum class Type { Command, End };
+    enum class Type { Command, End, Clock };
 
     Type type = Type::Command;
     MatchCommand command;
@@ -26,6 +26,14 @@ struct JournalRecord
     {
         JournalRecord r;
         r.type = Type::End;
+        r.elapsedMs = elapsedMs;
+        return r;
+    }
+
+    static JournalRecord clock(std::uint32_t elapsedMs)
+    {
+        JournalRecord r;
+        r.type = Type::Clock;
         r.elapsedMs = elapsedMs;
         return r;
     }

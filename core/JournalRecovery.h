@@ -17,8 +17,12 @@ struct JournalRecovery
     // newer version, unreadable, ...) is renamed to journal-damaged-<yyyyMMdd-HHmmss>.txt;
     // the valid prefix of an unfinished run is still restored.
     static JournalRecovery inspect(const QString &folder, const QDateTime &now);
+    // Renames folder/journal.txt to a free journal-damaged-... name; its new path, or empty.
+    static QString putAside(const QString &folder, const QDateTime &now);
 
     QList<JournalRecord> toRestore;
+    QString matchId;
+    int badLine = 0;
     JournalFormat::ReadResult::Status status = JournalFormat::ReadResult::Status::Missing;
     QString keptAs;          // the damaged file's new path; empty when none was kept
     bool keepFailed = false; // a damaged file could not be moved aside

@@ -65,6 +65,10 @@ bool aTitle(const MatchCommand &c)
 {
     return c.text1.size() <= MatchCommand::kMaxTitleChars;
 }
+bool aTitleText(const MatchCommand &c)
+{
+    return c.text1.toUtf8().size() <= MatchCommand::kMaxTitleTextBytes;
+}
 bool aFormat(const MatchCommand &c)
 {
     return c.text1.size() <= MatchCommand::kMaxFormatChars && MatchFormat::parse(c.text1).format.has_value();
@@ -78,7 +82,7 @@ bool aMonitor(const MatchCommand &c)
     return c.value >= 0 && c.value <= kMaxMonitor;
 }
 
-constexpr std::array<MatchCommand::KindRow, 23> kRows = {{
+constexpr std::array<MatchCommand::KindRow, 24> kRows = {{
     // kind                  word        arguments                   number filled           valid                  undoable
     {Kind::Point,            "point",    Arguments::SideAndSource,   nullptr,                aSide,                 true},
     {Kind::GameAward,        "game",     Arguments::None,            nullptr,                anyArguments,          true},
@@ -98,6 +102,7 @@ constexpr std::array<MatchCommand::KindRow, 23> kRows = {{
     {Kind::Format,           "format",   Arguments::Text,            nullptr,                aFormat,               true},
     {Kind::Undo,             "undo",     Arguments::None,            nullptr,                anyArguments,          false},
     {Kind::Redo,             "redo",     Arguments::None,            nullptr,                anyArguments,          false},
+    {Kind::TitleText,        "titletext", Arguments::Text,           nullptr,                aTitleText,            false},
     // The set-up: no journal line, nothing to undo.
     // The edits keep names of any length, and so does the store.
     {Kind::TypedNames,       {},         Arguments::None,            nullptr,                anyArguments,          false},

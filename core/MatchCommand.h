@@ -28,6 +28,7 @@ struct MatchCommand
         Format,           // text1: the match format's code
         Undo,
         Redo,
+        TitleText,        // text1: the title area's text (RTF), journalled once the match started
         // The board's set-up rather than the match: never journalled, never undone.
         TypedNames,       // text1, text2: the names as typed before the start
         Colour,           // side: the scheme slot 0 .. 4, value: the colour's bits
@@ -67,6 +68,8 @@ struct MatchCommand
     static constexpr int kMaxNameChars = 200;
     static constexpr int kMaxTitleChars = 1024;
     static constexpr int kMaxFormatChars = 64;
+    // Percent-encoded, a title text of this many UTF-8 bytes still fits a journal line.
+    static constexpr int kMaxTitleTextBytes = 5000;
 
     Kind kind = Kind::Serve;
     int side = 0;
@@ -115,6 +118,13 @@ struct MatchCommand
     {
         MatchCommand c = of(Kind::TitleFile);
         c.text1 = path;
+        return c;
+    }
+
+    static MatchCommand titleText(const QString &rtf)
+    {
+        MatchCommand c = of(Kind::TitleText);
+        c.text1 = rtf;
         return c;
     }
 

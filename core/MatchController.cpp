@@ -85,7 +85,7 @@ void MatchController::run(const MatchCommand &given, std::uint32_t stamp, bool s
             if (after != before || command.kind == MatchCommand::Kind::Reset) {
                 steps_.resize(done_);
                 if (steps_.size() >= kMaxUndoSteps)
-                    steps_.erase(steps_.begin());
+                    steps_.pop_front();
                 steps_.push_back({command, before, std::move(after), startedBefore, elapsedBefore});
                 done_ = steps_.size();
             }
@@ -156,6 +156,10 @@ void MatchController::apply(const MatchCommand &c)
     case Kind::TitleFile:
         titleFile_ = c.text1;
         emit titleFileChanged();
+        break;
+    case Kind::TitleText:
+        titleText_ = c.text1;
+        emit titleTextChanged();
         break;
     case Kind::Undo:
     case Kind::Redo:

@@ -9,7 +9,7 @@
 #include <QString>
 
 #include <cstdint>
-#include <vector>
+#include <deque>
 
 class Match;
 
@@ -49,11 +49,13 @@ public:
 
     const QString &name(int side) const { return side == 1 ? name1_ : name2_; }
     const QString &titleFile() const { return titleFile_; }
+    const QString &titleText() const { return titleText_; }
 
 signals:
     void recorded(const JournalRecord &record);
     void namesChanged();
     void titleFileChanged();
+    void titleTextChanged();
     // Automatic counting, tie-break option or set count took a new value from undo or redo.
     void optionsChanged();
 
@@ -77,11 +79,13 @@ private:
     Match &match_;
     QList<JournalRecord> journal_;
     bool journalKept_ = true;
-    std::vector<Step> steps_;
+    // The oldest step drops off the front once the bound is reached, in constant time.
+    std::deque<Step> steps_;
     std::size_t done_ = 0;
     bool replaying_ = false;
     std::uint32_t lastStamp_ = 0;
     QString name1_;
     QString name2_;
     QString titleFile_;
+    QString titleText_;
 };

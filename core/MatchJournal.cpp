@@ -10,8 +10,11 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringList>
+
+#include <cerrno>
 
 #include <algorithm>
 
@@ -49,15 +52,44 @@ MatchJournal::MatchJournal(Match &match, MatchController &controller, QString fo
     connect(&controller_, &MatchController::recorded, this, &MatchJournal::onRecorded);
     connect(&controller_, &MatchController::titleFileChanged, this,
             [this] { titleFile_ = controller_.titleFile(); });
-    connect(&file_, &JournalFile::failed, this,
-            [this](const QString &message) { report(QStringLiteral("Journal nicht geschrieben: ") + message); });
+    connect(&file_, &JournalFile::stateChanged, this, [this](const QString &failure) {
+        fileProblem_ = failure.isEmpty()
+                           ? QString()
+                           : QStringLiteral("Journal wird nicht geschrieben (%1): %2. Das Match bleibt im Speicher "
+                                            "und wird nachgeschrieben, sobald das Schreiben wieder geht.")
+                                 .arg(failure, QDir::toNativeSeparators(file_.path()));
+        updateProblem();
+    });
+    asideTimer_.setInterval(JournalFile::kRetryMs);
+    connect(&asideTimer_, &QTimer::timeout, this, &MatchJournal::retryPutAside);
+    clockTimer_.setInterval(kClockMs);
+    connect(&clockTimer_, &QTimer::timeout, this, &MatchJournal::onClockTick);
 }
 
-MatchJournal::~MatchJournal() = default;
-
-void MatchJournal::report(const QString &text)
+MatchJournal::~MatchJournal()
 {
-    qWarning("journal: %s", qPrintable(text));
+    // The file's last write runs in its destructor, after the texts it would report into.
+    disconnect(&file_, nullptr, this, nullptr);
+}
+
+QString MatchJournal::problemText() const
+{
+    QStringList parts;
+    for (const QString *p : {&fileProblem_, &asideProblem_, &keepProblem_}) {
+        if (!p->isEmpty())
+            parts.append(*p);
+    }
+    return parts.join(QStringLiteral(" – "));
+}
+
+void MatchJournal::updateProblem()
+{
+    const QString text = problemText();
+    if (text == shownProblem_)
+        return;
+    shownProblem_ = text;
+    if (!text.isEmpty())
+        qWarning("journal: %s", qPrintable(text));
     emit problem(text);
 }
 
@@ -93,10 +125,11 @@ void MatchJournal::execute(const MatchCommand &command)
     if (!isUndoOrRedo(command) && resetAt_ >= 0) {
         // The first command after a reset that still stands: the match before it is over.
         if (controller_.undoDepth() >= resetDepth_) {
-            keepAsMatch(records_.first(resetAt_));
+            keepAsMatch(records_.first(resetAt_), matchId_);
             records_ = setupRecords();
+            matchId_ = newMatchId();
             if (file_.isOpen())
-                file_.open(JournalRecovery::journalPath(folder_), records_);
+                file_.open(JournalRecovery::journalPath(folder_), records_, matchId_);
         }
         resetAt_ = -1;
     }
@@ -111,9 +144,34 @@ void MatchJournal::onRecorded(const JournalRecord &record)
 {
     if (!started_ || replaying_)
         return;
+    keepRecord(record);
+}
+
+void MatchJournal::keepRecord(const JournalRecord &record)
+{
     records_.append(record);
+    lastStamp_ = record.elapsedMs;
     if (file_.isOpen())
         file_.append(record);
+}
+
+void MatchJournal::onClockTick()
+{
+    if (!started_ || match_.timer().MatchPhase() != MatchTimer::Running)
+        return;
+    const std::uint32_t now = match_.timer().elapsedMs();
+    if (now >= lastStamp_ + kClockMs)
+        keepRecord(JournalRecord::clock(now));
+}
+
+QString MatchJournal::newMatchId() const
+{
+    const QString stem = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QDir dir(recordsFolder());
+    QString id = stem;
+    for (int n = 2; (id == matchId_ || QFile::exists(dir.filePath(id + QStringLiteral(".journal")))) && n < 1000; ++n)
+        id = stem + u'-' + QString::number(n);
+    return id;
 }
 
 QList<JournalRecord> MatchJournal::setupRecords() const
@@ -131,9 +189,49 @@ QList<JournalRecord> MatchJournal::setupRecords() const
     return out;
 }
 
+namespace {
+QString problemWords(JournalFormat::ReadResult::Status status)
+{
+    using Status = JournalFormat::ReadResult::Status;
+    switch (status) {
+    case Status::Unreadable: return QStringLiteral("nicht lesbar");
+    case Status::Empty: return QStringLiteral("leer");
+    case Status::NotAJournal: return QStringLiteral("kein Journal");
+    case Status::NewerVersion: return QStringLiteral("von einer neueren Courtlyx-Version");
+    case Status::CutOff: return QStringLiteral("abgeschnitten");
+    case Status::Garbage: return QStringLiteral("beschädigte Zeile");
+    case Status::LineTooLong: return QStringLiteral("zu lange Zeile");
+    case Status::TooManyRecords: return QStringLiteral("zu viele Einträge");
+    case Status::TooLarge: return QStringLiteral("zu groß");
+    case Status::Ok:
+    case Status::Missing:
+        break;
+    }
+    return QString();
+}
+} // namespace
+
+QString MatchJournal::noteOf(const JournalRecovery &found, qsizetype restored) const
+{
+    using Status = JournalFormat::ReadResult::Status;
+    if (found.status == Status::Ok || found.status == Status::Missing)
+        return QString();
+    const QString where = QDir::toNativeSeparators(found.keepFailed ? JournalRecovery::journalPath(folder_) : found.keptAs);
+    const QString copy = found.keepFailed ? QStringLiteral("Das Journal bleibt unverändert liegen: ")
+                                          : QStringLiteral("Beschädigte Kopie: ");
+    if (restored > 0) {
+        return QStringLiteral("Match nur teilweise wiederhergestellt: %1 Befehle; der Rest des Journals ab Zeile %2 "
+                              "war beschädigt (%3). %4%5")
+            .arg(restored).arg(found.badLine).arg(problemWords(found.status), copy, where);
+    }
+    return QStringLiteral("Journal %1, kein Match wiederhergestellt. %2%3")
+        .arg(problemWords(found.status), copy, where);
+}
+
 bool MatchJournal::start(const QString &titleFile)
 {
     titleFile_ = titleFile;
+    clockTimer_.start();
     if (!fileKept()) {
         started_ = true;
         records_ = setupRecords();
@@ -141,80 +239,132 @@ bool MatchJournal::start(const QString &titleFile)
     }
     QDir().mkpath(folder_);
     const JournalRecovery found = JournalRecovery::inspect(folder_, QDateTime::currentDateTime());
-    if (!found.keptAs.isEmpty())
-        report(QStringLiteral("Beschädigtes Journal aufbewahrt als ") + found.keptAs);
     started_ = true;
     // A journal of nothing but the set-up it opened with has no match to bring back, and
     // its options would only override the stored ones.
     const bool played = found.toRestore.size() > setupRecords().size()
                         || !std::all_of(found.toRestore.begin(), found.toRestore.end(),
                                         [](const JournalRecord &r) { return isSetUp(r.command); });
+    qsizetype commands = 0;
     if (played) {
         replaying_ = true;
+        records_.reserve(found.toRestore.size());
         for (const JournalRecord &r : found.toRestore) {
-            if (r.type != JournalRecord::Type::Command)
+            if (r.type == JournalRecord::Type::End)
                 continue;
-            if (!isUndoOrRedo(r.command))
-                resetAt_ = -1;
+            if (r.type == JournalRecord::Type::Command) {
+                ++commands;
+                if (!isUndoOrRedo(r.command))
+                    resetAt_ = -1;
+            }
             controller_.replayRecord(r);
-            if (r.command.kind == MatchCommand::Kind::Reset) {
+            if (r.type == JournalRecord::Type::Command && r.command.kind == MatchCommand::Kind::Reset) {
                 resetAt_ = records_.size();
                 resetDepth_ = controller_.undoDepth();
             }
             records_.append(r);
+            lastStamp_ = r.elapsedMs;
         }
         controller_.finishReplay();
         replaying_ = false;
     } else {
         records_ = setupRecords();
     }
-    file_.open(JournalRecovery::journalPath(folder_), records_);
+    restoreNote_ = noteOf(found, commands);
+    const QString path = JournalRecovery::journalPath(folder_);
+    if (found.keepFailed) {
+        // The damaged journal is the only copy of what follows its damage: never written over.
+        matchId_ = newMatchId();
+        const bool writable = QFileInfo(folder_).isWritable();
+        asideProblem_ = QStringLiteral("Beschädigtes Journal lässt sich nicht beiseitelegen (%1) und bleibt "
+                                       "unverändert: %2. Das Match bleibt im Speicher, bis es beiseitegelegt ist.")
+                            .arg(writable ? QStringLiteral("Umbenennen fehlgeschlagen") : QStringLiteral("keine Schreibrechte"),
+                                 QDir::toNativeSeparators(path));
+        asideTimer_.start();
+    } else if (played && found.status == JournalFormat::ReadResult::Status::Ok && !found.matchId.isEmpty()) {
+        // Whole on disk already: the match carries on in it, no rewrite.
+        matchId_ = found.matchId;
+        file_.reopen(path, found.toRestore.size());
+    } else {
+        matchId_ = played && !found.matchId.isEmpty() ? found.matchId : newMatchId();
+        file_.open(path, records_, matchId_);
+    }
+    if (!restoreNote_.isEmpty()) {
+        qWarning("journal: %s", qPrintable(restoreNote_));
+        emit restoreNotice(restoreNote_);
+    }
+    updateProblem();
     return played;
 }
 
-void MatchJournal::end()
+void MatchJournal::retryPutAside()
 {
-    if (!started_)
+    if (JournalRecovery::putAside(folder_, QDateTime::currentDateTime()).isEmpty())
         return;
-    if (resetAt_ >= 0 && controller_.undoDepth() >= resetDepth_)
-        keepAsMatch(records_.first(resetAt_));
-    else
-        keepAsMatch(records_);
-    file_.close(match_.timer().elapsedMs());
-    started_ = false;
+    asideTimer_.stop();
+    asideProblem_.clear();
+    file_.open(JournalRecovery::journalPath(folder_), records_, matchId_);
+    updateProblem();
 }
 
-void MatchJournal::keepAsMatch(const QList<JournalRecord> &records)
+bool MatchJournal::end()
+{
+    if (!started_)
+        return true;
+    const bool kept = resetAt_ >= 0 && controller_.undoDepth() >= resetDepth_
+                          ? keepAsMatch(records_.first(resetAt_), matchId_)
+                          : keepAsMatch(records_, matchId_);
+    // Without its record the match must come back at the next start: no end line then.
+    if (!kept)
+        return false;
+    file_.close(match_.timer().elapsedMs());
+    clockTimer_.stop();
+    asideTimer_.stop();
+    started_ = false;
+    return true;
+}
+
+bool MatchJournal::keepAsMatch(const QList<JournalRecord> &records, const QString &matchId)
 {
     const MatchRecord match = MatchRecord::fromJournal(records);
     if (match.pbp().isEmpty())
-        return;
+        return true;
     const QDir dir(recordsFolder());
+    auto fail = [this](const QString &what, const QString &why, const QString &file) {
+        keepProblem_ = QStringLiteral("%1 nicht gespeichert (%2): %3. Das Journal behält das Match.")
+                           .arg(what, why, QDir::toNativeSeparators(file));
+        updateProblem();
+        return false;
+    };
     if (!dir.mkpath(QStringLiteral("."))) {
-        report(QStringLiteral("Ordner nicht anlegbar, Match nicht gespeichert: ") + dir.path());
-        return;
+        return fail(QStringLiteral("Match"), JournalFile::reasonOf(errno, QString()), dir.path());
     }
-    const QDateTime now = QDateTime::currentDateTime();
-    const QString stem = now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString id = stem;
-    for (int n = 2; QFile::exists(dir.filePath(id + QStringLiteral(".journal"))) && n < 1000; ++n)
-        id = stem + u'-' + QString::number(n);
-    QSaveFile copy(dir.filePath(id + QStringLiteral(".journal")));
-    if (!copy.open(QIODevice::WriteOnly) || copy.write(JournalFormat::write(records)) < 0 || !copy.commit())
-        report(QStringLiteral("Match nicht gespeichert: ") + copy.fileName());
+    // The id names the record, so a match kept again (after a crash between its record and
+    // the journal's end) replaces its own record and line instead of adding a second.
+    const QString id = matchId.isEmpty() ? newMatchId() : matchId;
+    const QString copy = dir.filePath(id + QStringLiteral(".journal"));
+    if (const QString why = JournalFile::writeWholeFile(copy, JournalFormat::write(records, id)); !why.isEmpty())
+        return fail(QStringLiteral("Match"), why, copy);
 
-    QFile table(recordsTable());
-    const bool isNew = !table.exists() || table.size() == 0;
-    if (!table.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        report(QStringLiteral("Matchliste nicht geschrieben: ") + table.fileName());
-        return;
+    QByteArray table;
+    if (QFile old(recordsTable()); old.exists()) {
+        if (!old.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("Matchliste"), JournalFile::reasonOf(errno, old.errorString()), old.fileName());
+        const QByteArray key = id.toUtf8() + ',';
+        for (const QByteArray &line : old.readAll().split('\n')) {
+            if (!line.isEmpty() && !line.startsWith(key))
+                table += line + '\n';
+        }
     }
+    if (table.isEmpty())
+        table = MatchRecord::csvHeader().toUtf8() + '\n';
     MatchRecord::Facts facts;
     facts.id = id;
-    facts.date = now.date();
-    QByteArray out;
-    if (isNew)
-        out += MatchRecord::csvHeader().toUtf8() + '\n';
-    out += match.csvLine(facts).toUtf8() + '\n';
-    table.write(out);
+    facts.date = QDate::currentDate();
+    table += match.csvLine(facts).toUtf8() + '\n';
+    if (const QString why = JournalFile::writeWholeFile(recordsTable(), table); !why.isEmpty())
+        return fail(QStringLiteral("Matchliste"), why, recordsTable());
+    keepProblem_.clear();
+    updateProblem();
+    return true;
 }

@@ -6,8 +6,10 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 class Match;
+struct JournalRecovery;
 class MatchController;
 
 // The match journal of one board: every command that changes the match is appended to
@@ -19,6 +21,10 @@ class MatchJournal : public QObject
     Q_OBJECT
 
 public:
+    // How often the playing time is written while the clock runs: a restore is at most this
+    // far behind the time shown.
+    static constexpr int kClockMs = 500;
+
     MatchJournal(Match &match, MatchController &controller, QString folder, QObject *parent = nullptr);
     ~MatchJournal() override;
 
@@ -39,22 +45,39 @@ public:
     // Restores the unfinished run, if any, and opens the journal file. True when a match
     // was restored.
     bool start(const QString &titleFile);
-    // "Beenden?" answered "Ja": the match is kept as a record and the journal ends.
-    void end();
+    // "Beenden?" answered "Ja": the match is kept as a record and the journal ends. When
+    // the record cannot be written the journal stays open, so the next start brings the
+    // match back; false then.
+    bool end();
 
     const QList<JournalRecord> &records() const { return records_; }
+    // The id the match's journal and record carry; empty for a journal of an older version
+    // until its match is kept.
+    const QString &matchId() const { return matchId_; }
+    // What the start found wrong with the last run's journal; empty when nothing.
+    const QString &restoreNote() const { return restoreNote_; }
+    // What of the match is not being kept now; empty when everything is.
+    QString problemText() const;
 
 signals:
-    // Part of the match was not kept, or a damaged journal was put aside: in the board's
-    // words, for the operator.
+    // Part of the match is not being kept, in the board's words for the operator: what, why
+    // and where it is instead; empty once everything is kept again.
     void problem(const QString &text);
+    // The start restored only part of the last run's journal or could not read it.
+    void restoreNotice(const QString &text);
 
 private:
-    void report(const QString &text);
+    void updateProblem();
     void onRecorded(const JournalRecord &record);
+    void keepRecord(const JournalRecord &record);
+    void onClockTick();
+    void retryPutAside();
+    QString newMatchId() const;
+    void openNew();
     QList<JournalRecord> setupRecords() const;
-    // Keeps records as a finished match when points were played in it.
-    void keepAsMatch(const QList<JournalRecord> &records);
+    // Keeps records as the match `id` when points were played in it; false when that failed.
+    bool keepAsMatch(const QList<JournalRecord> &records, const QString &id);
+    QString noteOf(const JournalRecovery &found, qsizetype restored) const;
 
     Match &match_;
     MatchController &controller_;
@@ -67,4 +90,16 @@ private:
     qsizetype resetAt_ = -1;
     int resetDepth_ = 0;
     QString titleFile_;
+    QString matchId_;
+    QString restoreNote_;
+    // Each cause of data not being kept, in the board's words; empty when it is not there.
+    QString fileProblem_;
+    QString asideProblem_;
+    QString keepProblem_;
+    QString shownProblem_;
+    // A damaged journal that could not be moved aside blocks the journal's path.
+    QTimer asideTimer_;
+    // The playing time goes into the journal while the clock runs, so a restore shows it.
+    QTimer clockTimer_;
+    std::uint32_t lastStamp_ = 0;
 };

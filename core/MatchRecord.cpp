@@ -68,6 +68,25 @@ void advance(Progress &p, const MatchCommand &c, const ScoreState &before, const
             closeGame(p, before, after);
         break;
     }
+    case Kind::PointsCorrection: {
+        // A point taken away by hand is no point of the match; one given by hand is, for the
+        // side that got it. Inside a tie-break the serve order of what is left is unknown.
+        if (before.tieBreakMode)
+            break;
+        const int change = pointsOf(after, c.side) - pointsOf(before, c.side);
+        const QChar mark = c.side == before.server + 1 ? u'S' : u'R';
+        if (change > 0) {
+            if (p.firstServer == 0)
+                p.firstServer = before.server + 1;
+            p.pbp += mark;
+        } else if (change < 0) {
+            const qsizetype gameStart = std::max(p.pbp.lastIndexOf(u';'), p.pbp.lastIndexOf(u'.')) + 1;
+            const qsizetype at = p.pbp.lastIndexOf(mark);
+            if (at >= gameStart)
+                p.pbp.remove(at, 1);
+        }
+        break;
+    }
     case Kind::GameAward:
         closeGame(p, before, after);
         break;
@@ -124,12 +143,22 @@ MatchRecord MatchRecord::fromJournal(const QList<JournalRecord> &records)
         out.games_[size_t(set)] = {score.games(1, set), score.games(2, set)};
     // Undo restores the rules' state with the score, so its tie-break points are the board's.
     out.rules_ = score.state().rules;
+    out.result_ = out.rules_.result;
+    if (out.rules_.legacy()) {
+        // Counted by hand the board decides no match: a side that won the sets it needs did.
+        std::array<int, 3> won{};
+        for (int set = 1; set <= score.setCount() && set <= kMaxSets; ++set)
+            ++won[size_t(out.rules_.setWinner(set, score.games(1, set), score.games(2, set)))];
+        const int needed = score.setCount() / 2 + 1;
+        if (std::max(won[1], won[2]) >= needed)
+            out.result_ = {true, won[1] > won[2] ? 1 : 2};
+    }
     out.name1_ = controller.name(1);
     out.name2_ = controller.name(2);
     return out;
 }
 
-int MatchRecord::winnerSide() const
+int MatchRecord::leaderSide() const
 {
     int sets1 = 0;
     int sets2 = 0;
@@ -145,6 +174,12 @@ int MatchRecord::winnerSide() const
     return sets1 > sets2 ? 1 : sets2 > sets1 ? 2 : last;
 }
 
+int MatchRecord::winnerSide() const
+{
+    // A match closed before its end has no winner, whoever leads.
+    return result_.over ? result_.winner : 0;
+}
+
 int MatchRecord::winner() const
 {
     const int side = winnerSide();
@@ -153,7 +188,7 @@ int MatchRecord::winner() const
 
 QString MatchRecord::score() const
 {
-    const int w = winnerSide() == 0 ? firstServer_ : winnerSide();
+    const int w = leaderSide() == 0 ? firstServer_ : leaderSide();
     QStringList sets;
     for (int set = 1; set <= kMaxSets; ++set) {
         const auto [g1, g2] = games_[size_t(set)];
@@ -211,7 +246,7 @@ QString MatchRecord::csvLine(const Facts &facts) const
         facts.draw,
         server1(),
         server2(),
-        QString::number(winner()),
+        winner() == 0 ? QString() : QString::number(winner()),
         pbp_,
         score(),
         // Aces and double faults are not told apart on the board.

@@ -64,7 +64,8 @@ TEST_F(BoardModelTest, SetUpChangesTheBoardButNeverTheJournalNorUndo)
     EXPECT_EQ(monitor.size(), 1);
     EXPECT_EQ(marks.size(), 1);
     EXPECT_EQ(names.size(), 1);
-    EXPECT_EQ(model.journal().records().size(), records);
+    EXPECT_EQ(model.journal().records().size(), records + 1) << "only the names, which are the match's";
+    EXPECT_EQ(model.journal().records().last().command, MatchCommand::names(QStringLiteral("Graf"), QStringLiteral("Seles")));
 
     model.execute(MatchCommand::of(Kind::Undo));
     EXPECT_EQ(model.score().field(MatchScore::pointsEntry(1)).Text, "0") << "undo took the point, not the set-up";
@@ -260,7 +261,7 @@ TEST_F(BoardModelTest, AJournalThatCannotBeWrittenIsSaid)
     QSignalSpy said(&unwritable, &BoardModel::journalProblem);
     unwritable.start(QString());
     ASSERT_FALSE(said.isEmpty());
-    EXPECT_TRUE(said.first().first().toString().startsWith(QStringLiteral("Journal nicht geschrieben: ")))
+    EXPECT_TRUE(said.first().first().toString().startsWith(QStringLiteral("Journal wird nicht geschrieben (Ordner fehlt): ")))
         << said.first().first().toString().toStdString();
     unwritable.execute(MatchCommand::of(Kind::Play));
     unwritable.execute(MatchCommand::point(1));

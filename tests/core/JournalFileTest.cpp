@@ -63,14 +63,71 @@ TEST(JournalFile, ANormalCloseEndsTheJournal)
     EXPECT_EQ(JournalRecovery::inspect(dir.path(), kNow).toRestore.size(), 0);
 }
 
-TEST(JournalFile, AFolderThatCannotBeWrittenIsReported)
+// A full disk, at the start or in the middle of a line: what is on disk is always whole
+// lines, the rest waits in memory, and once there is room the journal catches up by itself.
+TEST(JournalFile, AFullDiskLosesNothingAndTheJournalCatchesUp)
 {
+    const QList<JournalRecord> first = {at(0, MatchCommand::of(Kind::Play)), at(900, MatchCommand::point(2))};
+    const QList<JournalRecord> more = {at(1000, MatchCommand::point(1)), at(2000, MatchCommand::point(1))};
+    for (const qint64 room : {qint64(0), JournalFormat::write(first).size() + 10}) {
+        SCOPED_TRACE("room " + std::to_string(room));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("journal.txt"));
+        JournalFile file;
+        QSignalSpy state(&file, &JournalFile::stateChanged);
+        JournalFile::setSpaceForTests(room);
+        EXPECT_EQ(file.open(path, first), room > 0);
+        for (const JournalRecord &r : more)
+            file.append(r);
+        EXPECT_TRUE(file.isBehind());
+        ASSERT_EQ(state.size(), 1);
+        EXPECT_EQ(state.first().first().toString(), QStringLiteral("Datenträger voll"));
+        const auto partial = JournalFormat::readFile(path);
+        EXPECT_EQ(partial.status, room > 0 ? Status::Ok : Status::Missing) << "no torn line on disk";
+        EXPECT_EQ(partial.records, room > 0 ? first : QList<JournalRecord>{});
+
+        JournalFile::setSpaceForTests(-1);
+        QTRY_VERIFY_WITH_TIMEOUT(!file.isBehind(), 3 * JournalFile::kRetryMs);
+        ASSERT_EQ(state.size(), 2);
+        EXPECT_EQ(state.last().first().toString(), QString()) << "the all-clear follows";
+        const auto whole = JournalFormat::readFile(path);
+        EXPECT_EQ(whole.status, Status::Ok);
+        EXPECT_EQ(whole.records, first + more);
+    }
+}
+
+TEST(JournalFile, AFolderThatCannotBeWrittenIsSaidAndRetried)
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("a-file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
     JournalFile file;
-    QSignalSpy failed(&file, &JournalFile::failed);
-    EXPECT_FALSE(file.open(QStringLiteral("/nonexistent-folder/journal.txt")));
-    EXPECT_EQ(failed.count(), 1);
+    QSignalSpy state(&file, &JournalFile::stateChanged);
+    EXPECT_FALSE(file.open(blocker.fileName() + QStringLiteral("/journal.txt")));
+    ASSERT_EQ(state.count(), 1);
+    EXPECT_EQ(state.first().first().toString(), QStringLiteral("Ordner fehlt"));
     file.append(at(0, MatchCommand::of(Kind::Serve)));
-    EXPECT_FALSE(file.isOpen());
+    EXPECT_TRUE(file.isBehind()) << "kept in memory for the next try";
+}
+
+TEST(JournalFile, ACarriedOnJournalIsAppendedToNotRewritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("journal.txt"));
+    const QList<JournalRecord> records = {at(0, MatchCommand::of(Kind::Play)), at(5, MatchCommand::point(1))};
+    {
+        JournalFile file;
+        ASSERT_TRUE(file.open(path, records, QStringLiteral("20260517-140309")));
+    }
+    const QByteArray before = contents(path);
+    JournalFile file;
+    ASSERT_TRUE(file.reopen(path, records.size()));
+    file.append(JournalRecord::clock(7000));
+    EXPECT_EQ(contents(path), before + JournalFormat::line(JournalRecord::clock(7000), 3));
+    const auto read = JournalFormat::readFile(path);
+    EXPECT_EQ(read.matchId, "20260517-140309");
+    EXPECT_EQ(read.records.last(), JournalRecord::clock(7000));
 }
 
 TEST(JournalRecovery, AnUnfinishedRunIsRestoredAndItsFileLeftInPlace)

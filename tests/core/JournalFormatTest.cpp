@@ -204,3 +204,28 @@ TEST(JournalFormat, TheSealIsTheStandardCrc32)
 }
 
 } // namespace
+
+namespace {
+
+// The match's id in the header, the running clock's time and the title text read back;
+// a torn id or a newer version's header is not taken as this match.
+TEST(JournalFormat, MatchIdClockAndTitleTextReadBack)
+{
+    const QList<JournalRecord> records = {
+        at(0, MatchCommand::of(Kind::Play)),
+        at(0, MatchCommand::titleText(QStringLiteral("{\\rtf1 Finale {\\b Zürich}\n}"))),
+        JournalRecord::clock(1500),
+    };
+    const QByteArray text = JournalFormat::write(records, QStringLiteral("20260517-140309-2"));
+    EXPECT_TRUE(text.startsWith("courtlyx-journal 1 20260517-140309-2\n"));
+    const auto read = JournalFormat::read(text);
+    EXPECT_EQ(read.status, Status::Ok);
+    EXPECT_EQ(read.matchId, "20260517-140309-2");
+    EXPECT_EQ(read.records, records);
+
+    EXPECT_EQ(JournalFormat::read("courtlyx-journal 1 2026051").status, Status::CutOff);
+    EXPECT_EQ(JournalFormat::read("courtlyx-journal 1 ../x\n").status, Status::NotAJournal);
+    EXPECT_EQ(JournalFormat::read("courtlyx-journal 2 20260517-140309\n").status, Status::NewerVersion);
+}
+
+} // namespace

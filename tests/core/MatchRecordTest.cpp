@@ -122,7 +122,25 @@ TEST(MatchRecord, ATieBreakMarksItsServeChangesAndItsLostPoints)
     // Side 1 serves the tie-break; the serve passes after point 1, then every two.
     EXPECT_EQ(tieBreak, "S/SR/RS/SR/SS/R");
     EXPECT_EQ(record.score(), "7-6(3)");
-    EXPECT_EQ(record.winner(), 1);
+    EXPECT_EQ(record.winner(), 0) << "one set of three decides no match";
+}
+
+// Only the points that stand: one taken away by hand leaves the string, one given by hand
+// joins it for its side.
+TEST(MatchRecord, PointsCorrectedByHandAreThePointsThatStand)
+{
+    Board b;
+    b.controller.execute(MatchCommand::of(Kind::Play));
+    for (int i = 0; i < 5; ++i)
+        b.controller.execute(MatchCommand::point(2));
+    b.controller.execute(MatchCommand::point(2));
+    b.controller.execute(MatchCommand::pointsCorrection(2, Qt::RightButton));
+    b.controller.execute(MatchCommand::point(1));
+    b.controller.execute(MatchCommand::pointsCorrection(1, Qt::LeftButton));
+    const MatchRecord record = MatchRecord::fromJournal(b.controller.journal());
+    EXPECT_EQ(record.pbp(), "RRRR;SRR");
+    EXPECT_EQ(record.winner(), 0);
+    EXPECT_EQ(record.csvLine({}).split(u',')[7], QString()) << "an unfinished match has an empty winner column";
 }
 
 TEST(MatchRecord, ATieBreakThatDecidesNoSetLeavesItsFiguresBare)

@@ -1,0 +1,275 @@
+#include "core/BoardModel.h"
+#include "core/JournalFile.h"
+#include "core/JournalFormat.h"
+#include "core/JournalRecovery.h"
+#include "core/MatchRecord.h"
+#include "tests/core/FakeTicks.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using Kind = MatchCommand::Kind;
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// What the board shows of a match, to compare a restore with the board before the kill.
+QString shown(const BoardModel &m)
+{
+    QString out = m.pointsText(1) + u':' + m.pointsText(2);
+    for (int set = 1; set <= MatchScore::kMaxSets; ++set)
+        out += u' ' + m.score().field(MatchScore::gamesEntry(1, set)).Text + u'-'
+               + m.score().field(MatchScore::gamesEntry(2, set)).Text;
+    return out + u' ' + m.name(1) + u'/' + m.name(2);
+}
+
+class MatchJournalTest : public ::testing::Test
+{
+protected:
+    ~MatchJournalTest() override { JournalFile::setSpaceForTests(-1); }
+
+    void play(BoardModel &m, int points)
+    {
+        for (int n = 0; n < points; ++n) {
+            ticks.advance(20'000);
+            m.execute(MatchCommand::point(n % 3 == 2 ? 2 : 1));
+        }
+    }
+    // The board the next start brings up on the same folder, as after a kill.
+    std::unique_ptr<BoardModel> restart()
+    {
+        auto again = std::make_unique<BoardModel>(laterTicks, folder.path());
+        again->start(QString());
+        return again;
+    }
+    QStringList csvLines() const
+    {
+        return QString::fromUtf8(contents(model.journal().recordsTable())).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    QTemporaryDir folder;
+    FakeTicks ticks;
+    FakeTicks laterTicks{5'000'000};
+    BoardModel model{ticks, folder.path()};
+};
+
+// The disk fills while the match runs, or is full from the start: the board says what is
+// not kept and why, and once there is room the journal catches up, so a kill then restores
+// exactly what was shown.
+TEST_F(MatchJournalTest, AFullDiskIsSaidAndTheJournalCatchesUp)
+{
+    for (const bool fullAtStart : {false, true}) {
+        SCOPED_TRACE(fullAtStart ? "full at start" : "fills while playing");
+        QTemporaryDir own;
+        BoardModel board(ticks, own.path());
+        QSignalSpy said(&board, &BoardModel::journalProblem);
+        JournalFile::setSpaceForTests(fullAtStart ? 0 : 300);
+        board.start(QString());
+        board.execute(MatchCommand::of(Kind::Play));
+        play(board, 30);
+        ASSERT_EQ(said.size(), 1) << "said once, not on every command";
+        const QString text = said.first().first().toString();
+        EXPECT_TRUE(text.contains(QStringLiteral("Datenträger voll"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("im Speicher"))) << text.toStdString();
+
+        JournalFile::setSpaceForTests(-1);
+        QTRY_COMPARE_WITH_TIMEOUT(said.size(), 2, 3 * JournalFile::kRetryMs);
+        EXPECT_EQ(said.last().first().toString(), QString());
+        BoardModel again(laterTicks, own.path());
+        again.start(QString());
+        EXPECT_EQ(shown(again), shown(board));
+    }
+}
+
+// A name typed during a pause and the title text are the match's: a restore brings them
+// back, with the playing time shown before the kill.
+TEST_F(MatchJournalTest, NamesTitleTextAndTimeShownComeBack)
+{
+    model.start(QString());
+    model.execute(MatchCommand::typedNames(QStringLiteral("Graf"), QStringLiteral("Seles")));
+    model.execute(MatchCommand::of(Kind::Play));
+    play(model, 5);
+    model.execute(MatchCommand::of(Kind::Play)); // pause
+    model.execute(MatchCommand::typedNames(QStringLiteral("Graf"), QStringLiteral("Sabatini")));
+    model.execute(MatchCommand::typedNames(QStringLiteral("Graf"), QStringLiteral("Sabatini")));
+    const QString rtf = QStringLiteral("{\\rtf1 Finale}");
+    model.execute(MatchCommand::titleText(rtf));
+    model.execute(MatchCommand::of(Kind::Play));
+    ticks.advance(12'300);
+    QTest::qWait(2 * MatchJournal::kClockMs + 100);
+    const std::uint32_t before = model.timer().elapsedMs();
+
+    QList<JournalRecord> names;
+    for (const JournalRecord &r : model.journal().records())
+        if (r.command.kind == Kind::Names)
+            names.append(r);
+    EXPECT_EQ(names.size(), 2) << "a name that did not change is not journalled again";
+
+    auto again = std::make_unique<BoardModel>(laterTicks, folder.path());
+    QSignalSpy title(again.get(), &BoardModel::titleTextChanged);
+    again->start(QString());
+    EXPECT_EQ(again->name(2), "Sabatini");
+    EXPECT_EQ(again->titleText(), rtf);
+    EXPECT_EQ(title.size(), 1);
+    EXPECT_LE(before - again->timer().elapsedMs(), std::uint32_t(MatchJournal::kClockMs)) << before;
+    EXPECT_EQ(MatchRecord::fromJournal(again->journal().records()).server2(), "Sabatini");
+}
+
+// A crash between the record and the journal's end: the next "Ja" replaces the record
+// rather than adding a second one; a match closed before its end has no winner.
+TEST_F(MatchJournalTest, AMatchIsRecordedOnceAndAnUnfinishedOneWithoutWinner)
+{
+    model.start(QString());
+    model.execute(MatchCommand::of(Kind::Play));
+    play(model, 24); // 4:2 in the first set
+    ASSERT_TRUE(model.end());
+    const QStringList once = csvLines();
+    ASSERT_EQ(once.size(), 2);
+    EXPECT_EQ(once[1].split(u',')[7], QString()) << once[1].toStdString();
+
+    const QString path = JournalRecovery::journalPath(folder.path());
+    QByteArray journal = contents(path);
+    journal.truncate(journal.lastIndexOf('\n', journal.size() - 2) + 1); // the end line never came
+    write(path, journal);
+    auto again = restart();
+    ASSERT_TRUE(again->end());
+    EXPECT_EQ(csvLines(), once);
+    EXPECT_EQ(QDir(model.journal().recordsFolder()).entryList({QStringLiteral("*.journal")}).size(), 1);
+}
+
+// A journal damaged in the middle: the board says how much came back and where the rest is;
+// one of a newer version is kept aside with a word, not dropped.
+TEST_F(MatchJournalTest, APartialOrUnreadableRestoreIsSaid)
+{
+    model.start(QString());
+    model.execute(MatchCommand::of(Kind::Play));
+    play(model, 10);
+    const QString path = JournalRecovery::journalPath(folder.path());
+    QByteArray bytes = contents(path);
+    const qsizetype line8 = bytes.indexOf("\n8 ") + 1;
+    bytes[line8 + 4] = bytes[line8 + 4] == '1' ? '2' : '1';
+    write(path, bytes);
+
+    FakeTicks t;
+    BoardModel partial(t, folder.path());
+    QSignalSpy notice(&partial, &BoardModel::restoreNotice);
+    ASSERT_TRUE(partial.start(QString()));
+    ASSERT_EQ(notice.size(), 1);
+    const QString text = notice.first().first().toString();
+    EXPECT_EQ(partial.restoreNote(), text);
+    EXPECT_TRUE(text.contains(QStringLiteral("teilweise"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral(": 7 Befehle"))) << text.toStdString();
+    const QStringList damaged = QDir(folder.path()).entryList({QStringLiteral("journal-damaged-*")});
+    ASSERT_EQ(damaged.size(), 1);
+    EXPECT_TRUE(text.contains(damaged.first())) << text.toStdString();
+
+    write(path, "courtlyx-journal 2 x\n1 0 play *00000000\n");
+    BoardModel newer(t, folder.path());
+    newer.start(QString());
+    EXPECT_TRUE(newer.restoreNote().contains(QStringLiteral("neueren"))) << newer.restoreNote().toStdString();
+    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("journal-damaged-*")}).size(), 2);
+}
+
+// The same on a real file system that fills: a small tmpfs mount (skipped where that is not
+// allowed). "Ja" on the full disk leaves no half record; with room again one whole record
+// and one line follow.
+TEST_F(MatchJournalTest, ARealFullDiskKeepsTheMatchAndItsRecordWhole)
+{
+    QTemporaryDir mountDir;
+    if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                    QStringLiteral("size=64k"), QStringLiteral("tmpfs"), mountDir.path()})
+        != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+    const QString filler = mountDir.filePath(QStringLiteral("filler"));
+    {
+        FakeTicks t;
+        BoardModel board(t, mountDir.path());
+        QSignalSpy said(&board, &BoardModel::journalProblem);
+        board.start(QString());
+        board.execute(MatchCommand::of(Kind::Play));
+        // Whatever room is left goes to another file.
+        auto fillUp = [&filler] {
+            QFile fill(filler);
+            fill.open(QIODevice::Append | QIODevice::Unbuffered);
+            while (fill.write(QByteArray(4096, 'x')) == 4096) {
+            }
+        };
+        fillUp();
+        // Past the journal's last page of the mount.
+        play(board, 300);
+        ASSERT_FALSE(said.isEmpty()) << "the disk never filled";
+        EXPECT_TRUE(said.last().first().toString().contains(QStringLiteral("Datenträger voll")));
+        fillUp(); // what the journal's cut-back freed
+        EXPECT_FALSE(board.end()) << "no record on a full disk";
+        EXPECT_FALSE(QFile::exists(board.journal().recordsTable())) << "no half table";
+
+        QFile::remove(filler);
+        QTRY_VERIFY_WITH_TIMEOUT(said.last().first().toString().isEmpty(), 3 * JournalFile::kRetryMs);
+        const auto read = JournalFormat::readFile(JournalRecovery::journalPath(mountDir.path()));
+        EXPECT_EQ(read.status, JournalFormat::ReadResult::Status::Ok);
+        EXPECT_EQ(read.records.size(), board.journal().records().size());
+        EXPECT_TRUE(board.end());
+        const QStringList lines = QString::fromUtf8(contents(board.journal().recordsTable())).split(u'\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(lines.size(), 2);
+    }
+    QProcess::execute(QStringLiteral("umount"), {mountDir.path()});
+}
+
+// A read-only folder (a read-only mount, which holds for root too): the damaged journal
+// stays as it is, the board says so, and "Ja" without a record says so too.
+TEST_F(MatchJournalTest, AReadOnlyFolderNeverLosesTheDamagedJournal)
+{
+    QTemporaryDir mountDir;
+    auto mount = [&](const QStringList &args) { return QProcess::execute(QStringLiteral("mount"), args) == 0; };
+    if (!mount({QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"), QStringLiteral("size=256k"),
+                QStringLiteral("tmpfs"), mountDir.path()}))
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+    const QString path = JournalRecovery::journalPath(mountDir.path());
+    {
+        FakeTicks t;
+        BoardModel first(t, mountDir.path());
+        first.start(QString());
+        first.execute(MatchCommand::of(Kind::Play));
+        play(first, 6);
+    }
+    const QByteArray damaged = contents(path) + "garbage line\n7 1 point 1 key *00000000\n";
+    write(path, damaged);
+    const bool readOnly = mount({QStringLiteral("-o"), QStringLiteral("remount,ro"), mountDir.path()});
+    if (readOnly) {
+        FakeTicks t;
+        BoardModel board(t, mountDir.path());
+        QSignalSpy said(&board, &BoardModel::journalProblem);
+        EXPECT_TRUE(board.start(QString()));
+        EXPECT_TRUE(board.restoreNote().contains(QStringLiteral("unverändert"))) << board.restoreNote().toStdString();
+        ASSERT_FALSE(said.isEmpty());
+        EXPECT_TRUE(said.last().first().toString().contains(QStringLiteral("keine Schreibrechte")));
+        play(board, 3);
+        EXPECT_FALSE(board.end()) << "no record on a read-only folder";
+        EXPECT_TRUE(said.last().first().toString().contains(QStringLiteral("nicht gespeichert")));
+        EXPECT_EQ(contents(path), damaged);
+    }
+    QProcess::execute(QStringLiteral("umount"), {mountDir.path()});
+    ASSERT_TRUE(readOnly);
+}
+
+} // namespace
