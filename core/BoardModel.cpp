@@ -55,6 +55,7 @@ void BoardModel::execute(const MatchCommand &command)
         emit commandRan();
         return;
     }
+    emit commandComing();
     using Kind = MatchCommand::Kind;
     const Options before = options();
     if (!journal_.isStarted()) {
@@ -113,6 +114,12 @@ void BoardModel::applySetUp(const MatchCommand &c)
         break;
     case Kind::Sound:
         sound_ = c.value == 1;
+        break;
+    case Kind::TitleText:
+        if (titleText_ != c.text1) {
+            titleText_ = c.text1;
+            emit titleTextChanged(titleText_);
+        }
         break;
     default:
         break;

@@ -37,6 +37,10 @@ public:
 
     const QString &name(int side) const { return names_[side == 1 ? 0 : 1]; }
     const QString &titleFile() const { return titleFile_; }
+    // The title area's text as RTF, as last sent or restored.
+    const QString &titleText() const { return titleText_; }
+    // What the last start restored only in part, in words; empty after a whole restore.
+    const QString &restoreNote() const { return restoreNote_; }
     TColor colour(int slot) const { return colours_[std::size_t(slot)]; }
     const std::array<TColor, 5> &colours() const { return colours_; }
     int monitor() const { return monitor_; }
@@ -72,10 +76,14 @@ signals:
     void tieBreakPointsChanged();
     // Undo took a step back.
     void undone();
+    // A match command is about to run: typing not yet sent goes first.
+    void commandComing();
     // A command ran (journalled or not): the feed publishes once per turn of the loop.
     void commandRan();
     // The journal could not keep part of the match, in words for the operator.
     void journalProblem(const QString &text);
+    void restoreNotice(const QString &text);
+    void titleTextChanged(const QString &rtf);
 
 private:
     struct Options
@@ -100,4 +108,6 @@ private:
     bool sound_ = false;
     bool tieBreakPoints_ = false;
     QString dumpPath_;
+    QString titleText_;
+    QString restoreNote_;
 };

@@ -78,7 +78,7 @@ bool aMonitor(const MatchCommand &c)
     return c.value >= 0 && c.value <= kMaxMonitor;
 }
 
-constexpr std::array<MatchCommand::KindRow, 23> kRows = {{
+constexpr std::array<MatchCommand::KindRow, 24> kRows = {{
     // kind                  word        arguments                   number filled           valid                  undoable
     {Kind::Point,            "point",    Arguments::SideAndSource,   nullptr,                aSide,                 true},
     {Kind::GameAward,        "game",     Arguments::None,            nullptr,                anyArguments,          true},
@@ -105,6 +105,7 @@ constexpr std::array<MatchCommand::KindRow, 23> kRows = {{
     {Kind::Monitor,          {},         Arguments::None,            nullptr,                aMonitor,              false},
     {Kind::TieBreakPoints,   {},         Arguments::None,            nullptr,                aSwitch,               false},
     {Kind::Sound,            {},         Arguments::None,            nullptr,                aSwitch,               false},
+    {Kind::TitleText,        {},         Arguments::None,            nullptr,                anyArguments,          false},
 }};
 
 constexpr bool inKindOrder()
@@ -113,7 +114,7 @@ constexpr bool inKindOrder()
         if (kRows[i].kind != Kind(i))
             return false;
     }
-    return kRows.size() == std::size_t(Kind::Sound) + 1;
+    return kRows.size() == std::size_t(Kind::TitleText) + 1;
 }
 static_assert(inKindOrder(), "one row for every kind, in the order of Kind");
 

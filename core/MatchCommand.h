@@ -34,6 +34,7 @@ struct MatchCommand
         Monitor,          // value: the monitor picked, 0 .. 99
         TieBreakPoints,   // value: 1 shows the loser's tie-break points, 0 hides them
         Sound,            // value: 1 on, 0 off
+        TitleText,        // text1: the title area's text as RTF
     };
     enum class PointSource { Key, NameLabel };
 
@@ -115,6 +116,13 @@ struct MatchCommand
     {
         MatchCommand c = of(Kind::TitleFile);
         c.text1 = path;
+        return c;
+    }
+
+    static MatchCommand titleText(const QString &rtf)
+    {
+        MatchCommand c = of(Kind::TitleText);
+        c.text1 = rtf;
         return c;
     }
 
