@@ -22,7 +22,7 @@ NoticeLine::NoticeLine(QWidget &window, BoardModel &model)
     label_->setWordWrap(true);
     label_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label_->setMargin(3);
-    label_->setFont(boardFont(QStringLiteral("Arial"), 9));
+    label_->setFont(boardFont(QStringLiteral("Arial"), 12));
     label_->setTextFormat(Qt::PlainText);
     label_->setAutoFillBackground(true);
     setGround(label_, kGround);
