@@ -32,8 +32,9 @@ NoticeLine::NoticeLine(QWidget &window, BoardModel &model)
     label_->hide();
     connect(&model, &BoardModel::journalProblem, this, [this](const QString &text) { say(Source::Journal, text); });
     connect(&model, &BoardModel::restoreNotice, this, [this](const QString &text) { say(Source::Restore, text); });
-    // What a restore brought back is old news once the operator goes on.
-    connect(&model, &BoardModel::commandRan, this, [this] { say(Source::Restore, {}); });
+    // What a restore brought back is old news once the operator goes on; the set-up the
+    // board applies by itself (a full-screen start, typing sent) is not the operator's command.
+    connect(&model, &BoardModel::commandComing, this, [this] { say(Source::Restore, {}); });
     say(Source::Restore, model.restoreNote());
 }
 
