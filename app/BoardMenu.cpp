@@ -5,7 +5,11 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QTextEdit>
+
+#include <algorithm>
 
 namespace {
 
@@ -37,8 +41,18 @@ const MenuRow kKeys[] = {
     {"mRedo2", "Redo", 24666, MatchCommand::of(Kind::Redo)},
     {"mRecords", "Records", 24645, {}, &BoardMenu::recordsAsked},
 };
-// Keys an editor keeps for its own text while it has the focus.
-constexpr const char *kEditorKeys[] = {"mUndo", "mRedo", "mRedo2"};
+// Keys an editor keeps for its own text while it has the focus and a step of its own.
+constexpr const char *kEditorUndoKeys[] = {"mUndo"};
+constexpr const char *kEditorRedoKeys[] = {"mRedo", "mRedo2"};
+
+bool hasOwnStep(const QObject *editor, bool undo)
+{
+    if (const auto *line = qobject_cast<const QLineEdit *>(editor))
+        return undo ? line->isUndoAvailable() : line->isRedoAvailable();
+    if (const auto *text = qobject_cast<const QTextEdit *>(editor))
+        return undo ? text->document()->isUndoAvailable() : text->document()->isRedoAvailable();
+    return true;
+}
 constexpr int kPauseKey = 19;
 constexpr int kFirstRekShortcut = 16433; // Ctrl+1
 
@@ -113,13 +127,20 @@ bool BoardMenu::isKeypadTwin(const QKeyEvent *event) const
     return isShortcut(&twin);
 }
 
-bool BoardMenu::isEditorKey(const QKeyEvent *event) const
+bool BoardMenu::editorKeeps(const QObject *editor, const QKeyEvent *event) const
 {
     const QKeySequence pressed(event->keyCombination());
-    for (const char *name : kEditorKeys) {
-        if (item(QString::fromLatin1(name))->shortcut().matches(pressed) == QKeySequence::ExactMatch)
-            return true;
-    }
+    const auto pressedOneOf = [&](const auto &names) {
+        return std::any_of(std::begin(names), std::end(names), [&](const char *name) {
+            return item(QString::fromLatin1(name))->shortcut().matches(pressed) == QKeySequence::ExactMatch;
+        });
+    };
+    // With nothing of its own to take back (the format code confirmed with Enter, which
+    // renews the field), the key is the board's.
+    if (pressedOneOf(kEditorUndoKeys))
+        return hasOwnStep(editor, true);
+    if (pressedOneOf(kEditorRedoKeys))
+        return hasOwnStep(editor, false);
     return false;
 }
 
@@ -139,8 +160,8 @@ bool BoardMenu::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     // Edits claim some of the board's keys (Ctrl+E, Ctrl+T ...); the board's keys win,
-    // but for undo and redo, which the names and the title keep for their text.
-    if (editors_.contains(watched) && isEditorKey(key)) {
+    // but for undo and redo, which the editors keep for their text.
+    if (editors_.contains(watched) && editorKeeps(watched, key)) {
         event->accept();
         return true;
     }

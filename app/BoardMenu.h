@@ -44,8 +44,8 @@ private:
     // A number-pad key whose main-row twin is one of the board's keys. Qt's shortcut map
     // would take it for the twin; the board's keys are the main row's only.
     bool isKeypadTwin(const QKeyEvent *event) const;
-    // Undo and redo, which a focused text edit keeps for its text.
-    bool isEditorKey(const QKeyEvent *event) const;
+    // Undo and redo, which a focused editor keeps while it has a step of its own.
+    bool editorKeeps(const QObject *editor, const QKeyEvent *event) const;
 
     QWidget &window_;
     QMenu *Keys1_ = nullptr;

@@ -5,6 +5,10 @@
 #include "core/SettingsStore.h"
 #include "feed/FeedPublisher.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+
 BoardSetup::BoardSetup(BoardModel &model, FeedPublisher &feed, WindowBounds &bounds)
     : model_(model), feed_(feed), bounds_(bounds)
 {
@@ -46,4 +50,15 @@ std::optional<BoardSettings> BoardSetup::applyStored(const QRect &windowBounds)
 void BoardSetup::store(const QRect &windowBounds, bool fullScreen) const
 {
     SettingsStore::write(current(windowBounds, fullScreen));
+}
+
+QString BoardSetup::whyNotStored()
+{
+    const QSettings store(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(SettingsStore::kOrganisation),
+                          QCoreApplication::applicationName());
+    if (store.isWritable())
+        return {};
+    return QStringLiteral("Die Einstellungen (Farben, Namen, Fenster) werden beim Beenden nicht gespeichert: "
+                          "%1 ist nicht beschreibbar. Die Tafel startet dann wieder mit den alten Werten.")
+        .arg(QDir::toNativeSeparators(store.fileName()));
 }

@@ -25,6 +25,8 @@ public:
     // screen; nothing when the store holds nothing.
     std::optional<BoardSettings> applyStored(const QRect &windowBounds);
     void store(const QRect &windowBounds, bool fullScreen) const;
+    // Why the set-up will not be kept at exit, in the board's words; empty when it will.
+    static QString whyNotStored();
 
 private:
     BoardModel &model_;

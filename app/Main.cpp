@@ -7,6 +7,7 @@
 #include "app/FocusHome.h"
 #include "app/FormatChoice.h"
 #include "app/NamesView.h"
+#include "app/NoticeLine.h"
 #include "app/DlgYesNo.h"
 #include "app/ServeView.h"
 #include "app/TimeView.h"
@@ -19,18 +20,19 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QResizeEvent>
 #include <QTextEdit>
 #include <QTimer>
 
 TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
-                     const TitleFilePlace &titlePlace, QWidget *parent)
+                     const TitleFilePlace &titlePlace, const Court &court, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                           | Qt::WindowCloseButtonHint),
       model_(ticks, MatchJournal::defaultFolder()), monitors_(monitors), shell_(shell),
       bounds_(std::make_unique<WindowBounds>(*this)),
-      feed_(std::make_unique<FeedPublisher>(model_, ticks))
+      feed_(std::make_unique<FeedPublisher>(model_, ticks)), court_(court)
 {
     setObjectName(QStringLiteral("FormMain"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -57,6 +59,7 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
     feedRow_ = std::make_unique<FeedStrip>(*this, *feed_);
     fullScreen_ = std::make_unique<FullScreenSwitch>(*this, *strip_->panel(), *time_->clock(), monitors_, model_);
     setup_ = std::make_unique<BoardSetup>(model_, *feed_, *bounds_);
+    notice_ = std::make_unique<NoticeLine>(*this, model_);
     wire();
     FormCreate();
 }
@@ -76,7 +79,8 @@ void TFormMain::wire()
     QWidget::setTabOrder(names_->edit(1), names_->edit(2));
     QWidget::setTabOrder(names_->edit(2), title_->edit());
     QWidget::setTabOrder(title_->edit(), strip_->panel());
-    for (QWidget *editor : {names_->edit(1), names_->edit(2), static_cast<QWidget *>(title_->edit())})
+    for (QWidget *editor : {names_->edit(1), names_->edit(2), static_cast<QWidget *>(title_->edit()),
+                            static_cast<QWidget *>(formats_->eFormatCode())})
         menu_->watchEditor(editor);
     names_->setFocusHome(clock);
     title_->setFocusHome(clock);
@@ -85,10 +89,6 @@ void TFormMain::wire()
     strip_->attach(feedRow_->panel());
     connect(score_.get(), &ScoreView::setPanelMoved, names_.get(), &NamesView::fitTo);
     connect(&model_, &BoardModel::coloursChanged, this, [this] { setGround(this, model_.colour(0)); });
-    // Where the operator looks and spectators do not; it stays until the board closes.
-    connect(&model_, &BoardModel::journalProblem, this, [this](const QString &text) {
-        setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" – ") + text);
-    });
     connect(buttons_.get(), &ControlButtons::configClicked, this, &TFormMain::ObCFGClick);
     connect(buttons_.get(), &ControlButtons::resetClicked, this, &TFormMain::bResetClick);
     connect(buttons_.get(), &ControlButtons::logoClicked, this,
@@ -109,7 +109,11 @@ void TFormMain::wire()
     connect(menu_.get(), &BoardMenu::titleAsked, title_.get(), &TitleArea::RekClick);
     connect(menu_.get(), &BoardMenu::recordsAsked, this, [this] {
         const QString folder = model_.journal().recordsFolder();
-        QDir().mkpath(folder);
+        if (!QDir().mkpath(folder))
+            notice_->say(NoticeLine::Source::Window,
+                         QStringLiteral("Der Ordner der Spielberichte %1 lässt sich nicht anlegen (keine Rechte "
+                                        "oder kein Platz).")
+                             .arg(QDir::toNativeSeparators(folder)));
         if (!shell_.open(folder, ShowCommand::Restore))
             BoardMessage::show(*this, QStringLiteral("Kein Dateimanager gefunden, der den Ordner öffnet.\n"
                                                      "Die Spielberichte liegen in\n%1")
@@ -119,12 +123,19 @@ void TFormMain::wire()
 
 void TFormMain::FormCreate()
 {
-    setWindowTitle(QCoreApplication::applicationName() + u' ' + QLatin1String(COURTLYX_VERSION));
+    setWindowTitle(QStringLiteral("Courtlyx ") + QLatin1String(COURTLYX_VERSION) + court_.captionSuffix());
     title_->loadDefault();
     strip_->dock(size());
     strip_->close();
     menu_->givePauseKey();
     const std::optional<BoardSettings> stored = setup_->applyStored(windowBounds());
+    if (!stored && court_.number() > 1) {
+        BoardSettings first = settings();
+        first.FeedPort = court_.defaultFeedPort(first.FeedPort);
+        applySettings(first);
+    }
+    if (const QString why = setup_->whyNotStored(); !why.isEmpty())
+        notice_->say(NoticeLine::Source::Window, why);
     strip_->refreshMonitorList(monitors_.monitors());
     if (model_.start(title_->fileName())) {
         // Told where the operator looks and spectators do not: the window caption.

@@ -2,6 +2,7 @@
 
 #include "app/BoardMenu.h"
 #include "app/BoardSetup.h"
+#include "app/Court.h"
 #include "app/ConfigStrip.h"
 #include "app/FullScreenSwitch.h"
 #include "app/FullScreenView.h"
@@ -20,6 +21,7 @@ class FeedStrip;
 class FormatChoice;
 class MonitorSource;
 class NamesView;
+class NoticeLine;
 class ServeView;
 class Shell;
 class TFDlgYesNo;
@@ -37,7 +39,8 @@ public:
 
     // Tests give the default title file's place other folders.
     TFormMain(const TickSource &ticks, const MonitorSource &monitors, Shell &shell,
-              const TitleFilePlace &titlePlace = TitleFilePlace::ofThisProgram(), QWidget *parent = nullptr);
+              const TitleFilePlace &titlePlace = TitleFilePlace::ofThisProgram(), const Court &court = Court(),
+              QWidget *parent = nullptr);
     ~TFormMain() override;
 
     // Created after the window, as the program entry does; asked before reset and close.
@@ -47,6 +50,7 @@ public:
     FeedPublisher &feed() { return *feed_; }
     TLabel3D *fieldLabel(int entry) const { return score_->fieldLabel(entry); }
     QString titleFileName() const { return title_->fileName(); }
+    NoticeLine &notice() const { return *notice_; }
     // The remembered set-up as the board holds it now, and the board set up from one.
     BoardSettings settings() const { return setup_->current(windowBounds(), fullScreenShown()); }
     void applySettings(const BoardSettings &settings) { setup_->apply(settings); }
@@ -90,4 +94,6 @@ private:
     std::unique_ptr<FeedStrip> feedRow_;
     std::unique_ptr<FullScreenSwitch> fullScreen_;
     std::unique_ptr<BoardSetup> setup_;
+    std::unique_ptr<NoticeLine> notice_;
+    const Court court_;
 };

@@ -3,6 +3,7 @@
 #include "app/BoardFigure.h"
 #include "app/BoardFonts.h"
 #include "app/ColourScheme.h"
+#include "app/PacedSender.h"
 #include "app/WidgetColours.h"
 #include "controls/NameEdit.h"
 #include "core/BoardModel.h"
@@ -39,6 +40,9 @@ NamesView::NamesView(QWidget &window, BoardModel &model) : window_(window), mode
 
 void NamesView::createEdits()
 {
+    typing_ = new PacedSender([this] { sendTyped(); }, this);
+    // A name typed just before Pause or a point belongs to the match before that command.
+    connect(&model_, &BoardModel::commandComing, typing_, &PacedSender::flush);
     for (int side : {1, 2}) {
         auto *e = new NameEdit(model_.name(side), &window_);
         // The store keeps names of any length; the edit's default would cut them.
@@ -48,14 +52,22 @@ void NamesView::createEdits()
         e->setFont(nameFont());
         setGround(e, clBlack);
         setTextColour(e, clWhite);
-        connect(e, &QLineEdit::textChanged, this, [this] {
-            model_.execute(MatchCommand::typedNames(eName_[0]->text(), eName_[1]->text()));
-        });
+        connect(e, &QLineEdit::textChanged, typing_, &PacedSender::changed);
+        // Left or confirmed with Enter: the name as it stands now.
+        connect(e, &QLineEdit::editingFinished, typing_, &PacedSender::flush);
         eName_[size_t(side - 1)] = e;
     }
     showNames();
     connect(&model_, &BoardModel::coloursChanged, this, &NamesView::showColours);
     showColours();
+}
+
+void NamesView::sendTyped()
+{
+    const QString name1 = eName_[0]->text();
+    const QString name2 = eName_[1] ? eName_[1]->text() : model_.name(2);
+    if (name1 != model_.name(1) || name2 != model_.name(2))
+        model_.execute(MatchCommand::typedNames(name1, name2));
 }
 
 void NamesView::showNames()

@@ -6,6 +6,7 @@
 
 class BoardModel;
 class NameEdit;
+class PacedSender;
 class QWidget;
 class TLabel3D;
 
@@ -34,10 +35,13 @@ private:
     void showNames();
     void showEditing(bool editing);
     void showWinner();
+    // The names as typed, when they differ from the model's.
+    void sendTyped();
 
     QWidget &window_;
     BoardModel &model_;
     QWidget *focusHome_ = nullptr;
     std::array<TLabel3D *, 2> LName_{};
     std::array<NameEdit *, 2> eName_{};
+    PacedSender *typing_ = nullptr;
 };

@@ -1,10 +1,14 @@
 #include "app/TitleArea.h"
 
+#include "app/PacedSender.h"
 #include "app/WidgetColours.h"
 #include "core/BoardModel.h"
 #include "rtf/RtfFile.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QFileInfo>
@@ -34,6 +38,12 @@ TitleArea::TitleArea(QWidget &window, BoardModel &model, const TitleFilePlace &p
     eTitle_->installEventFilter(this);
     eTitle_->viewport()->installEventFilter(this);
     connect(&model_, &BoardModel::titleFileChanged, this, [this] { loadFile(model_.titleFile()); });
+    typing_ = new PacedSender([this] { sendText(); }, this);
+    connect(eTitle_->document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!loading_)
+            typing_->changed();
+    });
+    connect(&model_, &BoardModel::titleTextChanged, this, &TitleArea::showText);
     connect(&model_, &BoardModel::coloursChanged, this, &TitleArea::showColours);
     showColours();
 }
@@ -83,13 +93,49 @@ bool TitleArea::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::FocusIn:
     case QEvent::FocusOut:
-        if (watched == eTitle_)
+        if (watched == eTitle_) {
             showEditing(event->type() == QEvent::FocusIn);
+            if (event->type() == QEvent::FocusOut)
+                typing_->flush();
+        }
         break;
     default:
         break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void TitleArea::sendText()
+{
+    const QString rtf = QString::fromLatin1(writeRtf(*eTitle_->document()));
+    if (rtf == sent_)
+        return;
+    sent_ = rtf;
+    model_.execute(MatchCommand::titleText(rtf));
+}
+
+void TitleArea::showText(const QString &rtf)
+{
+    // What this area sent comes back the same; only a restore brings another text.
+    if (rtf == sent_ || rtf.isEmpty())
+        return;
+    sent_ = rtf;
+    loading_ = true;
+    readRtf(*eTitle_->document(), rtf.toLatin1());
+    loading_ = false;
+    eTitle_->document()->setModified(true);
+}
+
+void TitleArea::markLoaded()
+{
+    eTitle_->document()->setModified(false);
+    loaded_ = writeRtf(*eTitle_->document());
+    sent_ = QString::fromLatin1(loaded_);
+}
+
+bool TitleArea::changedSinceLoad() const
+{
+    return eTitle_->document()->isModified() && writeRtf(*eTitle_->document()) != loaded_;
 }
 
 void TitleArea::showColours()
@@ -107,17 +153,22 @@ void TitleArea::loadDefault()
 {
     setFileName(place_.defaultFile());
     // A missing or unreadable title file leaves the title area empty.
+    loading_ = true;
     loadRtfFile(*eTitle_->document(), place_.startFile());
-    eTitle_->document()->setModified(false);
+    loading_ = false;
+    markLoaded();
 }
 
 void TitleArea::RekClick(int tag)
 {
     // A missing or unreadable file changes nothing, not even the file name.
     const QString name = QString::number(tag) + QStringLiteral(".rtf");
-    if (!loadRtfFile(*eTitle_->document(), name))
+    loading_ = true;
+    const bool loaded = loadRtfFile(*eTitle_->document(), name);
+    loading_ = false;
+    if (!loaded)
         return;
-    eTitle_->document()->setModified(false);
+    markLoaded();
     if (name == fileName_)
         return;
     setFileName(name);
@@ -126,16 +177,21 @@ void TitleArea::RekClick(int tag)
 
 void TitleArea::loadFile(const QString &name)
 {
-    if (name == fileName_ || !loadRtfFile(*eTitle_->document(), name))
+    if (name == fileName_)
         return;
-    eTitle_->document()->setModified(false);
+    loading_ = true;
+    const bool loaded = loadRtfFile(*eTitle_->document(), name);
+    loading_ = false;
+    if (!loaded)
+        return;
+    markLoaded();
     setFileName(name);
 }
 
 bool TitleArea::save(QString *error)
 {
     // Written whole or not at all: a failed save keeps the old file.
-    return !eTitle_->document()->isModified() || saveTo(fileName_, error);
+    return !changedSinceLoad() || saveTo(fileName_, error);
 }
 
 bool TitleArea::saveTo(const QString &file, QString *error) const

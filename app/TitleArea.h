@@ -7,6 +7,7 @@
 #include <QString>
 
 class BoardModel;
+class PacedSender;
 class QLabel;
 class QTextEdit;
 class QWidget;
@@ -32,13 +33,15 @@ public:
     void loadDefault();
     // Ctrl+1 .. Ctrl+9: "<tag>.rtf" from the working folder.
     void RekClick(int tag);
-    // At exit, and only when the operator changed the text. No typed title is lost without
+    // At exit, and only when the text or its formatting differs from what was loaded:
+    // typing deleted again leaves a foreign file (LibreOffice's tables) as it was. No typed title is lost without
     // a word: one that cannot be written to its file goes to the data folder, and the
     // operator is told where.
     void saveOnExit(QWidget *parentForMessage);
     // False when the file could not be written, with the system's reason in *error.
     bool save(QString *error);
     bool saveTo(const QString &file, QString *error) const;
+    bool changedSinceLoad() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -52,6 +55,10 @@ private:
     // A restored match's title: the file it showed, when it still reads.
     void loadFile(const QString &name);
     void setFileName(const QString &name);
+    // The document as it was read from its file, the measure of "changed".
+    void markLoaded();
+    void sendText();
+    void showText(const QString &rtf);
 
     BoardModel &model_;
     QWidget *focusHome_ = nullptr;
@@ -59,4 +66,8 @@ private:
     QLabel *Image1_ = nullptr;
     QTextEdit *eTitle_ = nullptr;
     QString fileName_;
+    QByteArray loaded_;
+    QString sent_;
+    PacedSender *typing_ = nullptr;
+    bool loading_ = false;
 };

@@ -3,6 +3,7 @@
 #include "bench/BenchTable.h"
 #include "bench/RtfSamples.h"
 #include "rtf/RtfFile.h"
+#include "rtf/RtfWriter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -94,4 +95,25 @@ void runRtfBench(BenchTable &table, const QString &dir)
     const double save = median(saves);
     table.add(QStringLiteral("save 1 MB title"), ms(save), QStringLiteral("<= 50 ms"), saved && save <= 50,
               QStringLiteral("%1 written").arg(mb(QFileInfo(savedFile).size())));
+
+    // While the operator types into the title, its text goes to the model as RTF once a
+    // second: what one such send costs the board's thread.
+    const auto timeSends = [&](const QString &file) {
+        QTextDocument title;
+        loadRtfFile(title, file);
+        std::vector<double> sends;
+        qsizetype size = 0;
+        for (int run = 0; run < kRuns; ++run) {
+            const auto start = Clock::now();
+            size = writeRtf(title).size();
+            sends.push_back(milliseconds(Clock::now() - start));
+        }
+        return std::pair(median(sends), size);
+    };
+    const auto [textSend, textSize] = timeSends(textFile);
+    table.add(QStringLiteral("title text sent while typing, 1 MB"), ms(textSend), QStringLiteral("<= 50 ms"),
+              textSend <= 50, QStringLiteral("%1 of RTF, once a second at most").arg(mb(textSize)));
+    const auto [pictureSend, pictureSize2] = timeSends(pictureFile);
+    table.add(QStringLiteral("title text sent while typing, picture"), ms(pictureSend), QStringLiteral("<= 300 ms"),
+              pictureSend <= 300, QStringLiteral("%1 of RTF, once a second at most").arg(mb(pictureSize2)));
 }

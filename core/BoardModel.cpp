@@ -75,6 +75,7 @@ void BoardModel::execute(const MatchCommand &command)
         emit commandRan();
         return;
     }
+    emit commandComing();
     const Options before = options();
     if (!journal_.isStarted()) {
         // The stored set-up, before the match's journal opens: nothing to journal or undo.

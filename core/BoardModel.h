@@ -77,6 +77,8 @@ signals:
     void tieBreakPointsChanged();
     // Undo took a step back.
     void undone();
+    // A match command is about to run: typing not yet sent goes first.
+    void commandComing();
     // A command ran (journalled or not): the feed publishes once per turn of the loop.
     void commandRan();
     // The journal could not keep part of the match, in words for the operator.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/MatchJournal.h"
+#include "app/Court.h"
 #include "app/DlgYesNo.h"
 #include "app/Main.h"
 #include "controls/Shape.h"
@@ -66,7 +67,7 @@ protected:
 
     void startBoard()
     {
-        board = std::make_unique<TFormMain>(ticks, monitors, shell, place);
+        board = std::make_unique<TFormMain>(ticks, monitors, shell, place, court);
         dialog = new TFDlgYesNo(board.get());
         board->setConfirmationDialog(dialog);
         board->show();
@@ -149,6 +150,7 @@ protected:
     // Default title files beside the test program, fallbacks in a folder of the test's own.
     QTemporaryDir dataFolder;
     TitleFilePlace place{QCoreApplication::applicationFilePath(), dataFolder.path()};
+    Court court;
     FakeTicks ticks;
     FakeMonitors monitors;
     FakeShell shell;

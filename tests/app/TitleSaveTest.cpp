@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 
+#include <functional>
+
 namespace {
 
 class TitleSave : public BoardFixture
@@ -112,6 +114,49 @@ TEST_F(TitleSave, FailedSaveOfALoadedTitleFileIsReportedWithItsReason)
     EXPECT_TRUE(warned.contains(fallback)) << warned.toStdString();
     EXPECT_GT(warned.size(), 2 * fallback.size()) << "with a reason: " << warned.toStdString();
     EXPECT_TRUE(contents(fallback).contains("Grand"));
+}
+
+// The shape LibreOffice writes: its own header, page styles and a bordered table.
+constexpr char kLibreOfficeTitle[] = R"({\rtf1\ansi\deff4\adeflang1025
+{\fonttbl{\f0\froman\fprq2\fcharset0 Times New Roman;}{\f1\froman\fprq2\fcharset2 Symbol;}{\f2\fswiss\fprq2\fcharset0 Arial;}{\f3\froman\fprq2\fcharset0 Liberation Serif{\*\falt Times New Roman};}{\f4\fswiss\fprq2\fcharset0 Liberation Sans{\*\falt Arial};}}
+{\colortbl;\red0\green0\blue0;\red255\green255\blue0;\red255\green255\blue255;}
+{\stylesheet{\s0\snext0\dbch\af5\langfe2052\dbch\af6\afs24\alang1081\loch\f3\hich\af3\fs24\lang1031 Normal;}{\s15\sbasedon0\snext16 Heading;}}
+{\*\generator LibreOffice/7.4.7.2$Linux_X86_64 LibreOffice_project/40$Build-2}{\info{\creatim\yr2026\mo5\dy3\hr10\min4}{\revtim\yr2026\mo5\dy3\hr10\min7}}{\*\userprops}\deftab709
+\hyphauto1\viewscale100
+{\*\pgdsctbl
+{\pgdsc0\pgdscuse451\pgwsxn11906\pghsxn16838\marglsxn1134\margrsxn1134\margtsxn1134\margbsxn1134\pgdscnxt0 Default Page Style;}}
+\formshade\paperh16838\paperw11906\margl1134\margr1134\margt1134\margb1134\sectd\sbknone\pgndec\sftnnar\saftnnrlc\sectunlocked1\pgwsxn11906\pghsxn16838\marglsxn1134\margrsxn1134\margtsxn1134\margbsxn1134
+{\*\ftnsep\chftnsep}\trowd\trql\trleft0\ltrrow\trpaddft3\trpaddt55\trpaddfl3\trpaddl55\trpaddfb3\trpaddb55\trpaddfr3\trpaddr55\clbrdrt\brdrs\brdrw10\brdrcf1\clbrdrl\brdrs\brdrw10\brdrcf1\clbrdrb\brdrs\brdrw10\brdrcf1\clbrdrr\brdrs\brdrw10\brdrcf1\cellx4819\clbrdrt\brdrs\brdrw10\brdrcf1\clbrdrl\brdrs\brdrw10\brdrcf1\clbrdrb\brdrs\brdrw10\brdrcf1\clbrdrr\brdrs\brdrw10\brdrcf1\cellx9638
+\pgndec\pard\plain \s0\intbl\qc\loch\f4\fs48{\cf2\b Clubmeisterschaft}\cell\pard\plain \s0\intbl\qc\loch\f4\fs24{\cf3 Platz 1}\cell\row\pard\pard\plain \s0\qc\loch\f4\fs28{\cf3 Finale Damen-Einzel}
+\par })";
+
+TEST_F(TitleSave, AForeignTitleFileIsRewrittenOnlyWhenItsTextOrFormattingChanged)
+{
+    const QString file = programFolder.filePath(QStringLiteral("courtlyx.rtf"));
+    struct Edit
+    {
+        const char *what;
+        std::function<void(QTextEdit *)> edit;
+        bool rewritten;
+    };
+    const Edit edits[] = {
+        {"typing deleted again", [](QTextEdit *t) { QTest::keyClicks(t, "xyz"); for (int i = 0; i < 3; ++i) QTest::keyClick(t, Qt::Key_Backspace); }, false},
+        {"typing kept", [](QTextEdit *t) { QTest::keyClicks(t, "xyz"); }, true},
+        {"bold added", [](QTextEdit *t) { t->selectAll(); t->setFontWeight(QFont::Bold); }, true},
+    };
+    for (const Edit &e : edits) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(kLibreOfficeTitle);
+        f.close();
+        startWithProgramIn(programFolder.path());
+        auto *title = ctl<QTextEdit>(QStringLiteral("eTitle"));
+        ASSERT_TRUE(title->toPlainText().contains(QStringLiteral("Clubmeisterschaft")));
+        title->setFocus();
+        e.edit(title);
+        endBoard();
+        EXPECT_EQ(contents(file) != QByteArray(kLibreOfficeTitle), e.rewritten) << e.what;
+    }
 }
 
 } // namespace
