@@ -110,7 +110,6 @@ constexpr std::array<MatchCommand::KindRow, 24> kRows = {{
     {Kind::Monitor,          {},         Arguments::None,            nullptr,                aMonitor,              false},
     {Kind::TieBreakPoints,   {},         Arguments::None,            nullptr,                aSwitch,               false},
     {Kind::Sound,            {},         Arguments::None,            nullptr,                aSwitch,               false},
-    {Kind::TitleText,        {},         Arguments::None,            nullptr,                anyArguments,          false},
 }};
 
 constexpr bool inKindOrder()
@@ -119,7 +118,7 @@ constexpr bool inKindOrder()
         if (kRows[i].kind != Kind(i))
             return false;
     }
-    return kRows.size() == std::size_t(Kind::TitleText) + 1;
+    return kRows.size() == std::size_t(Kind::Sound) + 1;
 }
 static_assert(inKindOrder(), "one row for every kind, in the order of Kind");
 

@@ -35,7 +35,6 @@ struct MatchCommand
         Monitor,          // value: the monitor picked, 0 .. 99
         TieBreakPoints,   // value: 1 shows the loser's tie-break points, 0 hides them
         Sound,            // value: 1 on, 0 off
-        TitleText,        // text1: the title area's text as RTF
     };
     enum class PointSource { Key, NameLabel };
 

@@ -169,7 +169,6 @@ void MatchController::apply(const MatchCommand &c)
     case Kind::Monitor:
     case Kind::TieBreakPoints:
     case Kind::Sound:
-    case Kind::TitleText:
         break;
     }
 }
