@@ -179,7 +179,8 @@ void runJournalIdleBench(BenchTable &table)
     QDir(MatchJournal::defaultFolder()).removeRecursively();
     auto board = std::make_unique<TFormMain>(ticks, monitors, shell);
     board->show();
-    QTest::qWaitForWindowExposed(board.get());
+    if (!QTest::qWaitForWindowExposed(board.get()))
+        qWarning("journal bench: the board's window was not exposed");
     board->bPlayClick();
     QTest::qWait(1000);
     const qsizetype recordsBefore = board->model().journal().records().size();
