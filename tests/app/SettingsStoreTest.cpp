@@ -203,7 +203,7 @@ TEST_F(Settings, ExitWritesAllSixteenValues)
     board->model().execute(MatchCommand::colour(3, clBtnFace));
     board.reset();
     QSettings s = store();
-    EXPECT_EQ(s.allKeys().size(), 25) << "the sixteen, Format, TieBreakPoints, FullScreen and the feed's six";
+    EXPECT_EQ(s.allKeys().size(), 26) << "the sixteen, Format, TieBreakPoints, FullScreen and the feed's seven";
     EXPECT_EQ(s.value("Format").toString(), "SET5-S:6");
     EXPECT_EQ(s.value("TieBreakPoints").toInt(), 0);
     EXPECT_EQ(s.value("Comanda1").toString(), "Evert");

@@ -50,7 +50,7 @@ TEST_F(StoreFile, EverySixteenValuesRoundTrip)
     {
         QSettings s(path(), QSettings::IniFormat);
         SettingsStore::write(s, written);
-        EXPECT_EQ(s.allKeys().size(), 25) << "the sixteen, Format, TieBreakPoints, FullScreen and the feed's six";
+        EXPECT_EQ(s.allKeys().size(), 26) << "the sixteen, Format, TieBreakPoints, FullScreen and the feed's seven";
     }
     expectSame(readOverDefaults(), written);
 }
