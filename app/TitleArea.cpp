@@ -163,12 +163,8 @@ void TitleArea::RekClick(int tag)
 {
     // A missing or unreadable file changes nothing, not even the file name.
     const QString name = QString::number(tag) + QStringLiteral(".rtf");
-    loading_ = true;
-    const bool loaded = loadRtfFile(*eTitle_->document(), name);
-    loading_ = false;
-    if (!loaded)
+    if (!load(name))
         return;
-    markLoaded();
     if (name == fileName_)
         return;
     setFileName(name);
@@ -179,13 +175,19 @@ void TitleArea::loadFile(const QString &name)
 {
     if (name == fileName_)
         return;
+    if (load(name))
+        setFileName(name);
+}
+
+bool TitleArea::load(const QString &name)
+{
+    // What a file brings is not typing: nothing goes to the model.
     loading_ = true;
     const bool loaded = loadRtfFile(*eTitle_->document(), name);
     loading_ = false;
-    if (!loaded)
-        return;
-    markLoaded();
-    setFileName(name);
+    if (loaded)
+        markLoaded();
+    return loaded;
 }
 
 bool TitleArea::save(QString *error)

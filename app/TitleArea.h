@@ -54,6 +54,8 @@ private:
     void showColours();
     // A restored match's title: the file it showed, when it still reads.
     void loadFile(const QString &name);
+    // Loads a file into the area; false leaves the area as it was.
+    bool load(const QString &name);
     void setFileName(const QString &name);
     // The document as it was read from its file, the measure of "changed".
     void markLoaded();

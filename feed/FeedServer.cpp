@@ -220,6 +220,23 @@ void FeedServer::serveEvents(const QHttpServerRequest &request, QHttpServerRespo
     events_.append(socket);
 }
 
+bool FeedServer::pinAccepted(const QHttpServerRequest &request, QHttpServerResponder &responder)
+{
+    switch (guard_.check(request.value("X-Pin"))) {
+    case PinGuard::Verdict::Blocked:
+        replyError(responder, Status::TooManyRequests,
+                   tr("too many wrong PINs; try again in %1 s").arg(guard_.blockedSeconds()));
+        return false;
+    case PinGuard::Verdict::Missing:
+    case PinGuard::Verdict::Wrong:
+        replyError(responder, Status::Forbidden, tr("wrong or missing PIN"));
+        return false;
+    case PinGuard::Verdict::Accepted:
+        break;
+    }
+    return true;
+}
+
 void FeedServer::servePairing(const QHttpServerRequest &request, QHttpServerResponder &&responder)
 {
     if (!admitted(request, responder))
@@ -227,16 +244,8 @@ void FeedServer::servePairing(const QHttpServerRequest &request, QHttpServerResp
     listener_->restartDeadline(responder.socket());
     if (request.method() != QHttpServerRequest::Method::Post)
         return replyError(responder, Status::MethodNotAllowed, tr("pairing is posted"));
-    switch (guard_.check(request.value("X-Pin"))) {
-    case PinGuard::Verdict::Blocked:
-        return replyError(responder, Status::TooManyRequests,
-                          tr("too many wrong PINs; try again in %1 s").arg(guard_.blockedSeconds()));
-    case PinGuard::Verdict::Missing:
-    case PinGuard::Verdict::Wrong:
-        return replyError(responder, Status::Forbidden, tr("wrong or missing PIN"));
-    case PinGuard::Verdict::Accepted:
-        break;
-    }
+    if (!pinAccepted(request, responder))
+        return;
     const QHostAddress from = request.remoteAddress();
     bool v4 = false;
     const QHostAddress shown(from.toIPv4Address(&v4));
@@ -264,17 +273,8 @@ void FeedServer::serveCommand(const QHttpServerRequest &request, QHttpServerResp
         if (!guard_.knows(token, request.remoteAddress()))
             return replyError(responder, Status::Forbidden, tr("unknown device; pair again with the PIN"));
         devicesMoved();
-    } else {
-        switch (guard_.check(request.value("X-Pin"))) {
-        case PinGuard::Verdict::Blocked:
-            return replyError(responder, Status::TooManyRequests,
-                              tr("too many wrong PINs; try again in %1 s").arg(guard_.blockedSeconds()));
-        case PinGuard::Verdict::Missing:
-        case PinGuard::Verdict::Wrong:
-            return replyError(responder, Status::Forbidden, tr("wrong or missing PIN"));
-        case PinGuard::Verdict::Accepted:
-            break;
-        }
+    } else if (!pinAccepted(request, responder)) {
+        return;
     }
 
     const FeedCommand::Parsed parsed = FeedCommand::parse(request.body());

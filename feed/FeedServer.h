@@ -90,6 +90,8 @@ private:
     void route();
     // False after refusing a request for a name or a page that is not the board's own.
     bool admitted(const QHttpServerRequest &request, QHttpServerResponder &responder);
+    // False, with the answer sent, when the request's PIN does not let it through.
+    bool pinAccepted(const QHttpServerRequest &request, QHttpServerResponder &responder);
     bool isOwnHost(const QString &host) const;
     void servePairing(const QHttpServerRequest &request, QHttpServerResponder &&responder);
     void devicesMoved();

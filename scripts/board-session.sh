@@ -59,6 +59,20 @@ quit() {
     wait "$BOARD" || true
     BOARD=""
 }
+# Waits until the board's dialog stands still: it centres itself again once framed, later
+# on a loaded machine.
+dialog_settled() {
+    local id last="" now
+    for _ in $(seq 50); do
+        id="$(xdotool search --onlyvisible --name '^Courtlyx$' 2>/dev/null | head -n 1)"
+        if [ -n "$id" ]; then
+            now="$(xdotool getwindowgeometry "$id" 2>/dev/null)"
+            [ -n "$last" ] && [ "$now" = "$last" ] && return 0
+            last="$now"
+        fi
+        sleep 0.3
+    done
+}
 focus() { xdotool windowfocus --sync "$WID"; sleep 0.2; }
 keys() { focus; for k in "$@"; do xdotool key "$k"; sleep 0.1; done; sleep 0.3; }
 # The client area's place on the screen (xdotool counts the frame in twice under openbox).

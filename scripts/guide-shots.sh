@@ -43,14 +43,13 @@ xdotool key Escape
 sleep 0.3
 keys Escape
 keys ctrl+0
-# The dialog centres itself again once the window manager has framed it.
-sleep 1
+dialog_settled
 shot guide-6-reset.png screen
 xdotool key Escape
 sleep 0.5
 focus
 xdotool key alt+F4
-sleep 1.5
+dialog_settled
 shot guide-7-quit.png screen
 xdotool key Escape
 sleep 0.3
