@@ -17,6 +17,7 @@ using Status = ReadResult::Status;
 constexpr QByteArrayView kMagic = "courtlyx-journal";
 constexpr QByteArrayView kEndWord = "end";
 constexpr QByteArrayView kClockWord = "clock";
+constexpr QByteArrayView kSnapshotWord = "state";
 
 constexpr std::array<std::uint32_t, 256> crcTable()
 {
@@ -175,7 +176,7 @@ std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
     }();
     if (t.size() < 3)
         return std::nullopt;
-    const auto number = parseNumber(t[0], std::uint64_t(kMaxRecords));
+    const auto number = parseNumber(t[0], std::uint64_t(kMaxFileBytes));
     const auto ms = parseNumber(t[1], 0xFFFFFFFFu);
     if (!number || qsizetype(*number) != seq || !ms)
         return std::nullopt;
@@ -188,6 +189,13 @@ std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
         if (args != 0)
             return std::nullopt;
         r.type = word == kEndWord ? JournalRecord::Type::End : JournalRecord::Type::Clock;
+        return r;
+    }
+    if (word == kSnapshotWord) {
+        if (args != 1 || t[3].isEmpty())
+            return std::nullopt;
+        r.type = JournalRecord::Type::Snapshot;
+        r.snapshot = t[3].toByteArray();
         return r;
     }
     const MatchCommand::KindRow *row = MatchCommand::rowOfWord(word);
@@ -228,6 +236,8 @@ QByteArray body(const JournalRecord &r, qsizetype seq)
         return b + kEndWord.toByteArray();
     if (r.type == JournalRecord::Type::Clock)
         return b + kClockWord.toByteArray();
+    if (r.type == JournalRecord::Type::Snapshot)
+        return b + kSnapshotWord.toByteArray() + ' ' + r.snapshot;
     const MatchCommand &c = r.command;
     const MatchCommand::KindRow &row = MatchCommand::row(c.kind);
     Q_ASSERT(hasLine(r));
@@ -333,8 +343,6 @@ ReadResult read(QByteArrayView bytes)
                 result.matchId = QString::fromLatin1(text.sliced(idSpace + 1));
             continue;
         }
-        if (result.records.size() >= kMaxRecords)
-            return fail(Status::TooManyRecords);
         auto record = parseRecord(text, result.records.size() + 1);
         if (!record)
             return fail(complete ? Status::Garbage : Status::CutOff);
@@ -383,7 +391,6 @@ QString statusText(ReadResult::Status status)
     case Status::CutOff: return QStringLiteral("journal cut off");
     case Status::Garbage: return QStringLiteral("journal has a damaged line");
     case Status::LineTooLong: return QStringLiteral("journal line too long");
-    case Status::TooManyRecords: return QStringLiteral("journal has too many records");
     case Status::TooLarge: return QStringLiteral("journal too large");
     }
     return QString();

@@ -273,3 +273,113 @@ TEST_F(MatchJournalTest, AReadOnlyFolderNeverLosesTheDamagedJournal)
 }
 
 } // namespace
+
+namespace {
+
+// A long, varied match: points, taken-back points, serve changes, names and title text.
+void playLong(BoardModel &m, FakeTicks &ticks, int commands)
+{
+    m.execute(MatchCommand::of(Kind::Play));
+    for (int n = 1; n <= commands; ++n) {
+        ticks.advance(7'000);
+        if (n % 97 == 0)
+            m.execute(MatchCommand::of(Kind::Undo));
+        else if (n % 3001 == 0)
+            m.execute(MatchCommand::of(Kind::Serve));
+        else if (n % 4999 == 0)
+            m.execute(MatchCommand::typedNames(QStringLiteral("Evert %1").arg(n), QStringLiteral("Navratilova")));
+        else if (n % 7001 == 0)
+            m.execute(MatchCommand::titleText(QStringLiteral("{\\rtf1 Runde %1}").arg(n)));
+        else
+            m.execute(MatchCommand::point((n * 7919) % 5 < 3 ? 1 : 2));
+    }
+}
+
+struct Shown
+{
+    QString board;
+    int server;
+    QString title;
+    QString time;
+    bool operator==(const Shown &) const = default;
+};
+
+std::ostream &operator<<(std::ostream &out, const Shown &s)
+{
+    return out << s.board.toStdString() << " server " << s.server << ' ' << s.title.toStdString() << ' '
+               << s.time.toStdString();
+}
+
+Shown shownAll(const BoardModel &m)
+{
+    return {shown(m), m.score().state().server, m.titleText(), QString::number(m.timer().elapsedMs())};
+}
+
+} // namespace
+
+// Cut before the first snapshot, just after one and well past two: the restore equals the
+// board that was never interrupted, and starts from the last snapshot, so undo reaches no
+// further back than it.
+class SnapshotRestoreTest : public MatchJournalTest, public ::testing::WithParamInterface<int>
+{};
+
+TEST_P(SnapshotRestoreTest, ARestoreFromTheLastSnapshotShowsTheUninterruptedBoard)
+{
+    const int commands = GetParam();
+    model.start(QString());
+    playLong(model, ticks, commands);
+    model.execute(MatchCommand::of(Kind::Play)); // paused, as a restore shows it
+    const auto records = model.journal().records();
+    const auto snapshots = std::count_if(records.begin(), records.end(),
+                                         [](const JournalRecord &r) { return r.type == JournalRecord::Type::Snapshot; });
+    EXPECT_EQ(snapshots, records.size() / MatchJournal::kSnapshotEvery);
+
+    auto again = restart();
+    EXPECT_EQ(shownAll(*again), shownAll(model));
+    EXPECT_EQ(again->restoreNote(), QString());
+    const qsizetype lastSnapshot = std::distance(
+        std::find_if(records.rbegin(), records.rend(),
+                     [](const JournalRecord &r) { return r.type == JournalRecord::Type::Snapshot; }),
+        records.rend());
+    EXPECT_LE(again->controller().undoDepth(), records.size() - lastSnapshot);
+    if (snapshots > 0) {
+        EXPECT_LT(again->controller().undoDepth(), model.controller().undoDepth());
+    }
+    // The match carries on in the restored journal and its next snapshot.
+    playLong(*again, laterTicks, 200);
+    playLong(model, ticks, 200);
+    EXPECT_EQ(shown(*restart()), shown(model));
+}
+
+INSTANTIATE_TEST_SUITE_P(CutPoints, SnapshotRestoreTest, ::testing::Values(9'990, 10'004, 25'000));
+
+// A snapshot that does not read loses nothing: the one before it, or the commands, serve,
+// and the restore note says so.
+TEST_F(MatchJournalTest, ADamagedSnapshotFallsBackToTheOneBefore)
+{
+    model.start(QString());
+    playLong(model, ticks, 21'000);
+    model.execute(MatchCommand::of(Kind::Play));
+    const QString path = JournalRecovery::journalPath(folder.path());
+    for (const int damaged : {1, 2}) {
+        SCOPED_TRACE(damaged);
+        // Each time the last snapshot still read whole is spoilt, its line sealed again.
+        QByteArray bytes = contents(path);
+        qsizetype at = bytes.size();
+        for (int n = 0; n < damaged; ++n)
+            at = bytes.lastIndexOf(" state ", at - 1);
+        ASSERT_GT(at, 0);
+        const qsizetype start = bytes.lastIndexOf('\n', at) + 1;
+        const qsizetype star = bytes.indexOf(" *", at);
+        QByteArray body = bytes.mid(start, star - start);
+        body.truncate(body.size() - 12); // the state read cut short
+        bytes.replace(start, bytes.indexOf('\n', at) + 1 - start, JournalFormat::seal(body));
+        write(path, bytes);
+
+        auto again = restart();
+        EXPECT_EQ(shownAll(*again), shownAll(model));
+        EXPECT_TRUE(again->restoreNote().contains(QStringLiteral("Zwischenst"))) << again->restoreNote().toStdString();
+        EXPECT_TRUE(again->restoreNote().contains(damaged == 1 ? QStringLiteral("Ein ") : QStringLiteral("2 ")))
+            << again->restoreNote().toStdString();
+    }
+}
