@@ -179,12 +179,11 @@ qsizetype MatchJournal::restore(const QList<JournalRecord> &found)
         }
         ++badSnapshots_;
     }
+    // The records stand as read: shared, not copied, however long the match.
+    records_ = found;
     qsizetype commands = 0;
-    records_.reserve(found.size());
-    for (qsizetype i = 0; i < from; ++i) {
-        records_.append(found.at(i));
+    for (qsizetype i = 0; i < from; ++i)
         commands += found.at(i).type == JournalRecord::Type::Command;
-    }
     if (from > 0)
         lastStamp_ = found.at(from - 1).elapsedMs;
     for (qsizetype i = from; i < found.size(); ++i) {
@@ -199,10 +198,9 @@ qsizetype MatchJournal::restore(const QList<JournalRecord> &found)
         if (r.type != JournalRecord::Type::Snapshot)
             controller_.replayRecord(r);
         if (r.type == JournalRecord::Type::Command && r.command.kind == MatchCommand::Kind::Reset) {
-            resetAt_ = records_.size();
+            resetAt_ = i;
             resetDepth_ = controller_.undoDepth();
         }
-        records_.append(r);
         lastStamp_ = r.elapsedMs;
     }
     sinceSnapshot_ = found.size() - from;
