@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace JournalFormat {
 namespace {
@@ -104,11 +105,11 @@ std::optional<int> parseSmall(QByteArrayView w)
     return n ? std::optional<int>(int(*n)) : std::nullopt;
 }
 
-bool readArguments(MatchCommand &c, const MatchCommand::KindRow &row, const QList<QByteArrayView> &a)
+bool readArguments(MatchCommand &c, const MatchCommand::KindRow &row, std::span<const QByteArrayView> a)
 {
     switch (row.arguments) {
     case Arguments::None:
-        return a.isEmpty();
+        return a.empty();
     case Arguments::SideAndSource: {
         const auto side = a.size() == 2 ? parseSmall(a[0]) : std::nullopt;
         if (!side || (a[1] != "key" && a[1] != "name"))
@@ -162,18 +163,19 @@ std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
     if (text.sliced(star + 2) != crcText(body))
         return std::nullopt;
 
-    const QList<QByteArrayView> t = [&] {
-        QList<QByteArrayView> out;
-        qsizetype from = 0;
-        while (from <= body.size()) {
-            qsizetype to = body.indexOf(' ', from);
-            if (to < 0)
-                to = body.size();
-            out.append(body.sliced(from, to - from));
-            from = to + 1;
-        }
-        return out;
-    }();
+    // No line has more words than this: the split needs no allocation per line.
+    std::array<QByteArrayView, 8> words;
+    std::size_t count = 0;
+    for (qsizetype from = 0; from <= body.size(); ++count) {
+        if (count == words.size())
+            return std::nullopt;
+        qsizetype to = body.indexOf(' ', from);
+        if (to < 0)
+            to = body.size();
+        words[count] = body.sliced(from, to - from);
+        from = to + 1;
+    }
+    const std::span<const QByteArrayView> t(words.data(), count);
     if (t.size() < 3)
         return std::nullopt;
     const auto number = parseNumber(t[0], std::uint64_t(kMaxFileBytes));
@@ -184,7 +186,7 @@ std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
     JournalRecord r;
     r.elapsedMs = std::uint32_t(*ms);
     const QByteArrayView word = t[2];
-    const qsizetype args = t.size() - 3;
+    const std::size_t args = t.size() - 3;
     if (word == kEndWord || word == kClockWord) {
         if (args != 0)
             return std::nullopt;
@@ -203,7 +205,7 @@ std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
         return std::nullopt;
     MatchCommand &c = r.command;
     c.kind = row->kind;
-    if (!readArguments(c, *row, t.sliced(3)))
+    if (!readArguments(c, *row, t.subspan(3)))
         return std::nullopt;
     if (!c.isValid())
         return std::nullopt;
