@@ -75,7 +75,7 @@ MatchJournal::~MatchJournal()
 QString MatchJournal::problemText() const
 {
     QStringList parts;
-    for (const QString *p : {&fileProblem_, &asideProblem_, &keepProblem_}) {
+    for (const QString *p : {&fileProblem_, &asideProblem_, &keepProblem_, &titleProblem_}) {
         if (!p->isEmpty())
             parts.append(*p);
     }
@@ -122,6 +122,15 @@ QString MatchJournal::recordsTable() const
 
 void MatchJournal::execute(const MatchCommand &command)
 {
+    if (command.kind == MatchCommand::Kind::TitleText) {
+        const qsizetype bytes = command.text1.toUtf8().size();
+        titleProblem_ = bytes <= MatchCommand::kMaxTitleTextBytes
+                            ? QString()
+                            : QStringLiteral("Titeltext wird nicht ins Journal geschrieben: %1 Bytes, höchstens %2. "
+                                             "Nach einem Absturz fehlt er; kürzer gefasst wird er wieder gesichert.")
+                                  .arg(bytes).arg(MatchCommand::kMaxTitleTextBytes);
+        updateProblem();
+    }
     if (!isUndoOrRedo(command) && resetAt_ >= 0) {
         // The first command after a reset that still stands: the match before it is over.
         if (controller_.undoDepth() >= resetDepth_) {

@@ -101,6 +101,7 @@ private:
     QString fileProblem_;
     QString asideProblem_;
     QString keepProblem_;
+    QString titleProblem_;
     QString shownProblem_;
     // A damaged journal that could not be moved aside blocks the journal's path.
     QTimer asideTimer_;

@@ -383,3 +383,22 @@ TEST_F(MatchJournalTest, ADamagedSnapshotFallsBackToTheOneBefore)
             << again->restoreNote().toStdString();
     }
 }
+
+// A title text past the journal's bound is still shown, and the journal says it is not kept
+// until a shorter one is.
+TEST_F(MatchJournalTest, ATitleTextTooLongForTheJournalIsSaid)
+{
+    QSignalSpy said(&model, &BoardModel::journalProblem);
+    model.start(QString());
+    model.execute(MatchCommand::of(Kind::Play));
+    const QString tooLong = QStringLiteral("{\\rtf1 %1}").arg(QString(MatchCommand::kMaxTitleTextBytes, u'x'));
+    model.execute(MatchCommand::titleText(tooLong));
+    EXPECT_EQ(model.titleText(), tooLong);
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said.first().first().toString().contains(QStringLiteral("Titeltext"))) << said.first().first().toString().toStdString();
+
+    model.execute(MatchCommand::titleText(QStringLiteral("{\\rtf1 kurz}")));
+    ASSERT_EQ(said.size(), 2);
+    EXPECT_EQ(said.last().first().toString(), QString());
+    EXPECT_EQ(restart()->titleText(), QStringLiteral("{\\rtf1 kurz}"));
+}
