@@ -1,5 +1,6 @@
 #include "core/MatchController.h"
 
+#include "core/JournalFormat.h"
 #include "core/Match.h"
 
 #include <QDataStream>
@@ -274,7 +275,9 @@ QByteArray MatchController::snapshot() const
     {
         QDataStream out(&bytes, QIODevice::WriteOnly);
         out.setVersion(QDataStream::Qt_6_0);
-        out << kSnapshotVersion << qint32(match_.timer().MatchPhase()) << name1_ << name2_ << titleFile_ << titleText_;
+        // UTF-8: half the size of the stream's own strings for the usual title text.
+        out << kSnapshotVersion << qint32(match_.timer().MatchPhase()) << name1_.toUtf8() << name2_.toUtf8()
+            << titleFile_.toUtf8() << titleText_.toUtf8();
         for (const ScoreField &f : state.fields)
             put(out, f);
         for (const ScoreField &f : state.tieBreakFields)
@@ -293,7 +296,10 @@ QByteArray MatchController::snapshot() const
             put(out, *rules.pinned);
     }
     const QByteArray text = bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
-    // A state the rules cannot be rebuilt into is left out: the commands still hold it.
+    // A state the rules cannot be rebuilt into, or too long for a journal line, is left out:
+    // the commands still hold it.
+    if (text.size() + 64 > JournalFormat::kMaxLineBytes)
+        return {};
     Snapshot back;
     if (!readSnapshot(text, back) || back.score != state || back.name1 != name1_ || back.name2 != name2_
         || back.titleFile != titleFile_ || back.titleText != titleText_ || back.phase != match_.timer().MatchPhase())
@@ -310,7 +316,12 @@ bool MatchController::readSnapshot(const QByteArray &text, Snapshot &out)
     QDataStream in(*decoded);
     in.setVersion(QDataStream::Qt_6_0);
     qint32 version = 0, phase = 0;
-    in >> version >> phase >> out.name1 >> out.name2 >> out.titleFile >> out.titleText;
+    QByteArray name1, name2, titleFile, titleText;
+    in >> version >> phase >> name1 >> name2 >> titleFile >> titleText;
+    out.name1 = QString::fromUtf8(name1);
+    out.name2 = QString::fromUtf8(name2);
+    out.titleFile = QString::fromUtf8(titleFile);
+    out.titleText = QString::fromUtf8(titleText);
     if (version != kSnapshotVersion || phase < MatchTimer::NotStarted || phase > MatchTimer::Running)
         return false;
     out.phase = phase;

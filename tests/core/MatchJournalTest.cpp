@@ -402,3 +402,30 @@ TEST_F(MatchJournalTest, ATitleTextTooLongForTheJournalIsSaid)
     EXPECT_EQ(said.last().first().toString(), QString());
     EXPECT_EQ(restart()->titleText(), QStringLiteral("{\\rtf1 kurz}"));
 }
+
+// The longest names, title file and title text the journal takes still give snapshot lines
+// the journal reads back, or none: never a line that ends the restore early.
+TEST_F(MatchJournalTest, TheLongestTextsNeverMakeAnUnreadableSnapshot)
+{
+    model.start(QString());
+    const QString file = QString(MatchCommand::kMaxTitleChars, u'f');
+    model.execute(MatchCommand::titleFile(file));
+    const QString name = QString(MatchCommand::kMaxNameChars, u'n');
+    model.execute(MatchCommand::typedNames(name, name));
+    const QString title = QString(MatchCommand::kMaxTitleTextBytes, u't');
+    playLong(model, ticks, 20);
+    model.execute(MatchCommand::titleText(title));
+    for (int n = 0; n < MatchJournal::kSnapshotEvery; ++n)
+        model.execute(MatchCommand::of(n % 2 == 0 ? Kind::Serve : Kind::Undo));
+    ASSERT_EQ(model.titleText(), title);
+    ASSERT_EQ(model.journal().problemText(), QString());
+
+    const JournalFormat::ReadResult read = JournalFormat::readFile(JournalRecovery::journalPath(folder.path()));
+    EXPECT_EQ(read.status, JournalFormat::ReadResult::Status::Ok) << read.badLine;
+
+    auto again = restart();
+    EXPECT_EQ(again->restoreNote(), QString());
+    EXPECT_EQ(again->titleText(), title);
+    EXPECT_EQ(again->name(1), name);
+    EXPECT_EQ(again->titleFile(), file);
+}
