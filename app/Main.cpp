@@ -162,9 +162,8 @@ bool TFormMain::asked(const QString &question)
 
 void TFormMain::closeEvent(QCloseEvent *event)
 {
-    event->setAccepted(asked(QStringLiteral("Beenden?")));
-    if (event->isAccepted())
-        model_.end();
+    // A match whose record could not be written stays on the board, with the notice saying why.
+    event->setAccepted(asked(QStringLiteral("Beenden?")) && model_.end());
 }
 
 void TFormMain::resizeEvent(QResizeEvent *event)

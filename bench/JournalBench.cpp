@@ -67,17 +67,30 @@ QList<JournalRecord> fiveSetJournal()
 }
 
 // A journal as long as a scripted client can make it: one endless deuce game, so every
-// record is a point that changes the board and an undo step.
+// record is a point that changes the board and an undo step, with the snapshots the board
+// writes among the records.
 constexpr qsizetype kLongRecords = 1'000'000;
 
 QByteArray longJournal()
 {
+    BenchTicks ticks;
+    Match match(ticks, QStringLiteral("0:00:00"));
+    MatchController controller(match);
+    controller.setJournalKept(false);
     QList<JournalRecord> records;
     records.reserve(kLongRecords);
-    records.append(JournalRecord::of(0, MatchCommand::names(QStringLiteral("Graf"), QStringLiteral("Seles"))));
-    records.append(JournalRecord::of(0, MatchCommand::of(MatchCommand::Kind::Play)));
-    for (qsizetype n = records.size(); n < kLongRecords; ++n)
-        records.append(JournalRecord::of(std::uint32_t(n * 10), MatchCommand::point(n % 2 == 0 ? 1 : 2)));
+    QObject::connect(&controller, &MatchController::recorded, [&](const JournalRecord &r) {
+        records.append(r);
+        if (records.size() % MatchJournal::kSnapshotEvery == 0)
+            records.append(JournalRecord::ofSnapshot(r.elapsedMs, controller.snapshot()));
+    });
+    controller.execute(MatchCommand::names(QStringLiteral("Graf"), QStringLiteral("Seles")));
+    controller.execute(MatchCommand::of(MatchCommand::Kind::Play));
+    for (qsizetype n = records.size(); records.size() < kLongRecords; ++n) {
+        ticks.value += 10;
+        controller.execute(MatchCommand::point(n % 2 == 0 ? 1 : 2));
+    }
+    records.resize(kLongRecords);
     return JournalFormat::write(records, QStringLiteral("20260101-120000"));
 }
 

@@ -51,9 +51,10 @@ BoardModel::Options BoardModel::options() const
 
 void BoardModel::execute(const MatchCommand &command)
 {
-    if (!command.isValid())
-        return;
     using Kind = MatchCommand::Kind;
+    // A title text past the journal's bound is still shown; the journal says it is not kept.
+    if (!command.isValid() && command.kind != Kind::TitleText)
+        return;
     if (!command.isJournalled()) {
         applySetUp(command);
         // Names typed during the match are the match's: a restore and the record carry them.
@@ -68,10 +69,14 @@ void BoardModel::execute(const MatchCommand &command)
     if (command.kind == Kind::TitleText) {
         // The title text is journalled once the match runs, like the names; before, it is
         // only shown.
-        if (matchStarted() && command.text1 != controller_.titleText())
+        if (matchStarted() && command.text1 != controller_.titleText()) {
             journal_.execute(command);
-        else
+            // A text too long for the journal is still the board's; the journal says it is not kept.
+            if (!command.isValid())
+                setTitleText(command.text1);
+        } else {
             setTitleText(command.text1);
+        }
         emit commandRan();
         return;
     }

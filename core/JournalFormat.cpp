@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace JournalFormat {
 namespace {
@@ -17,6 +18,7 @@ using Status = ReadResult::Status;
 constexpr QByteArrayView kMagic = "courtlyx-journal";
 constexpr QByteArrayView kEndWord = "end";
 constexpr QByteArrayView kClockWord = "clock";
+constexpr QByteArrayView kSnapshotWord = "state";
 
 constexpr std::array<std::uint32_t, 256> crcTable()
 {
@@ -103,11 +105,11 @@ std::optional<int> parseSmall(QByteArrayView w)
     return n ? std::optional<int>(int(*n)) : std::nullopt;
 }
 
-bool readArguments(MatchCommand &c, const MatchCommand::KindRow &row, const QList<QByteArrayView> &a)
+bool readArguments(MatchCommand &c, const MatchCommand::KindRow &row, std::span<const QByteArrayView> a)
 {
     switch (row.arguments) {
     case Arguments::None:
-        return a.isEmpty();
+        return a.empty();
     case Arguments::SideAndSource: {
         const auto side = a.size() == 2 ? parseSmall(a[0]) : std::nullopt;
         if (!side || (a[1] != "key" && a[1] != "name"))
@@ -161,21 +163,22 @@ std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
     if (text.sliced(star + 2) != crcText(body))
         return std::nullopt;
 
-    const QList<QByteArrayView> t = [&] {
-        QList<QByteArrayView> out;
-        qsizetype from = 0;
-        while (from <= body.size()) {
-            qsizetype to = body.indexOf(' ', from);
-            if (to < 0)
-                to = body.size();
-            out.append(body.sliced(from, to - from));
-            from = to + 1;
-        }
-        return out;
-    }();
+    // No line has more words than this: the split needs no allocation per line.
+    std::array<QByteArrayView, 8> words;
+    std::size_t count = 0;
+    for (qsizetype from = 0; from <= body.size(); ++count) {
+        if (count == words.size())
+            return std::nullopt;
+        qsizetype to = body.indexOf(' ', from);
+        if (to < 0)
+            to = body.size();
+        words[count] = body.sliced(from, to - from);
+        from = to + 1;
+    }
+    const std::span<const QByteArrayView> t(words.data(), count);
     if (t.size() < 3)
         return std::nullopt;
-    const auto number = parseNumber(t[0], std::uint64_t(kMaxRecords));
+    const auto number = parseNumber(t[0], std::uint64_t(kMaxFileBytes));
     const auto ms = parseNumber(t[1], 0xFFFFFFFFu);
     if (!number || qsizetype(*number) != seq || !ms)
         return std::nullopt;
@@ -183,11 +186,18 @@ std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
     JournalRecord r;
     r.elapsedMs = std::uint32_t(*ms);
     const QByteArrayView word = t[2];
-    const qsizetype args = t.size() - 3;
+    const std::size_t args = t.size() - 3;
     if (word == kEndWord || word == kClockWord) {
         if (args != 0)
             return std::nullopt;
         r.type = word == kEndWord ? JournalRecord::Type::End : JournalRecord::Type::Clock;
+        return r;
+    }
+    if (word == kSnapshotWord) {
+        if (args != 1 || t[3].isEmpty())
+            return std::nullopt;
+        r.type = JournalRecord::Type::Snapshot;
+        r.snapshot = t[3].toByteArray();
         return r;
     }
     const MatchCommand::KindRow *row = MatchCommand::rowOfWord(word);
@@ -195,7 +205,7 @@ std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
         return std::nullopt;
     MatchCommand &c = r.command;
     c.kind = row->kind;
-    if (!readArguments(c, *row, t.sliced(3)))
+    if (!readArguments(c, *row, t.subspan(3)))
         return std::nullopt;
     if (!c.isValid())
         return std::nullopt;
@@ -228,6 +238,8 @@ QByteArray body(const JournalRecord &r, qsizetype seq)
         return b + kEndWord.toByteArray();
     if (r.type == JournalRecord::Type::Clock)
         return b + kClockWord.toByteArray();
+    if (r.type == JournalRecord::Type::Snapshot)
+        return b + kSnapshotWord.toByteArray() + ' ' + r.snapshot;
     const MatchCommand &c = r.command;
     const MatchCommand::KindRow &row = MatchCommand::row(c.kind);
     Q_ASSERT(hasLine(r));
@@ -290,6 +302,8 @@ ReadResult read(QByteArrayView bytes)
         result.status = Status::Empty;
         return result;
     }
+    // One count of the lines spares a long journal's list from growing a million times.
+    result.records.reserve(std::count(bytes.begin(), bytes.end(), '\n'));
     qsizetype pos = 0;
     int lineNo = 0;
     while (pos < bytes.size()) {
@@ -333,8 +347,6 @@ ReadResult read(QByteArrayView bytes)
                 result.matchId = QString::fromLatin1(text.sliced(idSpace + 1));
             continue;
         }
-        if (result.records.size() >= kMaxRecords)
-            return fail(Status::TooManyRecords);
         auto record = parseRecord(text, result.records.size() + 1);
         if (!record)
             return fail(complete ? Status::Garbage : Status::CutOff);
@@ -383,7 +395,6 @@ QString statusText(ReadResult::Status status)
     case Status::CutOff: return QStringLiteral("journal cut off");
     case Status::Garbage: return QStringLiteral("journal has a damaged line");
     case Status::LineTooLong: return QStringLiteral("journal line too long");
-    case Status::TooManyRecords: return QStringLiteral("journal has too many records");
     case Status::TooLarge: return QStringLiteral("journal too large");
     }
     return QString();

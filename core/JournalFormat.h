@@ -16,7 +16,6 @@ namespace JournalFormat {
 
 inline constexpr int kVersion = 1;
 inline constexpr qsizetype kMaxLineBytes = 16 * 1024;
-inline constexpr qsizetype kMaxRecords = 1'000'000;
 inline constexpr qsizetype kMaxFileBytes = 64 * 1024 * 1024;
 
 struct ReadResult
@@ -31,7 +30,6 @@ struct ReadResult
         CutOff,         // the last line is incomplete, as after a power cut
         Garbage,        // a complete line that is no valid record
         LineTooLong,
-        TooManyRecords,
         TooLarge,       // the file is above the size bound; only its start was read
     };
 

@@ -1,6 +1,10 @@
 #include "core/MatchController.h"
 
+#include "core/JournalFormat.h"
 #include "core/Match.h"
+
+#include <QDataStream>
+#include <QIODevice>
 
 namespace {
 bool sameOptions(const ScoreState &a, const ScoreState &b)
@@ -202,4 +206,198 @@ void MatchController::restore(const ScoreState &state)
     match_.score().restore(state);
     if (!sameOptions(old, state))
         emit optionsChanged();
+}
+
+namespace {
+constexpr qint32 kSnapshotVersion = 1;
+
+void put(QDataStream &out, const MatchFormat::Tiebreak &t)
+{
+    out << qint32(t.to) << t.noAd;
+}
+
+void put(QDataStream &out, const std::optional<MatchFormat::Tiebreak> &t)
+{
+    out << t.has_value();
+    if (t)
+        put(out, *t);
+}
+
+void put(QDataStream &out, const MatchFormat::SetFormat &s)
+{
+    out << qint32(s.setTo) << s.noAd << qint32(s.tiebreakAt);
+    put(out, s.tiebreak);
+    put(out, s.tiebreakSet);
+}
+
+bool get(QDataStream &in, std::optional<MatchFormat::Tiebreak> &t)
+{
+    bool has = false;
+    in >> has;
+    t.reset();
+    if (has) {
+        qint32 to = 0;
+        bool noAd = false;
+        in >> to >> noAd;
+        t = MatchFormat::Tiebreak{to, noAd};
+    }
+    return in.status() == QDataStream::Ok;
+}
+
+bool get(QDataStream &in, MatchFormat::SetFormat &s)
+{
+    qint32 setTo = 0, at = 0;
+    in >> setTo >> s.noAd >> at;
+    s.setTo = setTo;
+    s.tiebreakAt = at;
+    return get(in, s.tiebreak) && get(in, s.tiebreakSet);
+}
+
+void put(QDataStream &out, const ScoreField &f)
+{
+    out << qint32(f.Tag) << f.Text;
+}
+
+bool get(QDataStream &in, ScoreField &f)
+{
+    qint32 tag = 0;
+    in >> tag >> f.Text;
+    f.Tag = tag;
+    return in.status() == QDataStream::Ok;
+}
+} // namespace
+
+QByteArray MatchController::snapshot() const
+{
+    const ScoreState state = match_.score().state();
+    const FormatRules &rules = state.rules;
+    QByteArray bytes;
+    {
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        out.setVersion(QDataStream::Qt_6_0);
+        // UTF-8: half the size of the stream's own strings for the usual title text.
+        out << kSnapshotVersion << qint32(match_.timer().MatchPhase()) << name1_.toUtf8() << name2_.toUtf8()
+            << titleFile_.toUtf8() << titleText_.toUtf8();
+        for (const ScoreField &f : state.fields)
+            put(out, f);
+        for (const ScoreField &f : state.tieBreakFields)
+            put(out, f);
+        out << qint32(state.currentSet) << qint32(state.boldHeader) << qint32(state.server) << state.tieBreakMode
+            << state.autoCount << state.manualTieBreakMark;
+        for (bool b : state.leaderHighlighted)
+            out << b;
+        out << rules.givenFormat().code() << qint32(rules.setCount()) << rules.tieBreakOption()
+            << qint32(rules.tieBreakFirstServer);
+        for (int p : rules.tieBreakLoserPoints)
+            out << qint32(p);
+        out << rules.decidingPoint << rules.result.over << qint32(rules.result.winner) << rules.pinned.has_value()
+            << qint32(rules.pinnedSet);
+        if (rules.pinned)
+            put(out, *rules.pinned);
+    }
+    const QByteArray text = bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
+    // A state the rules cannot be rebuilt into, or too long for a journal line, is left out:
+    // the commands still hold it.
+    if (text.size() + 64 > JournalFormat::kMaxLineBytes)
+        return {};
+    Snapshot back;
+    if (!readSnapshot(text, back) || back.score != state || back.name1 != name1_ || back.name2 != name2_
+        || back.titleFile != titleFile_ || back.titleText != titleText_ || back.phase != match_.timer().MatchPhase())
+        return {};
+    return text;
+}
+
+bool MatchController::readSnapshot(const QByteArray &text, Snapshot &out)
+{
+    const auto decoded = QByteArray::fromBase64Encoding(
+        text, QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals | QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        return false;
+    QDataStream in(*decoded);
+    in.setVersion(QDataStream::Qt_6_0);
+    qint32 version = 0, phase = 0;
+    QByteArray name1, name2, titleFile, titleText;
+    in >> version >> phase >> name1 >> name2 >> titleFile >> titleText;
+    out.name1 = QString::fromUtf8(name1);
+    out.name2 = QString::fromUtf8(name2);
+    out.titleFile = QString::fromUtf8(titleFile);
+    out.titleText = QString::fromUtf8(titleText);
+    if (version != kSnapshotVersion || phase < MatchTimer::NotStarted || phase > MatchTimer::Running)
+        return false;
+    out.phase = phase;
+    ScoreState &state = out.score;
+    for (ScoreField &f : state.fields)
+        get(in, f);
+    for (ScoreField &f : state.tieBreakFields)
+        get(in, f);
+    qint32 currentSet = 0, boldHeader = 0, server = 0;
+    in >> currentSet >> boldHeader >> server >> state.tieBreakMode >> state.autoCount >> state.manualTieBreakMark;
+    state.currentSet = currentSet;
+    state.boldHeader = boldHeader;
+    state.server = server;
+    for (bool &b : state.leaderHighlighted)
+        in >> b;
+    QString code;
+    qint32 setCount = 0, firstServer = 0;
+    bool option = true;
+    in >> code >> setCount >> option >> firstServer;
+    const MatchFormat::Parsed parsed = MatchFormat::parse(code);
+    if (!parsed.format || (setCount != 3 && setCount != 5))
+        return false;
+    FormatRules &rules = state.rules;
+    rules.setFormat(*parsed.format);
+    rules.setSetCount(setCount);
+    rules.setTieBreakOption(option);
+    rules.tieBreakFirstServer = firstServer;
+    for (int &p : rules.tieBreakLoserPoints) {
+        qint32 v = 0;
+        in >> v;
+        p = v;
+    }
+    bool pinned = false;
+    qint32 winner = 0, pinnedSet = 0;
+    in >> rules.decidingPoint >> rules.result.over >> winner >> pinned >> pinnedSet;
+    rules.result.winner = winner;
+    rules.pinnedSet = pinnedSet;
+    rules.pinned.reset();
+    if (pinned) {
+        MatchFormat::SetFormat set;
+        if (!get(in, set))
+            return false;
+        rules.pinned = set;
+    }
+    return in.status() == QDataStream::Ok && in.atEnd();
+}
+
+bool MatchController::restoreSnapshot(const QByteArray &text, std::uint32_t elapsedMs)
+{
+    Snapshot s;
+    if (!readSnapshot(text, s))
+        return false;
+    MatchTimer &timer = match_.timer();
+    if (s.phase == MatchTimer::NotStarted) {
+        timer.reset();
+    } else {
+        timer.restorePaused(elapsedMs);
+        if (s.phase == MatchTimer::Running)
+            timer.bPlayClick();
+    }
+    restore(s.score);
+    steps_.clear();
+    done_ = 0;
+    lastStamp_ = elapsedMs;
+    if (name1_ != s.name1 || name2_ != s.name2) {
+        name1_ = s.name1;
+        name2_ = s.name2;
+        emit namesChanged();
+    }
+    if (titleFile_ != s.titleFile) {
+        titleFile_ = s.titleFile;
+        emit titleFileChanged();
+    }
+    if (titleText_ != s.titleText) {
+        titleText_ = s.titleText;
+        emit titleTextChanged();
+    }
+    return true;
 }

@@ -39,6 +39,14 @@ public:
     void replayRecord(const JournalRecord &record);
     void finishReplay();
 
+    // The whole state a restore needs instead of the commands before it: score, options,
+    // playing time, names and title. Empty when it would not read back as it stands.
+    QByteArray snapshot() const;
+    // Takes the state of snapshot() at playing time elapsedMs in place of a replay of what
+    // came before it; undo then reaches back to here and no further. False, changing nothing,
+    // when the state does not read.
+    bool restoreSnapshot(const QByteArray &state, std::uint32_t elapsedMs);
+
     const QList<JournalRecord> &journal() const { return journal_; }
     void setJournalKept(bool kept) { journalKept_ = kept; }
 
@@ -68,6 +76,17 @@ private:
         bool timerStartedBefore;
         std::uint32_t elapsedBefore;
     };
+
+    struct Snapshot
+    {
+        int phase = 0;
+        QString name1;
+        QString name2;
+        QString titleFile;
+        QString titleText;
+        ScoreState score;
+    };
+    static bool readSnapshot(const QByteArray &text, Snapshot &out);
 
     void run(const MatchCommand &command, std::uint32_t elapsedMs, bool stamped);
     void apply(const MatchCommand &command);

@@ -75,7 +75,7 @@ MatchJournal::~MatchJournal()
 QString MatchJournal::problemText() const
 {
     QStringList parts;
-    for (const QString *p : {&fileProblem_, &asideProblem_, &keepProblem_}) {
+    for (const QString *p : {&fileProblem_, &asideProblem_, &keepProblem_, &titleProblem_}) {
         if (!p->isEmpty())
             parts.append(*p);
     }
@@ -122,6 +122,15 @@ QString MatchJournal::recordsTable() const
 
 void MatchJournal::execute(const MatchCommand &command)
 {
+    if (command.kind == MatchCommand::Kind::TitleText) {
+        const qsizetype bytes = command.text1.toUtf8().size();
+        titleProblem_ = bytes <= MatchCommand::kMaxTitleTextBytes
+                            ? QString()
+                            : QStringLiteral("Titeltext wird nicht ins Journal geschrieben: %1 Bytes, höchstens %2. "
+                                             "Nach einem Absturz fehlt er; kürzer gefasst wird er wieder gesichert.")
+                                  .arg(bytes).arg(MatchCommand::kMaxTitleTextBytes);
+        updateProblem();
+    }
     if (!isUndoOrRedo(command) && resetAt_ >= 0) {
         // The first command after a reset that still stands: the match before it is over.
         if (controller_.undoDepth() >= resetDepth_) {
@@ -153,6 +162,58 @@ void MatchJournal::keepRecord(const JournalRecord &record)
     lastStamp_ = record.elapsedMs;
     if (file_.isOpen())
         file_.append(record);
+    // Not while a reset could still be undone: the match before it lives only in the commands.
+    if (++sinceSnapshot_ >= kSnapshotEvery && resetAt_ < 0 && record.type == JournalRecord::Type::Command
+        && record.command.kind != MatchCommand::Kind::Reset) {
+        sinceSnapshot_ = 0;
+        if (const QByteArray state = controller_.snapshot(); !state.isEmpty()) {
+            records_.append(JournalRecord::ofSnapshot(record.elapsedMs, state));
+            if (file_.isOpen())
+                file_.append(records_.constLast());
+        }
+    }
+}
+
+qsizetype MatchJournal::restore(const QList<JournalRecord> &found)
+{
+    // The last snapshot that reads stands for everything before it.
+    qsizetype from = 0;
+    for (qsizetype i = found.size() - 1; i >= 0; --i) {
+        const JournalRecord &r = found.at(i);
+        if (r.type != JournalRecord::Type::Snapshot)
+            continue;
+        if (controller_.restoreSnapshot(r.snapshot, r.elapsedMs)) {
+            from = i + 1;
+            break;
+        }
+        ++badSnapshots_;
+    }
+    // The records stand as read: shared, not copied, however long the match.
+    records_ = found;
+    qsizetype commands = 0;
+    for (qsizetype i = 0; i < from; ++i)
+        commands += found.at(i).type == JournalRecord::Type::Command;
+    if (from > 0)
+        lastStamp_ = found.at(from - 1).elapsedMs;
+    for (qsizetype i = from; i < found.size(); ++i) {
+        const JournalRecord &r = found.at(i);
+        if (r.type == JournalRecord::Type::End)
+            continue;
+        if (r.type == JournalRecord::Type::Command) {
+            ++commands;
+            if (!isUndoOrRedo(r.command))
+                resetAt_ = -1;
+        }
+        if (r.type != JournalRecord::Type::Snapshot)
+            controller_.replayRecord(r);
+        if (r.type == JournalRecord::Type::Command && r.command.kind == MatchCommand::Kind::Reset) {
+            resetAt_ = i;
+            resetDepth_ = controller_.undoDepth();
+        }
+        lastStamp_ = r.elapsedMs;
+    }
+    sinceSnapshot_ = found.size() - from;
+    return commands;
 }
 
 void MatchJournal::onClockTick()
@@ -201,7 +262,6 @@ QString problemWords(JournalFormat::ReadResult::Status status)
     case Status::CutOff: return QStringLiteral("abgeschnitten");
     case Status::Garbage: return QStringLiteral("beschädigte Zeile");
     case Status::LineTooLong: return QStringLiteral("zu lange Zeile");
-    case Status::TooManyRecords: return QStringLiteral("zu viele Einträge");
     case Status::TooLarge: return QStringLiteral("zu groß");
     case Status::Ok:
     case Status::Missing:
@@ -248,29 +308,20 @@ bool MatchJournal::start(const QString &titleFile)
     qsizetype commands = 0;
     if (played) {
         replaying_ = true;
-        records_.reserve(found.toRestore.size());
-        for (const JournalRecord &r : found.toRestore) {
-            if (r.type == JournalRecord::Type::End)
-                continue;
-            if (r.type == JournalRecord::Type::Command) {
-                ++commands;
-                if (!isUndoOrRedo(r.command))
-                    resetAt_ = -1;
-            }
-            controller_.replayRecord(r);
-            if (r.type == JournalRecord::Type::Command && r.command.kind == MatchCommand::Kind::Reset) {
-                resetAt_ = records_.size();
-                resetDepth_ = controller_.undoDepth();
-            }
-            records_.append(r);
-            lastStamp_ = r.elapsedMs;
-        }
+        commands = restore(found.toRestore);
         controller_.finishReplay();
         replaying_ = false;
     } else {
         records_ = setupRecords();
     }
     restoreNote_ = noteOf(found, commands);
+    if (badSnapshots_ > 0) {
+        const QString note = (badSnapshots_ == 1 ? QStringLiteral("Ein Zwischenstand im Journal war beschädigt")
+                                                 : QStringLiteral("%1 Zwischenstände im Journal waren beschädigt")
+                                                       .arg(badSnapshots_))
+                             + QStringLiteral("; das Match wurde aus den Befehlen davor wiederhergestellt.");
+        restoreNote_ = restoreNote_.isEmpty() ? note : restoreNote_ + u' ' + note;
+    }
     const QString path = JournalRecovery::journalPath(folder_);
     if (found.keepFailed) {
         // The damaged journal is the only copy of what follows its damage: never written over.

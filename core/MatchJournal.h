@@ -24,6 +24,9 @@ public:
     // How often the playing time is written while the clock runs: a restore is at most this
     // far behind the time shown.
     static constexpr int kClockMs = 500;
+    // Records between two snapshots of the whole state: a restore replays at most this many
+    // commands after the last one, however long the match.
+    static constexpr qsizetype kSnapshotEvery = 10'000;
 
     MatchJournal(Match &match, MatchController &controller, QString folder, QObject *parent = nullptr);
     ~MatchJournal() override;
@@ -78,6 +81,8 @@ private:
     // Keeps records as the match `id` when points were played in it; false when that failed.
     bool keepAsMatch(const QList<JournalRecord> &records, const QString &id);
     QString noteOf(const JournalRecovery &found, qsizetype restored) const;
+    // Brings back the records found, from the last snapshot that reads; the count of commands.
+    qsizetype restore(const QList<JournalRecord> &found);
 
     Match &match_;
     MatchController &controller_;
@@ -96,10 +101,14 @@ private:
     QString fileProblem_;
     QString asideProblem_;
     QString keepProblem_;
+    QString titleProblem_;
     QString shownProblem_;
     // A damaged journal that could not be moved aside blocks the journal's path.
     QTimer asideTimer_;
     // The playing time goes into the journal while the clock runs, so a restore shows it.
     QTimer clockTimer_;
     std::uint32_t lastStamp_ = 0;
+    qsizetype sinceSnapshot_ = 0;
+    // Snapshots of the last run's journal that did not read, so older ones or the commands served.
+    int badSnapshots_ = 0;
 };

@@ -3,6 +3,7 @@
 #include "core/MatchJournal.h"
 #include "core/JournalFormat.h"
 #include "core/JournalRecovery.h"
+#include "app/NoticeLine.h"
 #include "tests/core/MatchRecordsCsv.h"
 
 #include <QDir>
@@ -282,3 +283,27 @@ TEST_F(Journal, RecordsKeyOpensTheRecordsFolder)
 }
 
 } // namespace
+
+// "Ja" whose record cannot be written: the board stays open and says why, and closes once
+// the record can be written.
+TEST_F(Journal, JaThatCannotKeepTheRecordLeavesTheBoardOpenWithTheNotice)
+{
+    key(Qt::Key_Pause);
+    key(Qt::Key_F1);
+    const QString records = board->model().journal().recordsFolder();
+    QDir(records).removeRecursively();
+    {
+        QFile blocker(records); // a file where the folder should be
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+    whenAsked([](TFDlgYesNo *d) { d->OKBtn->click(); });
+    EXPECT_FALSE(board->close());
+    EXPECT_TRUE(board->isVisible());
+    EXPECT_TRUE(board->notice().label()->isVisible());
+    EXPECT_TRUE(board->notice().text().contains(QStringLiteral("nicht gespeichert")))
+        << board->notice().text().toStdString();
+
+    ASSERT_TRUE(QFile::remove(records));
+    whenAsked([](TFDlgYesNo *d) { d->OKBtn->click(); });
+    EXPECT_TRUE(board->close());
+}

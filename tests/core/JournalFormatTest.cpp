@@ -187,14 +187,14 @@ TEST(JournalFormat, BoundsAreInclusive)
     const QByteArray longest = JournalFormat::header() + QByteArray(JournalFormat::kMaxLineBytes, 'x') + '\n';
     EXPECT_EQ(JournalFormat::read(longest).status, Status::Garbage);
 
+    // A long match is no damage: past a million records the journal still reads whole.
+    constexpr qsizetype kMany = 1'000'001;
     QByteArray full = JournalFormat::header();
-    for (qsizetype n = 1; n <= JournalFormat::kMaxRecords; ++n)
+    for (qsizetype n = 1; n <= kMany; ++n)
         full += JournalFormat::line(at(0, MatchCommand::of(Kind::Serve)), n);
     const auto all = JournalFormat::read(full);
     EXPECT_EQ(all.status, Status::Ok);
-    EXPECT_EQ(all.records.size(), JournalFormat::kMaxRecords);
-    full += JournalFormat::line(at(0, MatchCommand::of(Kind::Serve)), JournalFormat::kMaxRecords + 1);
-    EXPECT_EQ(JournalFormat::read(full).status, Status::TooManyRecords);
+    EXPECT_EQ(all.records.size(), kMany);
 }
 
 TEST(JournalFormat, TheSealIsTheStandardCrc32)

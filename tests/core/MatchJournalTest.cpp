@@ -273,3 +273,159 @@ TEST_F(MatchJournalTest, AReadOnlyFolderNeverLosesTheDamagedJournal)
 }
 
 } // namespace
+
+namespace {
+
+// A long, varied match: points, taken-back points, serve changes, names and title text.
+void playLong(BoardModel &m, FakeTicks &ticks, int commands)
+{
+    m.execute(MatchCommand::of(Kind::Play));
+    for (int n = 1; n <= commands; ++n) {
+        ticks.advance(7'000);
+        if (n % 97 == 0)
+            m.execute(MatchCommand::of(Kind::Undo));
+        else if (n % 3001 == 0)
+            m.execute(MatchCommand::of(Kind::Serve));
+        else if (n % 4999 == 0)
+            m.execute(MatchCommand::typedNames(QStringLiteral("Evert %1").arg(n), QStringLiteral("Navratilova")));
+        else if (n % 7001 == 0)
+            m.execute(MatchCommand::titleText(QStringLiteral("{\\rtf1 Runde %1}").arg(n)));
+        else
+            m.execute(MatchCommand::point((n * 7919) % 5 < 3 ? 1 : 2));
+    }
+}
+
+struct Shown
+{
+    QString board;
+    int server;
+    QString title;
+    QString time;
+    bool operator==(const Shown &) const = default;
+};
+
+std::ostream &operator<<(std::ostream &out, const Shown &s)
+{
+    return out << s.board.toStdString() << " server " << s.server << ' ' << s.title.toStdString() << ' '
+               << s.time.toStdString();
+}
+
+Shown shownAll(const BoardModel &m)
+{
+    return {shown(m), m.score().state().server, m.titleText(), QString::number(m.timer().elapsedMs())};
+}
+
+} // namespace
+
+// Cut before the first snapshot, just after one and well past two: the restore equals the
+// board that was never interrupted, and starts from the last snapshot, so undo reaches no
+// further back than it.
+class SnapshotRestoreTest : public MatchJournalTest, public ::testing::WithParamInterface<int>
+{};
+
+TEST_P(SnapshotRestoreTest, ARestoreFromTheLastSnapshotShowsTheUninterruptedBoard)
+{
+    const int commands = GetParam();
+    model.start(QString());
+    playLong(model, ticks, commands);
+    model.execute(MatchCommand::of(Kind::Play)); // paused, as a restore shows it
+    const auto records = model.journal().records();
+    const auto snapshots = std::count_if(records.begin(), records.end(),
+                                         [](const JournalRecord &r) { return r.type == JournalRecord::Type::Snapshot; });
+    EXPECT_EQ(snapshots, records.size() / MatchJournal::kSnapshotEvery);
+
+    auto again = restart();
+    EXPECT_EQ(shownAll(*again), shownAll(model));
+    EXPECT_EQ(again->restoreNote(), QString());
+    const qsizetype lastSnapshot = std::distance(
+        std::find_if(records.rbegin(), records.rend(),
+                     [](const JournalRecord &r) { return r.type == JournalRecord::Type::Snapshot; }),
+        records.rend());
+    EXPECT_LE(again->controller().undoDepth(), records.size() - lastSnapshot);
+    if (snapshots > 0) {
+        EXPECT_LT(again->controller().undoDepth(), model.controller().undoDepth());
+    }
+    // The match carries on in the restored journal and its next snapshot.
+    playLong(*again, laterTicks, 200);
+    playLong(model, ticks, 200);
+    EXPECT_EQ(shown(*restart()), shown(model));
+}
+
+INSTANTIATE_TEST_SUITE_P(CutPoints, SnapshotRestoreTest, ::testing::Values(9'990, 10'004, 25'000));
+
+// A snapshot that does not read loses nothing: the one before it, or the commands, serve,
+// and the restore note says so.
+TEST_F(MatchJournalTest, ADamagedSnapshotFallsBackToTheOneBefore)
+{
+    model.start(QString());
+    playLong(model, ticks, 21'000);
+    model.execute(MatchCommand::of(Kind::Play));
+    const QString path = JournalRecovery::journalPath(folder.path());
+    for (const int damaged : {1, 2}) {
+        SCOPED_TRACE(damaged);
+        // Each time the last snapshot still read whole is spoilt, its line sealed again.
+        QByteArray bytes = contents(path);
+        qsizetype at = bytes.size();
+        for (int n = 0; n < damaged; ++n)
+            at = bytes.lastIndexOf(" state ", at - 1);
+        ASSERT_GT(at, 0);
+        const qsizetype start = bytes.lastIndexOf('\n', at) + 1;
+        const qsizetype star = bytes.indexOf(" *", at);
+        QByteArray body = bytes.mid(start, star - start);
+        body.truncate(body.size() - 12); // the state read cut short
+        bytes.replace(start, bytes.indexOf('\n', at) + 1 - start, JournalFormat::seal(body));
+        write(path, bytes);
+
+        auto again = restart();
+        EXPECT_EQ(shownAll(*again), shownAll(model));
+        EXPECT_TRUE(again->restoreNote().contains(QStringLiteral("Zwischenst"))) << again->restoreNote().toStdString();
+        EXPECT_TRUE(again->restoreNote().contains(damaged == 1 ? QStringLiteral("Ein ") : QStringLiteral("2 ")))
+            << again->restoreNote().toStdString();
+    }
+}
+
+// A title text past the journal's bound is still shown, and the journal says it is not kept
+// until a shorter one is.
+TEST_F(MatchJournalTest, ATitleTextTooLongForTheJournalIsSaid)
+{
+    QSignalSpy said(&model, &BoardModel::journalProblem);
+    model.start(QString());
+    model.execute(MatchCommand::of(Kind::Play));
+    const QString tooLong = QStringLiteral("{\\rtf1 %1}").arg(QString(MatchCommand::kMaxTitleTextBytes, u'x'));
+    model.execute(MatchCommand::titleText(tooLong));
+    EXPECT_EQ(model.titleText(), tooLong);
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said.first().first().toString().contains(QStringLiteral("Titeltext"))) << said.first().first().toString().toStdString();
+
+    model.execute(MatchCommand::titleText(QStringLiteral("{\\rtf1 kurz}")));
+    ASSERT_EQ(said.size(), 2);
+    EXPECT_EQ(said.last().first().toString(), QString());
+    EXPECT_EQ(restart()->titleText(), QStringLiteral("{\\rtf1 kurz}"));
+}
+
+// The longest names, title file and title text the journal takes still give snapshot lines
+// the journal reads back, or none: never a line that ends the restore early.
+TEST_F(MatchJournalTest, TheLongestTextsNeverMakeAnUnreadableSnapshot)
+{
+    model.start(QString());
+    const QString file = QString(MatchCommand::kMaxTitleChars, u'f');
+    model.execute(MatchCommand::titleFile(file));
+    const QString name = QString(MatchCommand::kMaxNameChars, u'n');
+    model.execute(MatchCommand::typedNames(name, name));
+    const QString title = QString(MatchCommand::kMaxTitleTextBytes, u't');
+    playLong(model, ticks, 20);
+    model.execute(MatchCommand::titleText(title));
+    for (int n = 0; n < MatchJournal::kSnapshotEvery; ++n)
+        model.execute(MatchCommand::of(n % 2 == 0 ? Kind::Serve : Kind::Undo));
+    ASSERT_EQ(model.titleText(), title);
+    ASSERT_EQ(model.journal().problemText(), QString());
+
+    const JournalFormat::ReadResult read = JournalFormat::readFile(JournalRecovery::journalPath(folder.path()));
+    EXPECT_EQ(read.status, JournalFormat::ReadResult::Status::Ok) << read.badLine;
+
+    auto again = restart();
+    EXPECT_EQ(again->restoreNote(), QString());
+    EXPECT_EQ(again->titleText(), title);
+    EXPECT_EQ(again->name(1), name);
+    EXPECT_EQ(again->titleFile(), file);
+}
