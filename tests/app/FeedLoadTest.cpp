@@ -1,3 +1,4 @@
+#include "tests/FreePort.h"
 #include "tests/app/BoardFixture.h"
 #include "tests/EventWait.h"
 
@@ -24,13 +25,11 @@ protected:
     void SetUp() override
     {
         clearSettings();
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
         BoardSettings s;
         s.Feed = true;
-        s.FeedPort = probe.serverPort();
+        s.FeedPort = quietPort();
+        ASSERT_NE(s.FeedPort, 0);
         s.FeedPin = QStringLiteral("424242");
-        probe.close();
         QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quorbel"),
                         QStringLiteral("Courtlyx"));
         SettingsStore::write(store, s);

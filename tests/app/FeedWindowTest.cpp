@@ -1,3 +1,4 @@
+#include "tests/FreePort.h"
 #include "tests/app/BoardFixture.h"
 #include "tests/EventWait.h"
 
@@ -44,12 +45,11 @@ protected:
 
     void SetUp() override { clearSettings(); }
 
-    // A port nothing listens on just now.
     static quint16 freePort()
     {
-        QTcpServer probe;
-        EXPECT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-        return probe.serverPort();
+        const quint16 port = quietPort();
+        EXPECT_NE(port, 0);
+        return port;
     }
 
     void startWithFeed(quint16 port, bool files = false)

@@ -1,3 +1,4 @@
+#include "tests/FreePort.h"
 #include "tests/app/BoardFixture.h"
 
 #include "feed/FeedPublisher.h"
@@ -132,10 +133,8 @@ TEST_F(Settings, MissingTextReadsEmptyAndReadingGoesOn)
 
 TEST_F(Settings, AFeedProvisionedWithoutTheValuesBeforeItStartsOnItsPortAndPin)
 {
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-    const quint16 port = probe.serverPort();
-    probe.close();
+    const quint16 port = quietPort();
+    ASSERT_NE(port, 0);
     writeSixteen();
     startWith({{"Feed", 1}, {"FeedPort", int(port)}, {"FeedPin", "246810"}});
     const FeedServer &server = board->feed().server();
