@@ -145,6 +145,8 @@ TEST(JournalFormat, LinesWithFittingChecksumsButBadArgumentsAreRefused)
         "1 0 sets 4", "1 0 header 0", "1 0 auto 2", "1 0 serve now", "1 01 serve", "1 4294967296 serve",
         "1 0 names \"A\"", "1 0 names \"a%zz\" \"b\"", "1 0 names \"%41\" \"b\"", "1 0 title \"%FF\"",
         "1 0  serve", "1 0 ", "1 0 replay", "1 0 end 1", "2 0 serve", "-1 0 serve",
+        // More words than any line has: refused before they are split.
+        "1 0 names \"a\" \"b\"" + QByteArray(" x").repeated(64),
     };
     for (const QByteArray &body : bodies) {
         const auto read = JournalFormat::read(JournalFormat::header() + JournalFormat::seal(body));

@@ -301,18 +301,36 @@ struct Shown
     int server;
     QString title;
     QString time;
+    int phase;
     bool operator==(const Shown &) const = default;
 };
 
 std::ostream &operator<<(std::ostream &out, const Shown &s)
 {
     return out << s.board.toStdString() << " server " << s.server << ' ' << s.title.toStdString() << ' '
-               << s.time.toStdString();
+               << s.time.toStdString() << " phase " << s.phase;
 }
 
 Shown shownAll(const BoardModel &m)
 {
-    return {shown(m), m.score().state().server, m.titleText(), QString::number(m.timer().elapsedMs())};
+    return {shown(m), m.score().state().server, m.titleText(), QString::number(m.timer().elapsedMs()),
+            int(m.timer().MatchPhase())};
+}
+
+// Records kept between one snapshot and the next: a restored journal must keep the
+// rhythm, or a board restarted often enough would never write one.
+QList<qsizetype> snapshotGaps(const QList<JournalRecord> &records)
+{
+    QList<qsizetype> gaps;
+    qsizetype last = -1;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        if (records.at(i).type == JournalRecord::Type::Snapshot) {
+            if (last >= 0)
+                gaps.append(i - last - 1);
+            last = i;
+        }
+    }
+    return gaps;
 }
 
 } // namespace
@@ -345,13 +363,61 @@ TEST_P(SnapshotRestoreTest, ARestoreFromTheLastSnapshotShowsTheUninterruptedBoar
     if (snapshots > 0) {
         EXPECT_LT(again->controller().undoDepth(), model.controller().undoDepth());
     }
-    // The match carries on in the restored journal and its next snapshot.
-    playLong(*again, laterTicks, 200);
-    playLong(model, ticks, 200);
+    // The match carries on in the restored journal, with its next snapshot where the
+    // uninterrupted journal has it.
+    playLong(*again, laterTicks, MatchJournal::kSnapshotEvery + 200);
+    for (const qsizetype gap : snapshotGaps(again->journal().records()))
+        EXPECT_EQ(gap, MatchJournal::kSnapshotEvery);
+    playLong(model, ticks, MatchJournal::kSnapshotEvery + 200);
     EXPECT_EQ(shown(*restart()), shown(model));
 }
 
 INSTANTIATE_TEST_SUITE_P(CutPoints, SnapshotRestoreTest, ::testing::Values(9'990, 10'004, 25'000));
+
+// A confirmed reset that can still be undone is not summed up in a snapshot: after a kill,
+// undo brings the match before the reset back, also when the reset fell on a snapshot's turn.
+TEST_F(MatchJournalTest, AResetStillUndoableComesBackUndoneAfterARestart)
+{
+    model.start(QString());
+    playLong(model, ticks, MatchJournal::kSnapshotEvery - 20);
+    ASSERT_LT(model.journal().records().size(), MatchJournal::kSnapshotEvery);
+    const Shown before = shownAll(model);
+    model.execute(MatchCommand::of(Kind::Reset));
+    // Undo and redo of the reset carry the count past a snapshot's turn; the reset stands.
+    for (int n = 0; n < 40; ++n)
+        model.execute(MatchCommand::of(n % 2 == 0 ? Kind::Undo : Kind::Redo));
+    ASSERT_NE(shown(model), before.board);
+    const auto records = model.journal().records();
+    ASSERT_GT(records.size(), MatchJournal::kSnapshotEvery + 10);
+    EXPECT_TRUE(std::none_of(records.begin(), records.end(),
+                             [](const JournalRecord &r) { return r.type == JournalRecord::Type::Snapshot; }));
+    auto again = restart();
+    again->execute(MatchCommand::of(Kind::Undo));
+    EXPECT_EQ(shown(*again), before.board);
+}
+
+// A snapshot in a tie-break begun by the other side keeps who serves its points next.
+TEST_F(MatchJournalTest, ASnapshotInATieBreakKeepsItsServeOrder)
+{
+    model.start(QString());
+    model.execute(MatchCommand::withValue(Kind::AutoCount, 0));
+    model.execute(MatchCommand::of(Kind::Serve));
+    model.execute(MatchCommand::of(Kind::Play));
+    model.execute(MatchCommand::of(Kind::TieBreakToggle));
+    for (const int side : {1, 2, 2})
+        model.execute(MatchCommand::point(side));
+    // Paused at the end, as a restore shows it.
+    for (int n = 0; n <= MatchJournal::kSnapshotEvery; ++n)
+        model.execute(MatchCommand::of(Kind::Play));
+    const auto records = model.journal().records();
+    EXPECT_TRUE(std::any_of(records.begin(), records.end(),
+                            [](const JournalRecord &r) { return r.type == JournalRecord::Type::Snapshot; }));
+    auto again = restart();
+    for (BoardModel *m : {&model, again.get()})
+        for (int n = 0; n < 3; ++n)
+            m->execute(MatchCommand::point(1));
+    EXPECT_EQ(shownAll(*again), shownAll(model));
+}
 
 // A snapshot that does not read loses nothing: the one before it, or the commands, serve,
 // and the restore note says so.
