@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <utility>
 #include <memory>
 
 namespace {
@@ -124,17 +125,24 @@ std::pair<double, int> timedKeys(QWindow *window, const TLabel3D *a, const TLabe
     return {median(times), unchanged};
 }
 
+// Where a board started with this data folder keeps its journal, and the environment that
+// points it there.
+std::pair<QString, QProcessEnvironment> journalInDataFolder(const QString &dataDir)
+{
+    const QString folder = dataDir + QStringLiteral("/Courtlyx");
+    QDir().mkpath(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataDir);
+    return {JournalRecovery::journalPath(folder), env};
+}
+
 } // namespace
 
 void runLongJournalBench(BenchTable &table, const QString &program, const QString &settingsDir,
                          const QString &dataDir)
 {
     const QByteArray journal = longJournal();
-    const QString folder = dataDir + QStringLiteral("/Courtlyx");
-    QDir().mkpath(folder);
-    const QString path = JournalRecovery::journalPath(folder);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dataDir);
+    const auto [path, env] = journalInDataFolder(dataDir);
     std::vector<double> startMs;
     QString failure;
     for (int run = 0; run < 3 && failure.isEmpty(); ++run) {
@@ -276,11 +284,7 @@ void runRestoreBench(BenchTable &table, const QString &program, const QString &s
                      const QString &dataDir)
 {
     const QList<JournalRecord> match = fiveSetJournal();
-    const QString folder = dataDir + QStringLiteral("/Courtlyx");
-    QDir().mkpath(folder);
-    const QString path = JournalRecovery::journalPath(folder);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dataDir);
+    const auto [path, env] = journalInDataFolder(dataDir);
     std::vector<double> startMs;
     QString failure;
     int restored = 0;

@@ -64,7 +64,9 @@ quit() {
 dialog_settled() {
     local id last="" now
     for _ in $(seq 50); do
-        id="$(xdotool search --onlyvisible --name '^Courtlyx$' 2>/dev/null | head -n 1)"
+        # Not the board itself, which may carry the same title: under load the dialog
+        # comes up late, and the board alone would pass as settled.
+        id="$(xdotool search --onlyvisible --name '^Courtlyx$' 2>/dev/null | grep -vx "${WID:-none}" | head -n 1)"
         if [ -n "$id" ]; then
             now="$(xdotool getwindowgeometry "$id" 2>/dev/null)"
             [ -n "$last" ] && [ "$now" = "$last" ] && return 0

@@ -63,7 +63,8 @@ class Board:
             os.remove(self.dump)
         self.proc = subprocess.Popen([self.program], env=self.env, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
-        d = wait_for(lambda: read_dump(self.dump), 10)
+        # Generous: a loaded machine (the suite runs beside) starts the board slowly.
+        d = wait_for(lambda: read_dump(self.dump), 30)
         if d is None:
             raise SystemExit("kill_harness: the board did not start")
 
@@ -72,7 +73,7 @@ class Board:
                                env=self.env, capture_output=True, text=True)
             ids = r.stdout.split()
             return ids[0] if ids else None
-        self.wid = wait_for(window, 10, 0.05)
+        self.wid = wait_for(window, 30, 0.05)
         if self.wid is None:
             raise SystemExit("kill_harness: no board window")
         return d
