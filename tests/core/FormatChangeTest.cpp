@@ -108,6 +108,19 @@ TEST_F(FormatChange, ASetTheNewRulesWouldHaveEndedKeepsItsOwn)
     EXPECT_EQ(score().matchWinner(), 1);
 }
 
+TEST_F(FormatChange, ASetClosedEarlyByHandGoesToItsLeader)
+{
+    format("SET3-S:4/TB7");
+    run(MatchCommand::of(Kind::Play));
+    games(1, 3);
+    games(2, 1);
+    run(MatchCommand::of(Kind::NextSet));
+    ASSERT_EQ(score().CurrentSet(), 2);
+    EXPECT_EQ(score().matchWinner(), 0);
+    games(1, 4);
+    EXPECT_EQ(score().matchWinner(), 1) << "3:1 closed by hand is the first set won";
+}
+
 TEST_F(FormatChange, AGamesColumnBlankedByHandCountsFromZero)
 {
     format("SET1-S:6");
