@@ -55,7 +55,8 @@ bool aSwitch(const MatchCommand &c)
 }
 bool aSetCount(const MatchCommand &c)
 {
-    return c.value == 3 || c.value == 5;
+    // Journals written before the count was kept to three or five carry the format's own.
+    return c.value >= 1 && c.value <= kMaxSets;
 }
 bool twoNames(const MatchCommand &c)
 {

@@ -342,11 +342,13 @@ bool MatchController::readSnapshot(const QByteArray &text, Snapshot &out)
     bool option = true;
     in >> code >> setCount >> option >> firstServer;
     const MatchFormat::Parsed parsed = MatchFormat::parse(code);
-    if (!parsed.format || (setCount != 3 && setCount != 5))
+    if (!parsed.format || setCount < 1 || setCount > kMaxSets)
         return false;
     FormatRules &rules = state.rules;
     rules.setFormat(*parsed.format);
-    rules.setSetCount(setCount);
+    // Only three and five are a legacy choice; any other count is the format's own.
+    if (setCount == 3 || setCount == 5)
+        rules.setSetCount(setCount);
     rules.setTieBreakOption(option);
     rules.tieBreakFirstServer = firstServer;
     for (int &p : rules.tieBreakLoserPoints) {

@@ -243,7 +243,9 @@ QList<JournalRecord> MatchJournal::setupRecords() const
     for (const MatchCommand &c :
          {MatchCommand::withValue(Kind::AutoCount, score.autoCount() ? 1 : 0),
           MatchCommand::withValue(Kind::TieBreakOption, score.tieBreakOption() ? 1 : 0),
-          MatchCommand::withValue(Kind::SetCount, score.setCount()),
+          // The journal's set count is the legacy choice of three or five; the format
+          // after it gives a best of one, two or four.
+          MatchCommand::withValue(Kind::SetCount, score.setCount() == 3 ? 3 : 5),
           MatchCommand::format(score.format().code()), MatchCommand::titleFile(titleFile_)}) {
         out.append(JournalRecord::of(0, c));
     }

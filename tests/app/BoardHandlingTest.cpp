@@ -42,6 +42,12 @@ TEST_F(BoardHandling, TheKeyboardLeavesTheTitleByAClickElsewhereOrEscape)
     clickAt(centreOf(QStringLiteral("PLNClock1")));
     EXPECT_FALSE(title()->hasFocus());
     scoreAndType(u'q');
+    // Nor does Tab, however often it is pressed.
+    for (int n = 0; n < 8; ++n) {
+        key(Qt::Key_Tab);
+        EXPECT_FALSE(title()->hasFocus()) << n;
+    }
+    clickAt(centreOf(QStringLiteral("PLNClock1")));
 
     const std::pair<const char *, std::function<void()>> waysOut[] = {
         {"clock", [&] { clickAt(centreOf(QStringLiteral("PLNClock1"))); }},

@@ -419,6 +419,64 @@ TEST_F(MatchJournalTest, ASnapshotInATieBreakKeepsItsServeOrder)
     EXPECT_EQ(shownAll(*again), shownAll(model));
 }
 
+// Every format's journal reads back whole: after a kill mid-match, from a snapshot, and
+// once the decided match is closed.
+class FormatJournalTest : public MatchJournalTest, public ::testing::WithParamInterface<const char *>
+{};
+
+TEST_P(FormatJournalTest, TheMatchComesBackInEveryFormat)
+{
+    model.execute(MatchCommand::format(QString::fromLatin1(GetParam())));
+    model.start(QString());
+    model.execute(MatchCommand::of(Kind::Play));
+    play(model, 7);
+    model.execute(MatchCommand::of(Kind::Play));
+    EXPECT_EQ(restart()->restoreNote(), QString());
+    EXPECT_EQ(shown(*restart()), shown(model));
+    EXPECT_EQ(restart()->score().format().code(), QString::fromLatin1(GetParam()));
+
+    for (int n = 0; n < MatchJournal::kSnapshotEvery; ++n)
+        model.execute(MatchCommand::of(Kind::Play));
+    const auto records = model.journal().records();
+    EXPECT_TRUE(std::any_of(records.begin(), records.end(),
+                            [](const JournalRecord &r) { return r.type == JournalRecord::Type::Snapshot; }));
+    EXPECT_EQ(restart()->restoreNote(), QString());
+    EXPECT_EQ(shownAll(*restart()), shownAll(model));
+
+    model.execute(MatchCommand::of(Kind::Play));
+    for (int n = 0; n < 400 && !model.score().matchOver(); ++n)
+        model.execute(MatchCommand::point(1));
+    ASSERT_TRUE(model.score().matchOver());
+    ASSERT_TRUE(model.end());
+    EXPECT_EQ(restart()->restoreNote(), QString());
+}
+
+// A journal an earlier board wrote with a best of one's count still brings its match back.
+TEST_F(MatchJournalTest, AnEarlierJournalWithTheFormatsOwnSetCountReadsBack)
+{
+    model.execute(MatchCommand::format(QStringLiteral("SET1-S:4/TB7")));
+    model.start(QString());
+    model.execute(MatchCommand::of(Kind::Play));
+    play(model, 5);
+    model.execute(MatchCommand::of(Kind::Play));
+    const QString path = JournalRecovery::journalPath(folder.path());
+    QByteArray bytes = contents(path);
+    const qsizetype at = bytes.indexOf(" sets 5 ");
+    ASSERT_GT(at, 0);
+    const qsizetype start = bytes.lastIndexOf('\n', at) + 1;
+    const QByteArray body = bytes.mid(start, at - start) + " sets 1";
+    bytes.replace(start, bytes.indexOf('\n', at) + 1 - start, JournalFormat::seal(body));
+    write(path, bytes);
+    auto again = restart();
+    EXPECT_EQ(again->restoreNote(), QString());
+    EXPECT_EQ(shown(*again), shown(model));
+    EXPECT_EQ(again->score().setCount(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, FormatJournalTest,
+                         ::testing::Values("SET1-S:4/TB7", "SET2X-S:6/TB7", "SET3-S:6/TB7-F:TB10", "SET4X-S:4/TB7",
+                                           "SET5-S:6/TB7-F:TB10"));
+
 // A snapshot that does not read loses nothing: the one before it, or the commands, serve,
 // and the restore note says so.
 TEST_F(MatchJournalTest, ADamagedSnapshotFallsBackToTheOneBefore)

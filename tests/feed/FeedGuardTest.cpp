@@ -171,6 +171,27 @@ TEST_F(FeedGuardTest, HeldStreamsFromOneAddressLeaveTheOverlayAndAPairedRemoteAn
     EXPECT_EQ(commandWithToken(token), 200);
 }
 
+// The newest streams of one address stay and the oldest go: a page that reloads gets its
+// stream however many the address holds.
+TEST_F(FeedGuardTest, AnAddressKeepsItsNewestStreamsUpToItsShare)
+{
+    FeedServer::Options options;
+    options.limits.maxStreamsPerAddress = 4;
+    startServer(options);
+    std::vector<std::unique_ptr<QTcpSocket>> held;
+    for (int i = 0; i < 10; ++i) {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QHostAddress::LocalHost, server.port());
+        socket->write(head("GET", "/events") + "\r\n");
+        held.push_back(std::move(socket));
+        spin(30);
+    }
+    spin(300);
+    EXPECT_EQ(server.streamCount(), 4);
+    for (std::size_t i = 0; i < held.size(); ++i)
+        EXPECT_EQ(held[i]->state() == QAbstractSocket::ConnectedState, i >= 6) << i;
+}
+
 TEST_F(FeedGuardTest, OneAddressCannotTakeEveryConnectionAndPairedAddressesKeepTheirReserve)
 {
     FeedServer::Options options;
