@@ -16,8 +16,9 @@
 #
 # Each court's board gets the user court-<court> and a password made on the first run and
 # kept in the state folder; a board may publish only under its own court, the page only
-# reads. The broker runs in the foreground and stops with Ctrl+C. Needs mosquitto
-# (apt-get install mosquitto).
+# reads. mosquitto.conf in the state folder is made anew at each start; own additions (a TLS
+# listener, see the README) go into *.conf files in its conf.d/. The broker runs in the
+# foreground and stops with Ctrl+C. Needs mosquitto (apt-get install mosquitto).
 set -euo pipefail
 trap 'echo "courts.sh: abgebrochen in Zeile $LINENO" >&2' ERR
 
@@ -82,7 +83,7 @@ if [ ! -f "$CLIENT" ] && [ -x "$PAGE/install.sh" ]; then
 fi
 [ -f "$CLIENT" ] || fail "der MQTT-Client der Seite fehlt: $CLIENT"
 
-mkdir -p "$STATE/data"
+mkdir -p "$STATE/data" "$STATE/conf.d"
 chmod 700 "$STATE"
 umask 077
 
@@ -188,6 +189,9 @@ CONF="$STATE/mosquitto.conf"
         [ -z "$BRIDGE_USER" ] || echo "remote_username $BRIDGE_USER"
         [ -z "$BRIDGE_PASSWORD" ] || echo "remote_password $BRIDGE_PASSWORD"
     fi
+    echo
+    echo "# Own additions (a TLS listener, a bridge with certificates): *.conf files in conf.d/."
+    echo "include_dir $STATE/conf.d"
 } >"$CONF"
 
 "$MOSQUITTO" -c "$CONF" &

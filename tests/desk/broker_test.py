@@ -101,6 +101,30 @@ class DeskBrokerTest(unittest.TestCase):
         self.assertIn("ließ sich nicht starten", str(failed.exception))
         self.assertEqual(self.desk.proc.returncode, 1)
 
+    def test_a_tls_listener_added_in_conf_d_takes_the_boards_with_the_desks_certificate(self):
+        certs = self.dir.name
+        openssl = ["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2"]
+        run = lambda *args: subprocess.run(args, cwd=certs, check=True, capture_output=True)  # noqa: E731
+        run(*openssl, "-keyout", "ca.key", "-out", "ca.crt", "-subj", "/CN=Courtlyx desk CA")
+        run("openssl", "req", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key", "-out", "server.csr",
+            "-subj", "/CN=127.0.0.1")
+        with open(os.path.join(certs, "san"), "w") as f:
+            f.write("subjectAltName=IP:127.0.0.1\n")
+        run("openssl", "x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key", "-CAcreateserial",
+            "-days", "2", "-out", "server.crt", "-extfile", "san")
+        tls_port = harness.free_port()
+        os.makedirs(os.path.join(self.desk.state, "conf.d"))
+        with open(os.path.join(self.desk.state, "conf.d", "tls.conf"), "w") as f:
+            f.write(f"listener {tls_port} 127.0.0.1\ncafile {certs}/ca.crt\n"
+                    f"certfile {certs}/server.crt\nkeyfile {certs}/server.key\n")
+        d = self.desk.start()
+        board = ["mosquitto_pub", "-h", "127.0.0.1", "-p", str(tls_port), "-u", "court-2", "-P", d.passwords["2"],
+                 "-t", "courtlyx/v1/2/online", "-q", "1", "-r", "-m", "{}"]
+        self.assertEqual(subprocess.run(board + ["--cafile", f"{certs}/ca.crt"], capture_output=True).returncode, 0)
+        self.assertEqual(retained(d.mqtt_port), {"courtlyx/v1/2/online": "{}"})
+        # Without the desk's CA the board does not trust the listener.
+        self.assertNotEqual(subprocess.run(board + ["--capath", "/etc/ssl/certs"], capture_output=True).returncode, 0)
+
     def test_bridge_hands_every_court_on_to_another_broker(self):
         remote_port = harness.free_port()
         config = os.path.join(self.dir.name, "remote.conf")
