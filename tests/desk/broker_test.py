@@ -76,7 +76,8 @@ class DeskBrokerTest(unittest.TestCase):
         d.courts, d.passwords = "4", {}
         d.start()
         self.assertEqual({c: d.passwords[c] for c in "123"}, before)
-        self.assertIn("4", d.passwords)
+        with open(credentials) as f:
+            self.assertEqual(f.read().split(), [f"court-{c}:{d.passwords[c]}" for c in "1234"])
         self.assertEqual(retained(d.mqtt_port), {"courtlyx/v1/3/result/20261209-100005": result})
         self.assertEqual(d.pub("courtlyx/v1/3/result/20261209-100005", "", court="3"), 0)
         self.assertEqual(retained(d.mqtt_port), {}, "an empty retained message clears the result")
@@ -85,6 +86,7 @@ class DeskBrokerTest(unittest.TestCase):
     def test_refuses_what_it_cannot_run(self):
         for args, words in [(["--courts", "1,zwei drei"], "ungültiger Platzname"),
                             (["--mqtt-port", "70000"], "kein gültiger Port"),
+                            (["--mqtt-port", "5000", "--web-port", "5000"], "müssen verschieden sein"),
                             (["--bridge", "host-ohne-port"], "HOST:PORT")]:
             r = subprocess.run([harness.COURTS_SH, "--state", self.desk.state] + args,
                                capture_output=True, text=True, timeout=20)
