@@ -8,7 +8,7 @@ BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 # What building and running the board needs, and what only the tests and the picture
 # scripts add (Chromium alone is some 170 packages). Scripts add their own to PACKAGES.
 RUN_PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-              libxkbcommon-dev qt6-httpserver-dev qt6-websockets-dev fonts-liberation xvfb xauth)
+              libxkbcommon-dev qt6-httpserver-dev qt6-websockets-dev fonts-liberation xvfb xauth libmosquitto-dev)
 TEST_PACKAGES=(unrtf python3-jsonschema chromium openbox xdotool x11-utils imagemagick mosquitto mosquitto-clients npm)
 # The X session the picture scripts and the picture test drive the board in.
 SHOT_PACKAGES=(xvfb openbox xdotool x11-utils imagemagick)
