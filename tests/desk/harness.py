@@ -17,7 +17,6 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 TOP = os.path.dirname(os.path.dirname(HERE))
 COURTS_SH = os.path.join(TOP, "scripts", "courts.sh")
-SCHEMA = os.path.join(TOP, "docs", "score-feed.schema.json")
 MOSQUITTO = shutil.which("mosquitto") or "/usr/sbin/mosquitto"
 CHROMIUM = shutil.which("chromium") or "/usr/bin/chromium"
 SKIP = 77
@@ -162,18 +161,16 @@ def retained(port, topic="courtlyx/v1/#", wait=1.5):
     return out
 
 
-def check_score_documents(documents):
-    """Checks the documents against the feed's schema, with the board's `winner` added where
-    the schema in this tree does not have it yet."""
+def check_documents(schema, documents):
+    """Checks the documents against docs/<schema>.schema.json."""
     import jsonschema
-    with open(SCHEMA, encoding="utf-8") as f:
-        schema = json.load(f)
-    schema["properties"].setdefault("winner", {"enum": [0, 1, 2]})
-    validator = jsonschema.validators.validator_for(schema)(schema)
+    with open(os.path.join(TOP, "docs", schema + ".schema.json"), encoding="utf-8") as f:
+        document = json.load(f)
+    checker = jsonschema.validators.validator_for(document)(document)
     for d in documents:
-        errors = [e.message for e in validator.iter_errors(d)]
+        errors = [e.message for e in checker.iter_errors(d)]
         if errors:
-            raise AssertionError(f"score document not as the schema says: {errors}")
+            raise AssertionError(f"a document not as {schema}.schema.json says: {errors}")
 
 
 class Browser:

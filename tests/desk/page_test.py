@@ -45,7 +45,7 @@ class CourtsPageTest(unittest.TestCase):
     def setUpClass(cls):
         cls.dir = tempfile.TemporaryDirectory()
         cls.desk = Desk(os.path.join(cls.dir.name, "state"), courts="12").start()
-        harness.check_score_documents(COURTS.values())
+        harness.check_documents("score-feed", COURTS.values())
         for court, score in COURTS.items():
             assert cls.desk.pub(f"courtlyx/v1/{court}/online", doc.dumps(doc.online(court)), court=court) == 0
             assert cls.desk.pub(f"courtlyx/v1/{court}/score", doc.dumps(score), court=court, qos=0) == 0
@@ -95,7 +95,7 @@ class CourtsPageTest(unittest.TestCase):
         self.assertEqual(self.wait_js(card("2", ".state"), "offline"), "offline")
         self.assertEqual(self.js("document.querySelector('.court[data-court=\"2\"]').className"), "court offline")
         finished = doc.score(["Graf", "Seles"], [(6, 4), (6, 3)], ["", ""], current=3, winner=1)
-        harness.check_score_documents([finished])
+        harness.check_documents("score-feed", [finished])
         self.desk.pub("courtlyx/v1/1/score", doc.dumps(finished), court="1", qos=0)
         self.assertEqual(self.wait_js(card("1", ".state"), "beendet"), "beendet")
         self.assertEqual(self.js(row("1", 1)), "|Graf|6|6", "no points and no server once decided")
@@ -109,6 +109,7 @@ class CourtsPageTest(unittest.TestCase):
                             today_iso(10, 0), today_iso(11, 2), 3723, "SSRS;RRRR.", "Club, Sommer")
         yesterday = doc.result("1", "20200101-090000", ["Alt", "Älter"], ["6-0", "6-0"], "6-0 6-0", 1,
                                "2020-01-01T09:00:00+01:00", "2020-01-01T10:00:00+01:00", 3600, "S;", "Alt")
+        harness.check_documents("broker-result", [result, yesterday])
         self.desk.pub(f"courtlyx/v1/3/result/{RESULT_ID}", doc.dumps(result), court="3")
         self.desk.pub("courtlyx/v1/1/result/20200101-090000", doc.dumps(yesterday), court="1")
         self.js("location.hash = '#results'")

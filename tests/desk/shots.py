@@ -34,7 +34,7 @@ def main():
     with tempfile.TemporaryDirectory() as scratch:
         desk = Desk(os.path.join(scratch, "state"), courts="8").start()
         try:
-            harness.check_score_documents([score for _, score, _ in COURTS])
+            harness.check_documents("score-feed", [score for _, score, _ in COURTS])
             for court, score, up in COURTS:
                 desk.pub(f"courtlyx/v1/{court}/online", doc.dumps(doc.online(court, up)), court=court)
                 desk.pub(f"courtlyx/v1/{court}/score", doc.dumps(score), court=court, qos=0)
