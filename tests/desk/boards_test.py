@@ -13,61 +13,12 @@ import subprocess
 import sys
 import tempfile
 import unittest
-import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import Browser, Desk, wait_for, listening, retained  # noqa: E402
+from harness import Board, Browser, Desk, wait_for, retained  # noqa: E402
 
 PROGRAM = None
-PIN = "424242"
-
-
-class Board:
-    def __init__(self, home, court, desk):
-        self.home, self.court, self.desk = home, court, desk
-        self.feed_port = harness.free_port()
-        self.proc = None
-        config = os.path.join(home, "config", "Quorbel")
-        os.makedirs(config, exist_ok=True)
-        name = "Courtlyx" if court == "1" else f"Courtlyx-Platz-{court}"
-        # Only the settings stored after the original sixteen: each is read on its own. A
-        # short format that decides its match: one set to four games.
-        with open(os.path.join(config, name + ".conf"), "w") as f:
-            f.write("[General]\nFormat=SET1-S:4/TB7\n"
-                    f"Feed=1\nFeedPort={self.feed_port}\nFeedPin={PIN}\n"
-                    f"Broker=1\nBrokerHost=127.0.0.1\nBrokerPort={desk.mqtt_port}\nBrokerCourt={court}\n"
-                    f"BrokerUser=court-{court}\nBrokerPassword={desk.passwords[court]}\n")
-
-    def start(self):
-        env = dict(os.environ, HOME=self.home, QT_QPA_PLATFORM="offscreen",
-                   XDG_CONFIG_HOME=os.path.join(self.home, "config"),
-                   XDG_DATA_HOME=os.path.join(self.home, "data"),
-                   XDG_STATE_HOME=os.path.join(self.home, "state"),
-                   XDG_CACHE_HOME=os.path.join(self.home, "cache"))
-        self.proc = subprocess.Popen([PROGRAM, "--court", self.court], env=env, cwd=self.home,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if not wait_for(lambda: listening(self.feed_port) or self.proc.poll() is not None, 20) \
-                or self.proc.poll() is not None:
-            raise AssertionError(f"board {self.court} did not start its feed")
-
-    def command(self, name, side=None):
-        body = {"command": name}
-        if side:
-            body["side"] = side
-        request = urllib.request.Request(f"http://127.0.0.1:{self.feed_port}/command", method="POST",
-                                         data=json.dumps(body).encode(), headers={"X-Pin": PIN})
-        with urllib.request.urlopen(request, timeout=5) as reply:
-            return json.load(reply)
-
-    def stop(self, how=signal.SIGTERM):
-        if self.proc and self.proc.poll() is None:
-            self.proc.send_signal(how)
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
 
 
 def score_of(desk, court):
@@ -83,7 +34,8 @@ class BoardsOnTheDeskTest(unittest.TestCase):
         self.addCleanup(self.desk.kill_all)
         self.boards = {}
         for court in "123":
-            board = Board(os.path.join(self.dir.name, f"board{court}"), court, self.desk)
+            board = Board(PROGRAM, os.path.join(self.dir.name, f"board{court}"), court, self.desk,
+                          fmt="SET1-S:4/TB7")
             self.addCleanup(board.stop, signal.SIGKILL)
             board.start()
             self.boards[court] = board

@@ -13,6 +13,7 @@ import subprocess
 import sys
 import threading
 import time
+import urllib.request
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TOP = os.path.dirname(os.path.dirname(HERE))
@@ -171,6 +172,66 @@ def check_documents(schema, documents):
         errors = [e.message for e in checker.iter_errors(d)]
         if errors:
             raise AssertionError(f"a document not as {schema}.schema.json says: {errors}")
+
+
+PIN = "424242"
+
+
+class Board:
+    """The real program for one court, offscreen, with a home of its own, its feed on (for
+    the keys, through /command with the PIN) and the desk's broker set."""
+
+    def __init__(self, program, home, court, desk, fmt=None, names=None):
+        self.program, self.home, self.court, self.desk = program, home, court, desk
+        self.feed_port = free_port()
+        self.proc = None
+        config = os.path.join(home, "config", "Quorbel")
+        os.makedirs(config, exist_ok=True)
+        name = "Courtlyx" if court == "1" else f"Courtlyx-Platz-{court}"
+        settings = "[General]\n"
+        if names:
+            # The names are in the original block of sixteen, read only as a whole.
+            settings += ("L=248\nT=128\nW=800\nH=578\nSound=0\nMonitor=0\n"
+                         f"Comanda1={names[0]}\nComanda2={names[1]}\n"
+                         "C0=0\nC1=0\nC2=16777215\nC3=16777215\nC4=65535\nTieBreak=1\nCountSets=3\nAutoSchet=1\n")
+        if fmt:
+            settings += f"Format={fmt}\n"
+        # The settings stored after the sixteen are each read on their own.
+        with open(os.path.join(config, name + ".conf"), "w") as f:
+            f.write(settings +
+                    f"Feed=1\nFeedPort={self.feed_port}\nFeedPin={PIN}\n"
+                    f"Broker=1\nBrokerHost=127.0.0.1\nBrokerPort={desk.mqtt_port}\nBrokerCourt={court}\n"
+                    f"BrokerUser=court-{court}\nBrokerPassword={desk.passwords[court]}\n")
+
+    def start(self):
+        env = dict(os.environ, HOME=self.home, QT_QPA_PLATFORM="offscreen",
+                   XDG_CONFIG_HOME=os.path.join(self.home, "config"),
+                   XDG_DATA_HOME=os.path.join(self.home, "data"),
+                   XDG_STATE_HOME=os.path.join(self.home, "state"),
+                   XDG_CACHE_HOME=os.path.join(self.home, "cache"))
+        self.proc = subprocess.Popen([self.program, "--court", self.court], env=env, cwd=self.home,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not wait_for(lambda: listening(self.feed_port) or self.proc.poll() is not None, 20) \
+                or self.proc.poll() is not None:
+            raise AssertionError(f"board {self.court} did not start its feed")
+
+    def command(self, name, side=None):
+        body = {"command": name}
+        if side:
+            body["side"] = side
+        request = urllib.request.Request(f"http://127.0.0.1:{self.feed_port}/command", method="POST",
+                                         data=json.dumps(body).encode(), headers={"X-Pin": PIN})
+        with urllib.request.urlopen(request, timeout=5) as reply:
+            return json.load(reply)
+
+    def stop(self, how=signal.SIGTERM):
+        if self.proc and self.proc.poll() is None:
+            self.proc.send_signal(how)
+            try:
+                self.proc.wait(10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
 
 
 class Browser:
