@@ -194,6 +194,14 @@ CONF="$STATE/mosquitto.conf"
     echo "include_dir $STATE/conf.d"
 } >"$CONF"
 
+listening() {
+    (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+}
+# Debian starts mosquitto as a service on installing it, on 1883: the usual reason.
+for port in "$MQTT_PORT" "$WEB_PORT"; do
+    ! listening "$port" || fail "Port $port ist schon belegt. Läuft der mosquitto-Dienst des Systems? Einmal abschalten mit: sudo systemctl disable --now mosquitto (oder mit --mqtt-port/--web-port andere Ports wählen)"
+done
+
 "$MOSQUITTO" -c "$CONF" &
 BROKER=$!
 stop() {
@@ -202,9 +210,6 @@ stop() {
 trap stop INT TERM HUP
 
 # Tell the operator what to do once the broker listens, or why it does not.
-listening() {
-    (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
-}
 for _ in $(seq 100); do
     kill -0 "$BROKER" 2>/dev/null || break
     listening "$MQTT_PORT" && listening "$WEB_PORT" && break
@@ -212,7 +217,7 @@ for _ in $(seq 100); do
 done
 if ! kill -0 "$BROKER" 2>/dev/null; then
     wait "$BROKER" || true
-    fail "mosquitto ließ sich nicht starten (Port $MQTT_PORT oder $WEB_PORT belegt? Die Meldung steht oben)"
+    fail "mosquitto ließ sich nicht starten; seine Meldung steht oben"
 fi
 
 cat <<EOF

@@ -92,7 +92,7 @@ class DeskBrokerTest(unittest.TestCase):
                                capture_output=True, text=True, timeout=20)
             self.assertEqual(r.returncode, 1, args)
             self.assertIn(words, r.stderr)
-        # Its ports taken: it says so and leaves nothing running.
+        # Its port taken by another mosquitto (Debian's service): it says so and what to do.
         with open(os.devnull, "w") as quiet:
             blocker = subprocess.Popen([harness.MOSQUITTO, "-p", str(self.desk.mqtt_port)], stdout=quiet, stderr=quiet)
         self.addCleanup(blocker.wait)
@@ -100,8 +100,19 @@ class DeskBrokerTest(unittest.TestCase):
         self.assertTrue(wait_for(lambda: listening(self.desk.mqtt_port)))
         with self.assertRaises(AssertionError) as failed:
             self.desk.start()
-        self.assertIn("ließ sich nicht starten", str(failed.exception))
+        self.assertIn(f"Port {self.desk.mqtt_port} ist schon belegt", str(failed.exception))
+        self.assertIn("systemctl disable --now mosquitto", str(failed.exception))
         self.assertEqual(self.desk.proc.returncode, 1)
+        blocker.terminate()
+        blocker.wait()
+        # mosquitto refusing the configuration (a broken addition): said, nothing left running.
+        with open(os.path.join(self.desk.state, "conf.d", "broken.conf"), "w") as f:
+            f.write("no_such_option 1\n")
+        with self.assertRaises(AssertionError) as failed:
+            self.desk.start()
+        self.assertIn("mosquitto ließ sich nicht starten", str(failed.exception))
+        self.assertEqual(self.desk.proc.returncode, 1)
+        self.assertFalse(listening(self.desk.mqtt_port) or listening(self.desk.web_port))
 
     def test_a_tls_listener_added_in_conf_d_takes_the_boards_with_the_desks_certificate(self):
         certs = self.dir.name

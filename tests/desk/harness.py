@@ -85,6 +85,8 @@ class Desk:
         self.passwords = {}
 
     def start(self):
+        if self.proc is not None and not self.proc.stdout.closed:
+            self._done()
         self.output = ""
         self.proc = subprocess.Popen(
             [COURTS_SH, "--local", "--courts", self.courts, "--state", self.state,
