@@ -12,7 +12,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 answer_help "$@"
 # dpkg-shlibdeps works out the package's dependencies; CPack finds the programs with file;
 # npm fetches the courts page's pinned MQTT client, which the package ships.
-PACKAGES+=(dpkg-dev file npm)
+PACKAGES+=(dpkg-dev file)
+command -v npm >/dev/null || PACKAGES+=(npm)
 install_missing
 "$ROOT/desk/install.sh" >/dev/null
 build

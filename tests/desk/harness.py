@@ -29,10 +29,12 @@ def need(*programs):
         if not (shutil.which(p) or os.access(p, os.X_OK)):
             print(f"{p} is not installed: skipped (apt-get install mosquitto mosquitto-clients chromium)")
             sys.exit(SKIP)
-    # courts.sh installs the page's MQTT client with npm when it is missing.
-    if not os.path.exists(os.path.join(TOP, "desk", "node_modules", "mqtt", "dist", "mqtt.min.js")) \
-            and not shutil.which("npm"):
-        print("the page's MQTT client is not installed and npm is missing: skipped (apt-get install npm)")
+    # The page's MQTT client comes from the npm registry (desk/install.sh).
+    client = os.path.join(TOP, "desk", "node_modules", "mqtt", "dist", "mqtt.min.js")
+    if not os.path.exists(client) and shutil.which("npm"):
+        subprocess.run([os.path.join(TOP, "desk", "install.sh")], capture_output=True)
+    if not os.path.exists(client):
+        print("the courts page's MQTT client is not installed (desk/install.sh needs npm and the npm registry): skipped")
         sys.exit(SKIP)
 
 
