@@ -11,6 +11,7 @@
 
   const courts = new Map();   // court -> {score, online}
   const results = new Map();  // topic -> result document
+  let resultsChanged = true;
 
   const $ = (id) => document.getElementById(id);
 
@@ -123,7 +124,14 @@
     $("empty").hidden = showResults || n > 0;
     if (single !== null && n === 0) $("empty").textContent = "Platz " + single + " hat sich noch nicht gemeldet.";
     else $("empty").textContent = "Noch kein Platz gemeldet. Sobald ein Board mit dem Broker verbunden ist, erscheint sein Platz hier.";
-    renderResults();
+    if (resultsChanged) renderResults();
+    resultsChanged = false;
+  }
+
+  // Every court's clock changes its document each second: a burst of messages is drawn once.
+  let drawing = null;
+  function schedule() {
+    if (drawing === null) drawing = setTimeout(() => { drawing = null; render(); }, 40);
   }
 
   function localDay(iso) {
@@ -218,10 +226,11 @@
       const r = payload.length === 0 ? null : parse(payload);
       if (r && r.version === 1) results.set(topic, Object.assign({}, r, { court: name }));
       else if (payload.length === 0) results.delete(topic);
+      resultsChanged = true;
     } else {
       return;
     }
-    render();
+    schedule();
   }
 
   function setStatus(connected, text) {
@@ -258,7 +267,7 @@
   }
 
   window.addEventListener("hashchange", render);
-  $("all-days").addEventListener("change", render);
+  $("all-days").addEventListener("change", () => { resultsChanged = true; render(); });
   render();
   connect();
 })();
