@@ -152,8 +152,11 @@ void BrokerPublisher::publishScore()
     const QByteArray payload = QJsonDocument(document_.update(model_)).toJson(QJsonDocument::Compact);
     if (payload == lastScore_)
         return;
-    if (link_.publish(topicRoot(setup_.court) + "score", payload, 0, true) >= 0)
-        lastScore_ = payload;
+    if (link_.publish(topicRoot(setup_.court) + "score", payload, 0, true) < 0)
+        return;
+    lastScore_ = payload;
+    lastChange_ = document_.current()[QStringLiteral("change")].toInt();
+    ++published_;
 }
 
 void BrokerPublisher::checkDecision()

@@ -54,6 +54,10 @@ public:
     const ResultOutbox &outbox() const { return outbox_; }
     // What the broker connection is doing, in words; empty while it is off.
     QString statusText() const;
+    // The change counter of the last score handed to the broker, and how many went, for the
+    // benchmark's count of what arrived.
+    int lastPublishedChange() const { return lastChange_; }
+    long publishedCount() const { return published_; }
     // "courtlyx/v1/<court>/"
     static QByteArray topicRoot(const QString &court);
 
@@ -85,6 +89,8 @@ private:
     bool changeQueued_ = false;
     QString elapsedShown_;
     QByteArray lastScore_;
+    int lastChange_ = -1;
+    long published_ = 0;
     // The match whose result stands (waiting or delivered) and has not been cleared.
     QString standing_;
     bool decisionsWatched_ = false;

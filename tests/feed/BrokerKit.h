@@ -46,6 +46,47 @@ public:
                                              | QFileDevice::ReadOther);
     }
 
+    // TLS on the listener with a certificate for 127.0.0.1 signed by a CA of the test's own;
+    // the CA's file for the client. Empty when openssl is missing or fails.
+    QString requireTls()
+    {
+        const QString openssl = QStandardPaths::findExecutable(QStringLiteral("openssl"));
+        if (openssl.isEmpty())
+            return {};
+        const auto run = [&](const QStringList &args) {
+            QProcess p;
+            p.start(openssl, args);
+            return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        };
+        const QString ca = dir.filePath(QStringLiteral("ca.crt"));
+        const QString caKey = dir.filePath(QStringLiteral("ca.key"));
+        const QString key = dir.filePath(QStringLiteral("server.key"));
+        const QString csr = dir.filePath(QStringLiteral("server.csr"));
+        const QString crt = dir.filePath(QStringLiteral("server.crt"));
+        const QString ext = dir.filePath(QStringLiteral("san.ext"));
+        QFile san(ext);
+        if (!san.open(QIODevice::WriteOnly))
+            return {};
+        san.write("subjectAltName=IP:127.0.0.1\n");
+        san.close();
+        const bool made =
+            run({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", caKey, "-out", ca, "-days", "2",
+                 "-subj", "/CN=Courtlyx test CA"})
+            && run({"req", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", csr, "-subj", "/CN=127.0.0.1"})
+            && run({"x509", "-req", "-in", csr, "-CA", ca, "-CAkey", caKey, "-CAcreateserial", "-out", crt, "-days",
+                    "2", "-extfile", ext});
+        if (!made)
+            return {};
+        for (const QString &f : {ca, key, crt})
+            QFile::setPermissions(f, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                         | QFileDevice::ReadOther);
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                              | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+                                              | QFileDevice::ReadOther | QFileDevice::ExeOther);
+        extra += "cafile " + ca.toUtf8() + "\ncertfile " + crt.toUtf8() + "\nkeyfile " + key.toUtf8() + '\n';
+        return ca;
+    }
+
     bool start()
     {
         QFile conf(dir.filePath(QStringLiteral("mosquitto.conf")));

@@ -237,3 +237,27 @@ TEST_F(BrokerPublishing, WithoutABrokerTheBoardPlaysOnAndSaysSo)
     EXPECT_EQ(board.publisher.state(), BrokerPublisher::State::Off);
     EXPECT_TRUE(board.publisher.statusText().isEmpty());
 }
+
+TEST_F(BrokerPublishing, OverTlsTheBrokersCertificateIsCheckedAgainstTheCaFile)
+{
+    broker.stop();
+    Mosquitto secured;
+    const QString ca = secured.requireTls();
+    ASSERT_FALSE(ca.isEmpty()) << "openssl made no certificates";
+    ASSERT_TRUE(secured.start());
+    BrokerBoard board(data.path(), secured.port);
+    BrokerPublisher::Setup setup = board.publisher.setup();
+    // Without TLS the listener answers nothing a client understands.
+    ASSERT_TRUE(waitFor([&] { return board.publisher.state() == BrokerPublisher::State::Unreachable; }, 12000));
+    setup.tls = true;
+    setup.caFile = QDir(data.path()).filePath(QStringLiteral("missing.crt"));
+    ASSERT_TRUE(board.publisher.setSetup(setup));
+    ASSERT_TRUE(waitFor([&] { return board.publisher.state() == BrokerPublisher::State::Unreachable; }));
+    EXPECT_EQ(board.publisher.statusText(),
+              QStringLiteral("Broker nicht erreichbar (CA-Datei nicht lesbar) \u2013 neuer Versuch in 1 s"));
+    setup.caFile = ca;
+    ASSERT_TRUE(board.publisher.setSetup(setup));
+    ASSERT_TRUE(board.connected());
+    board.points(2, 1);
+    ASSERT_TRUE(waitFor([&] { return board.publisher.lastPublishedChange() > 1; }));
+}
