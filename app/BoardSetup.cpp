@@ -3,14 +3,15 @@
 #include "app/WindowBounds.h"
 #include "core/BoardModel.h"
 #include "core/SettingsStore.h"
+#include "feed/BrokerPublisher.h"
 #include "feed/FeedPublisher.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QSettings>
 
-BoardSetup::BoardSetup(BoardModel &model, FeedPublisher &feed, WindowBounds &bounds)
-    : model_(model), feed_(feed), bounds_(bounds)
+BoardSetup::BoardSetup(BoardModel &model, FeedPublisher &feed, BrokerPublisher &broker, WindowBounds &bounds)
+    : model_(model), feed_(feed), broker_(broker), bounds_(bounds)
 {
 }
 
@@ -24,6 +25,7 @@ BoardSettings BoardSetup::current(const QRect &bounds, bool fullScreen) const
     model_.store(s);
     s.FullScreen = fullScreen;
     feed_.store(s);
+    broker_.store(s);
     return s;
 }
 
@@ -32,6 +34,7 @@ void BoardSetup::apply(const BoardSettings &s)
     bounds_.setOuter(QRect(s.L, s.T, s.W, s.H));
     model_.apply(s);
     feed_.apply(s);
+    broker_.apply(s);
 }
 
 std::optional<BoardSettings> BoardSetup::applyStored(const QRect &windowBounds)

@@ -7,6 +7,7 @@
 #include <optional>
 
 class BoardModel;
+class BrokerPublisher;
 class FeedPublisher;
 class WindowBounds;
 
@@ -16,7 +17,7 @@ class WindowBounds;
 class BoardSetup
 {
 public:
-    BoardSetup(BoardModel &model, FeedPublisher &feed, WindowBounds &bounds);
+    BoardSetup(BoardModel &model, FeedPublisher &feed, BrokerPublisher &broker, WindowBounds &bounds);
 
     BoardSettings current(const QRect &windowBounds, bool fullScreen) const;
     // Does not move the window onto a screen.
@@ -31,5 +32,6 @@ public:
 private:
     BoardModel &model_;
     FeedPublisher &feed_;
+    BrokerPublisher &broker_;
     WindowBounds &bounds_;
 };

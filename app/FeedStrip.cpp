@@ -1,7 +1,9 @@
 #include "app/FeedStrip.h"
 
+#include "app/BrokerDialog.h"
 #include "app/WidgetColours.h"
 #include "core/SettingsStore.h"
+#include "feed/BrokerPublisher.h"
 #include "feed/FeedPublisher.h"
 
 #include <QCheckBox>
@@ -14,7 +16,7 @@
 #include <QRegularExpressionValidator>
 #include <QToolButton>
 
-FeedStrip::FeedStrip(QWidget &window, FeedPublisher &feed) : feed_(feed)
+FeedStrip::FeedStrip(QWidget &window, FeedPublisher &feed, BrokerPublisher &broker) : feed_(feed), broker_(broker)
 {
     PanelFeed_ = new QFrame(&window);
     PanelFeed_->setObjectName(QStringLiteral("PanelFeed"));
@@ -50,7 +52,13 @@ FeedStrip::FeedStrip(QWidget &window, FeedPublisher &feed) : feed_(feed)
     bDevices_->setMenu(new QMenu(bDevices_));
     LabFeedStatus_ = new QLabel(QStringLiteral("Aus"), PanelFeed_);
     LabFeedStatus_->setObjectName(QStringLiteral("LabFeedStatus"));
-    LabFeedStatus_->setGeometry(388, 3, window.width() - 392, 16);
+    // The broker at the row's right end, the status between.
+    cbBroker_ = check("cbBroker", QStringLiteral("Broker"), {window.width() - 98, 3, 64, 16});
+    bBroker_ = new QPushButton(QStringLiteral("\u2026"), PanelFeed_);
+    bBroker_->setObjectName(QStringLiteral("bBroker"));
+    bBroker_->setGeometry(window.width() - 32, 2, 26, 18);
+    bBroker_->setToolTip(QStringLiteral("Broker: Rechner, Port, Platz, Anmeldung, TLS"));
+    LabFeedStatus_->setGeometry(388, 3, window.width() - 392 - 102, 16);
     LabFeedStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     QWidget::setTabOrder(cbFeed_, ePort_);
@@ -58,6 +66,8 @@ FeedStrip::FeedStrip(QWidget &window, FeedPublisher &feed) : feed_(feed)
     QWidget::setTabOrder(cbNet_, cbFiles_);
     QWidget::setTabOrder(cbFiles_, bFolder_);
     QWidget::setTabOrder(bFolder_, bDevices_);
+    QWidget::setTabOrder(bDevices_, cbBroker_);
+    QWidget::setTabOrder(cbBroker_, bBroker_);
 
     connect(cbFeed_, &QCheckBox::toggled, this, [this](bool on) { feed_.setOn(on); });
     connect(cbNet_, &QCheckBox::toggled, this, [this](bool on) { feed_.setOnNetwork(on); });
@@ -66,6 +76,15 @@ FeedStrip::FeedStrip(QWidget &window, FeedPublisher &feed) : feed_(feed)
     connect(bFolder_, &QPushButton::clicked, this, &FeedStrip::chooseFolder);
     connect(&feed_, &FeedPublisher::statusChanged, this, &FeedStrip::showState);
     connect(bDevices_->menu(), &QMenu::aboutToShow, this, &FeedStrip::listDevices);
+    connect(cbBroker_, &QCheckBox::toggled, this, [this](bool on) {
+        // Without a broker to reach the fields come first.
+        if (on && broker_.setup().host.isEmpty())
+            editBroker(true);
+        else
+            broker_.setOn(on);
+    });
+    connect(bBroker_, &QPushButton::clicked, this, [this] { editBroker(false); });
+    connect(&broker_, &BrokerPublisher::statusChanged, this, &FeedStrip::showState);
     showState();
 }
 
@@ -74,14 +93,38 @@ void FeedStrip::showState()
     const QSignalBlocker blockFeed(cbFeed_);
     const QSignalBlocker blockNet(cbNet_);
     const QSignalBlocker blockFiles(cbFiles_);
+    const QSignalBlocker blockBroker(cbBroker_);
+    cbBroker_->setChecked(broker_.setup().on);
     cbFeed_->setChecked(feed_.isOn());
     cbNet_->setChecked(feed_.onNetwork());
     cbFiles_->setChecked(feed_.writesFiles());
     if (!ePort_->hasFocus())
         ePort_->setText(QString::number(feed_.port()));
-    LabFeedStatus_->setText(feed_.statusText());
+    const QString text = statusText();
+    LabFeedStatus_->setText(text);
     bDevices_->setText(QStringLiteral("Geräte: %1").arg(feed_.server().devices().size()));
-    LabFeedStatus_->setToolTip(feed_.writesFiles() ? QStringLiteral("Dateien in ") + feed_.filesFolder() : QString());
+    QString tip = feed_.writesFiles() ? QStringLiteral("Dateien in ") + feed_.filesFolder() : QString();
+    if (!broker_.statusText().isEmpty())
+        tip = tip.isEmpty() ? text : text + u'\n' + tip;
+    LabFeedStatus_->setToolTip(tip);
+}
+
+QString FeedStrip::statusText() const
+{
+    const QString broker = broker_.statusText();
+    return broker.isEmpty() ? feed_.statusText() : feed_.statusText() + QStringLiteral("  \u00b7  ") + broker;
+}
+
+void FeedStrip::editBroker(bool switchingOn)
+{
+    // A child of the row: the strip counts the dialog as its own and stays open.
+    BrokerDialog dialog(broker_.setup(), PanelFeed_);
+    if (dialog.exec() == QDialog::Accepted) {
+        BrokerPublisher::Setup setup = dialog.setup();
+        setup.on = setup.on || switchingOn;
+        broker_.setSetup(setup);
+    }
+    showState();
 }
 
 void FeedStrip::portEntered()

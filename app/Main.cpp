@@ -13,6 +13,8 @@
 #include "app/TimeView.h"
 #include "app/WidgetColours.h"
 #include "controls/PLNClock.h"
+#include "core/SettingsStore.h"
+#include "feed/BrokerPublisher.h"
 #include "feed/FeedPublisher.h"
 #include "platform/Monitors.h"
 #include "platform/Shell.h"
@@ -32,7 +34,8 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
                           | Qt::WindowCloseButtonHint),
       model_(ticks, MatchJournal::defaultFolder()), monitors_(monitors), shell_(shell),
       bounds_(std::make_unique<WindowBounds>(*this)),
-      feed_(std::make_unique<FeedPublisher>(model_, ticks)), court_(court)
+      feed_(std::make_unique<FeedPublisher>(model_, ticks)),
+      broker_(std::make_unique<BrokerPublisher>(model_)), court_(court)
 {
     setObjectName(QStringLiteral("FormMain"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -56,9 +59,9 @@ TFormMain::TFormMain(const TickSource &ticks, const MonitorSource &monitors, She
     score_->createSetPanel();
     menu_ = std::make_unique<BoardMenu>(*this, model_);
     formats_ = std::make_unique<FormatChoice>(*strip_->panel(), model_);
-    feedRow_ = std::make_unique<FeedStrip>(*this, *feed_);
+    feedRow_ = std::make_unique<FeedStrip>(*this, *feed_, *broker_);
     fullScreen_ = std::make_unique<FullScreenSwitch>(*this, *strip_->panel(), *time_->clock(), monitors_, model_);
-    setup_ = std::make_unique<BoardSetup>(model_, *feed_, *bounds_);
+    setup_ = std::make_unique<BoardSetup>(model_, *feed_, *broker_, *bounds_);
     notice_ = std::make_unique<NoticeLine>(*this, model_);
     wire();
     FormCreate();
@@ -88,6 +91,8 @@ void TFormMain::wire()
     strip_->setFocusHome(clock);
     strip_->attach(feedRow_->panel());
     connect(score_.get(), &ScoreView::setPanelMoved, names_.get(), &NamesView::fitTo);
+    connect(broker_.get(), &BrokerPublisher::problem, this,
+            [this](const QString &text) { notice_->say(NoticeLine::Source::Broker, text); });
     connect(&model_, &BoardModel::coloursChanged, this, [this] { setGround(this, model_.colour(0)); });
     connect(buttons_.get(), &ControlButtons::configClicked, this, &TFormMain::ObCFGClick);
     connect(buttons_.get(), &ControlButtons::resetClicked, this, &TFormMain::bResetClick);
@@ -132,7 +137,13 @@ void TFormMain::FormCreate()
     if (!stored && court_.number() > 1) {
         BoardSettings first = settings();
         first.FeedPort = court_.defaultFeedPort(first.FeedPort);
+        first.BrokerCourt = QString::number(court_.number());
         applySettings(first);
+    } else if (court_.number() > 1 && !SettingsStore::holds("BrokerCourt")) {
+        // A court's board kept from before the broker publishes under its own number.
+        BoardSettings kept = settings();
+        kept.BrokerCourt = QString::number(court_.number());
+        applySettings(kept);
     }
     if (const QString why = setup_->whyNotStored(); !why.isEmpty())
         notice_->say(NoticeLine::Source::Window, why);

@@ -15,6 +15,7 @@
 
 #include <memory>
 
+class BrokerPublisher;
 class ControlButtons;
 class FeedPublisher;
 class FeedStrip;
@@ -48,6 +49,7 @@ public:
 
     BoardModel &model() { return model_; }
     FeedPublisher &feed() { return *feed_; }
+    BrokerPublisher &broker() { return *broker_; }
     TLabel3D *fieldLabel(int entry) const { return score_->fieldLabel(entry); }
     QString titleFileName() const { return title_->fileName(); }
     NoticeLine &notice() const { return *notice_; }
@@ -82,6 +84,7 @@ private:
     TFDlgYesNo *FDlgYesNo = nullptr;
     std::unique_ptr<WindowBounds> bounds_;
     std::unique_ptr<FeedPublisher> feed_;
+    std::unique_ptr<BrokerPublisher> broker_;
     std::unique_ptr<ServeView> serve_;
     std::unique_ptr<ScoreView> score_;
     std::unique_ptr<TimeView> time_;

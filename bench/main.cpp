@@ -1,6 +1,7 @@
 #include "app/HeapTuning.h"
 #include "bench/BenchTable.h"
 #include "bench/BoardBench.h"
+#include "bench/BrokerBench.h"
 #include "bench/ClockBench.h"
 #include "bench/FeedBench.h"
 #include "bench/FullScreenBench.h"
@@ -15,8 +16,8 @@
 
 #include <cstdio>
 
-// courtlyx_bench [figure ...]: key, paint, clock, idle, startup, rtf, journal, feed, fullscreen;
-// all by default.
+// courtlyx_bench [figure ...]: key, paint, clock, idle, startup, rtf, journal, feed, fullscreen,
+// broker; all by default.
 int main(int argc, char **argv)
 {
     // As the program does, so the figures are the program's.
@@ -29,6 +30,8 @@ int main(int argc, char **argv)
         return feedLoadChild(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--feed-guess-child") == 0)
         return feedGuessChild(argc, argv);
+    if (argc == 6 && qstrcmp(argv[1], "--broker-court-child") == 0)
+        return brokerCourtChild(argc, argv);
     QTemporaryDir work;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -105,6 +108,12 @@ int main(int argc, char **argv)
     if (want("feed")) {
         step("live score feed");
         runFeedBench(table, QCoreApplication::applicationFilePath());
+    }
+    // "broker-fanout", "-restart" or "-courts" picks one of its rows.
+    const QStringList brokerRows = wanted.filter(QStringLiteral("broker-"));
+    if (want("broker") || !brokerRows.isEmpty()) {
+        step("tournament broker (about 2 min)");
+        runBrokerBench(table, argv[0], brokerRows);
     }
     // "fullscreen-repaint", "-key", "-tick" or "-idle" picks one of its rows.
     const QStringList fullScreenRows = wanted.filter(QStringLiteral("fullscreen-"));

@@ -13,6 +13,21 @@ foreach(size 256 48 32)
             RENAME courtlyx.png)
 endforeach()
 
+# The tournament desk: the courts page with its browser MQTT client (from the npm registry,
+# pinned by desk/package-lock.json; desk/install.sh fetches it) and courts.sh as a command.
+set(COURTLYX_DESK_CLIENT ${PROJECT_SOURCE_DIR}/desk/node_modules/mqtt)
+set(COURTLYX_DESK_DIR ${CMAKE_INSTALL_DATADIR}/courtlyx/desk)
+install(FILES ${PROJECT_SOURCE_DIR}/desk/index.html ${PROJECT_SOURCE_DIR}/desk/desk.css
+              ${PROJECT_SOURCE_DIR}/desk/desk.js
+        DESTINATION ${COURTLYX_DESK_DIR})
+install(CODE "if(NOT EXISTS \"${COURTLYX_DESK_CLIENT}/dist/mqtt.min.js\")
+    message(FATAL_ERROR \"The courts page's MQTT client is missing: run desk/install.sh first\")
+endif()")
+install(FILES ${COURTLYX_DESK_CLIENT}/dist/mqtt.min.js ${COURTLYX_DESK_CLIENT}/LICENSE.md
+        DESTINATION ${COURTLYX_DESK_DIR}/node_modules/mqtt/dist)
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/courts.sh DESTINATION ${CMAKE_INSTALL_BINDIR}
+        RENAME courtlyx-courts)
+
 set(CPACK_PACKAGE_NAME courtlyx)
 set(CPACK_PACKAGE_VENDOR "Courtlyx developers")
 set(CPACK_PACKAGE_CONTACT "Courtlyx developers")
@@ -32,6 +47,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # which nothing links against.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+# Only the desk PC runs the broker; a court's board does without.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "mosquitto")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 
 include(CPack)

@@ -46,5 +46,16 @@ struct BoardSettings
     // A name the feed answers to besides this computer's own names and addresses.
     QString FeedHost;
 
+    // Publishing to a tournament's MQTT broker. BrokerCourt names the board's topics
+    // (letters, digits, '-' and '_'); BrokerCaFile is used with BrokerTls only.
+    bool Broker;
+    QString BrokerHost;
+    int BrokerPort;
+    QString BrokerCourt;
+    QString BrokerUser;
+    QString BrokerPassword;
+    bool BrokerTls;
+    QString BrokerCaFile;
+
     bool operator==(const BoardSettings &) const = default;
 };

@@ -238,7 +238,15 @@ QString MatchRecord::csvField(const QString &value)
 
 QString MatchRecord::csvLine(const Facts &facts) const
 {
-    const QStringList fields = {
+    QStringList out;
+    for (const QString &f : csvFields(facts))
+        out.append(csvField(f));
+    return out.join(u',');
+}
+
+QStringList MatchRecord::csvFields(const Facts &facts) const
+{
+    return {
         facts.id,
         QLocale::c().toString(facts.date, QStringLiteral("dd MMM yy")),
         facts.tournament,
@@ -253,8 +261,4 @@ QString MatchRecord::csvLine(const Facts &facts) const
         QStringLiteral("0"),
         QString::number(minutes()),
     };
-    QStringList out;
-    for (const QString &f : fields)
-        out.append(csvField(f));
-    return out.join(u',');
 }

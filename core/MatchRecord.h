@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -43,6 +44,8 @@ public:
 
     static QString csvHeader();
     QString csvLine(const Facts &facts) const;
+    // The line's values in the header's order, before CSV quoting.
+    QStringList csvFields(const Facts &facts) const;
     static QString csvField(const QString &value);
 
 private:

@@ -3,8 +3,10 @@
 #include "core/MatchFormat.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSettings>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -60,9 +62,10 @@ std::optional<QString> asText(const QVariant &v)
 // of the key's bounds or, for a format, a code that does not parse.
 std::optional<QVariant> valueOf(const Key &key, const QVariant &stored)
 {
-    if (key.kind == Kind::Text || key.kind == Kind::Format) {
+    if (key.kind == Kind::Text || key.kind == Kind::Format || key.kind == Kind::Court) {
         const std::optional<QString> t = asText(stored);
-        if (!t || (key.kind == Kind::Format && !MatchFormat::parse(*t).format))
+        if (!t || (key.kind == Kind::Format && !MatchFormat::parse(*t).format)
+            || (key.kind == Kind::Court && !SettingsStore::isCourtName(*t)))
             return std::nullopt;
         return QVariant(*t);
     }
@@ -141,6 +144,14 @@ std::span<const Key> SettingsStore::keys()
         text<&BoardSettings::FeedFolder>("FeedFolder", QString(), OnItsOwn),
         text<&BoardSettings::FeedPin>("FeedPin", QString(), OnItsOwn),
         text<&BoardSettings::FeedHost>("FeedHost", QString(), OnItsOwn),
+        flag<&BoardSettings::Broker>("Broker", false, OnItsOwn),
+        text<&BoardSettings::BrokerHost>("BrokerHost", QString(), OnItsOwn),
+        number<&BoardSettings::BrokerPort>("BrokerPort", kDefaultBrokerPort, OnItsOwn, 1, kHighestPort),
+        text<&BoardSettings::BrokerCourt>("BrokerCourt", QStringLiteral("1"), OnItsOwn, Kind::Court),
+        text<&BoardSettings::BrokerUser>("BrokerUser", QString(), OnItsOwn),
+        text<&BoardSettings::BrokerPassword>("BrokerPassword", QString(), OnItsOwn),
+        flag<&BoardSettings::BrokerTls>("BrokerTls", false, OnItsOwn),
+        text<&BoardSettings::BrokerCaFile>("BrokerCaFile", QString(), OnItsOwn),
     };
     return keys;
 }
@@ -177,9 +188,42 @@ std::optional<BoardSettings> SettingsStore::read(QSettings &s, const BoardSettin
     return read;
 }
 
+bool SettingsStore::holds(const char *name)
+{
+    return holds(*nativeStore(), name);
+}
+
+bool SettingsStore::isCourtName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > kMaxCourtLength)
+        return false;
+    return std::all_of(name.begin(), name.end(), [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-'
+               || c == u'_';
+    });
+}
+
 void SettingsStore::write(QSettings &s, const BoardSettings &settings)
 {
+    // The file is closed to others before the password goes in, and stays so: the store's
+    // rewrite keeps an existing file's permissions.
+    const bool secret = !settings.BrokerPassword.isEmpty();
+    const auto closeToOthers = [&s] {
+        QFile file(s.fileName());
+        if (!file.exists() && file.open(QIODevice::WriteOnly))
+            file.close();
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    };
+    if (secret)
+        closeToOthers();
     for (const Key &key : keys())
         s.setValue(QLatin1String(key.name), key.give(settings));
     s.sync();
+    if (secret)
+        closeToOthers();
+}
+
+bool SettingsStore::holds(QSettings &s, const char *name)
+{
+    return s.contains(QLatin1String(name));
 }

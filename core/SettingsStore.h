@@ -20,10 +20,13 @@ public:
     static constexpr int kDefaultPort = 8765;
     static constexpr int kLowestPort = 1024;
     static constexpr int kHighestPort = 65535;
+    // The tournament broker's MQTT port unless told otherwise, and the longest court name.
+    static constexpr int kDefaultBrokerPort = 1883;
+    static constexpr qsizetype kMaxCourtLength = 32;
 
-    // How a value is kept: numbers, flags and colours as 32-bit numbers, names and the
-    // format's code as text.
-    enum class Kind { Number, Flag, Colour, Text, Format };
+    // How a value is kept: numbers, flags and colours as 32-bit numbers, names, the
+    // format's code and the broker's court name as text.
+    enum class Kind { Number, Flag, Colour, Text, Format, Court };
     // The sixteen values the board has always kept are read as one block; each value added
     // after them is read on its own, so a store that lacks one still gives the others.
     enum class Reading { InBlock, OnItsOwn };
@@ -51,9 +54,16 @@ public:
     // `current` holds; a missing text reads as empty. After the block, a value missing or
     // malformed takes its default. Nothing when the store holds no key at all.
     static std::optional<BoardSettings> read(const BoardSettings &current);
+    // A store holding a broker password is made readable by its user only.
     static void write(const BoardSettings &settings);
+    // Whether the user's store holds the value at all.
+    static bool holds(const char *name);
+
+    // A name for the broker's topics: 1 to kMaxCourtLength letters, digits, '-' or '_'.
+    static bool isCourtName(const QString &name);
 
     // The same, on a given store (tests point it at a temporary one).
     static std::optional<BoardSettings> read(QSettings &store, const BoardSettings &current);
     static void write(QSettings &store, const BoardSettings &settings);
+    static bool holds(QSettings &store, const char *name);
 };

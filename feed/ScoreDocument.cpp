@@ -86,6 +86,8 @@ QJsonObject ScoreDocument::build(const Match &match, const QString &name1, const
         {QStringLiteral("server"), score.server() + 1},
         {QStringLiteral("sides"), QJsonArray{sideEntry(score, 1, name1), sideEntry(score, 2, name2)}},
         {QStringLiteral("sets"), sets},
+        // 0 until the format decides the match; the board's side after.
+        {QStringLiteral("winner"), score.matchOver() ? score.matchWinner() : 0},
     };
 }
 

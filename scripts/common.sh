@@ -8,8 +8,11 @@ BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 # What building and running the board needs, and what only the tests and the picture
 # scripts add (Chromium alone is some 170 packages). Scripts add their own to PACKAGES.
 RUN_PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-              libxkbcommon-dev qt6-httpserver-dev qt6-websockets-dev fonts-liberation xvfb xauth)
-TEST_PACKAGES=(unrtf python3-jsonschema chromium openbox xdotool x11-utils imagemagick)
+              libxkbcommon-dev qt6-httpserver-dev qt6-websockets-dev fonts-liberation xvfb xauth libmosquitto-dev)
+TEST_PACKAGES=(unrtf python3-jsonschema chromium openbox xdotool x11-utils imagemagick mosquitto mosquitto-clients)
+# npm fetches the courts page's MQTT client; a Node.js from elsewhere (NodeSource) brings its
+# own npm and conflicts with Debian's package.
+command -v npm >/dev/null || TEST_PACKAGES+=(npm)
 # The X session the picture scripts and the picture test drive the board in.
 SHOT_PACKAGES=(xvfb openbox xdotool x11-utils imagemagick)
 PACKAGES=("${RUN_PACKAGES[@]}")
@@ -109,6 +112,9 @@ needs_configure() {
 # without the registry) that one test skips and says so.
 install_test_references() {
     local check="$ROOT/tests/core/formatcheck"
+    if [ ! -f "$ROOT/desk/node_modules/mqtt/dist/mqtt.min.js" ] && command -v npm >/dev/null; then
+        "$ROOT/desk/install.sh" >/dev/null || echo "could not install the courts page's MQTT client: the desk's tests will be skipped"
+    fi
     [ -d "$check/node_modules/tods-matchup-format-code" ] && return 0
     if ! command -v npm >/dev/null; then
         echo "npm is not installed: the match-format cross-check will be skipped"

@@ -202,7 +202,7 @@ TEST_F(Settings, ExitWritesAllSixteenValues)
     board->model().execute(MatchCommand::colour(3, clBtnFace));
     board.reset();
     QSettings s = store();
-    EXPECT_EQ(s.allKeys().size(), 26) << "the sixteen, Format, TieBreakPoints, FullScreen and the feed's seven";
+    EXPECT_EQ(s.allKeys().size(), 34) << "the sixteen, Format, TieBreakPoints, FullScreen, the feed's seven, the broker's eight";
     EXPECT_EQ(s.value("Format").toString(), "SET5-S:6");
     EXPECT_EQ(s.value("TieBreakPoints").toInt(), 0);
     EXPECT_EQ(s.value("Comanda1").toString(), "Evert");

@@ -45,4 +45,12 @@ inline void expectSame(const BoardSettings &a, const BoardSettings &b)
     EXPECT_EQ(a.FeedFolder, b.FeedFolder);
     EXPECT_EQ(a.FeedPin, b.FeedPin);
     EXPECT_EQ(a.FeedHost, b.FeedHost);
+    EXPECT_EQ(a.Broker, b.Broker);
+    EXPECT_EQ(a.BrokerHost, b.BrokerHost);
+    EXPECT_EQ(a.BrokerPort, b.BrokerPort);
+    EXPECT_EQ(a.BrokerCourt, b.BrokerCourt);
+    EXPECT_EQ(a.BrokerUser, b.BrokerUser);
+    EXPECT_EQ(a.BrokerPassword, b.BrokerPassword);
+    EXPECT_EQ(a.BrokerTls, b.BrokerTls);
+    EXPECT_EQ(a.BrokerCaFile, b.BrokerCaFile);
 }

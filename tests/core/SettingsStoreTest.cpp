@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -50,7 +51,8 @@ TEST_F(StoreFile, EverySixteenValuesRoundTrip)
     {
         QSettings s(path(), QSettings::IniFormat);
         SettingsStore::write(s, written);
-        EXPECT_EQ(s.allKeys().size(), 26) << "the sixteen, Format, TieBreakPoints, FullScreen and the feed's seven";
+        EXPECT_EQ(s.allKeys().size(), 34)
+            << "the sixteen, Format, TieBreakPoints, FullScreen, the feed's seven and the broker's eight";
     }
     expectSame(readOverDefaults(), written);
 }
@@ -104,6 +106,60 @@ TEST_F(StoreFile, AFeedProvisionedWithoutTheValuesBeforeItReadsOnItsPortAndPin)
     EXPECT_FALSE(read.FullScreen);
     EXPECT_FALSE(read.FeedNet);
     EXPECT_TRUE(read.FeedHost.isEmpty());
+}
+
+TEST_F(StoreFile, TheBrokerValuesFollowTheFeedsAndAStoreWithoutThemLeavesItOff)
+{
+    writeRaw(QByteArray(kAllButNames) + "Comanda1=A\nComanda2=B\nFeed=1\nFeedHost=court1\n");
+    BoardSettings read = readOverDefaults();
+    EXPECT_FALSE(read.Broker);
+    EXPECT_EQ(read.BrokerPort, 1883);
+    EXPECT_EQ(read.BrokerCourt, "1");
+    EXPECT_EQ(read.FeedHost, "court1");
+    file = QStringLiteral("Broker.conf");
+    writeRaw(QByteArray(kAllButNames)
+             + "Broker=1\nBrokerHost=desk.club\nBrokerPort=0\nBrokerCourt=3\nBrokerUser=court-3\nBrokerTls=1\n");
+    read = readOverDefaults();
+    EXPECT_TRUE(read.Broker);
+    EXPECT_EQ(read.BrokerHost, "desk.club");
+    EXPECT_EQ(read.BrokerPort, 1883) << "port 0";
+    EXPECT_EQ(read.BrokerCourt, "3");
+    EXPECT_EQ(read.BrokerUser, "court-3");
+    EXPECT_TRUE(read.BrokerPassword.isEmpty());
+    EXPECT_TRUE(read.BrokerTls);
+    for (const char *court : {"", "a/b", "court#", "Platz+1", "123456789012345678901234567890123", "Plätz"}) {
+        file = QStringLiteral("Court%1.conf").arg(qHash(QByteArray(court)));
+        writeRaw(QByteArray(kAllButNames) + "BrokerCourt=" + court + "\n");
+        EXPECT_EQ(readOverDefaults().BrokerCourt, "1") << court << " is no topic level of ours";
+    }
+    EXPECT_TRUE(SettingsStore::isCourtName(QStringLiteral("12345678901234567890123456789012")));
+    EXPECT_TRUE(SettingsStore::isCourtName(QStringLiteral("Centre_Court-2")));
+}
+
+// The password of the board's broker user is no one else's business on a shared PC.
+TEST_F(StoreFile, AStoreHoldingAPasswordIsTheUsersAlone)
+{
+    namespace fs = std::filesystem;
+    const auto mode = [this] { return fs::status(path().toStdString()).permissions(); };
+    BoardSettings s;
+    {
+        QSettings store(path(), QSettings::IniFormat);
+        SettingsStore::write(store, s);
+    }
+    EXPECT_NE(mode() & fs::perms::others_read, fs::perms::none) << "no password: as the system makes files";
+    s.BrokerPassword = QStringLiteral("s3cret");
+    {
+        QSettings store(path(), QSettings::IniFormat);
+        SettingsStore::write(store, s);
+    }
+    EXPECT_EQ(mode(), fs::perms::owner_read | fs::perms::owner_write) << "0600";
+    EXPECT_EQ(readOverDefaults().BrokerPassword, "s3cret");
+    file = QStringLiteral("New.conf");
+    {
+        QSettings store(path(), QSettings::IniFormat);
+        SettingsStore::write(store, s);
+    }
+    EXPECT_EQ(mode(), fs::perms::owner_read | fs::perms::owner_write) << "a new file";
 }
 
 TEST_F(StoreFile, NameSplitAtAnUnquotedCommaReadsWhole)
@@ -187,6 +243,8 @@ QVariant awayFromDefault(const Key &key)
         return key.fallback.toString() + QStringLiteral("Graf, Stéfi");
     case Kind::Format:
         return QStringLiteral("SET3-S:6/TB7");
+    case Kind::Court:
+        return QStringLiteral("Centre_Court-2");
     }
     return {};
 }
@@ -222,6 +280,8 @@ QVariant malformed(const Key &key)
 {
     if (key.kind == Kind::Text)
         return QRect(1, 2, 3, 4);
+    if (key.kind == Kind::Court)
+        return QStringLiteral("Platz 3");
     return key.kind == Kind::Format ? QStringLiteral("SET9-Q") : QStringLiteral("12a");
 }
 

@@ -10,7 +10,7 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-SchemaCheck::Outcome SchemaCheck::run(const QList<QJsonObject> &documents)
+SchemaCheck::Outcome SchemaCheck::run(const QList<QJsonObject> &documents, const QString &schema)
 {
     const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
     if (python.isEmpty()) {
@@ -29,8 +29,7 @@ SchemaCheck::Outcome SchemaCheck::run(const QList<QJsonObject> &documents)
     file.flush();
 
     QProcess process;
-    process.start(python, {QStringLiteral(COURTLYX_FEED_VALIDATOR), QStringLiteral(COURTLYX_FEED_SCHEMA),
-                           file.fileName()});
+    process.start(python, {QStringLiteral(COURTLYX_FEED_VALIDATOR), schema, file.fileName()});
     if (!process.waitForFinished(30'000)) {
         report = QStringLiteral("validator did not finish");
         return Outcome::Invalid;
@@ -42,10 +41,10 @@ SchemaCheck::Outcome SchemaCheck::run(const QList<QJsonObject> &documents)
                                                                                     : Outcome::Invalid;
 }
 
-void expectSchemaValid(const QList<QJsonObject> &documents)
+void expectSchemaValid(const QList<QJsonObject> &documents, const QString &schema)
 {
     SchemaCheck check;
-    const SchemaCheck::Outcome outcome = check.run(documents);
+    const SchemaCheck::Outcome outcome = check.run(documents, schema);
     if (outcome == SchemaCheck::Outcome::Unavailable) {
         std::printf("[ SKIPPED  ] schema check: %s\n", qPrintable(check.report));
         return;

@@ -9,10 +9,10 @@ struct SchemaCheck
 {
     enum class Outcome { Valid, Invalid, Unavailable };
 
-    Outcome run(const QList<QJsonObject> &documents);
+    Outcome run(const QList<QJsonObject> &documents, const QString &schema = QStringLiteral(COURTLYX_FEED_SCHEMA));
     // The validator's report, or why it could not run.
     QString report;
 };
 
 // Fails the test unless every document is valid; says so, and passes, where no checker runs.
-void expectSchemaValid(const QList<QJsonObject> &documents);
+void expectSchemaValid(const QList<QJsonObject> &documents, const QString &schema = QStringLiteral(COURTLYX_FEED_SCHEMA));
