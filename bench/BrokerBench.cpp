@@ -721,6 +721,9 @@ void runPaintAndRestartRows(BenchTable &table, BenchBroker &broker)
     // From the moment the broker is launched again, its own start-up included.
     const auto back = Clock::now();
     broker.startNoWait();
+    // The launch (a fork of this process) is the benchmark's own turn, not the board's.
+    const double launchMs = msSince(back);
+    lastTurn = Clock::now();
     const bool reconnected = pump([&] { return board.broker().state() == BrokerPublisher::State::Connected; }, 10000);
     const double reconnectMs = msSince(back);
     keys.stop();
@@ -744,9 +747,9 @@ void runPaintAndRestartRows(BenchTable &table, BenchBroker &broker)
               sawItGo && reconnected && reconnectMs <= 5000 && longestGap <= 16 && republished,
               QStringLiteral("reconnected %1 ms after the broker's launch; longest turn of the board's loop %2 while "
                              "the broker was gone and came back (%3 in the second before, broker there), keys every "
-                             "50 ms; state republished: %4; load average %5")
+                             "50 ms, the broker's launch (%6) left out; state republished: %4; load average %5")
                   .arg(reconnectMs, 0, 'f', 0).arg(ms(longestGap), ms(calmGap))
-                  .arg(republished ? QStringLiteral("yes") : QStringLiteral("no"), loadAverage()));
+                  .arg(republished ? QStringLiteral("yes") : QStringLiteral("no"), loadAverage(), ms(launchMs)));
 }
 
 // A real match's points from the records shipped with the tests, else a plain one.

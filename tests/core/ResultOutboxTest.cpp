@@ -30,7 +30,9 @@ TEST(ResultOutbox, WhatWaitsOutlivesARestartInTheOrderItCameAndLeavesOnlyWhenIts
     ASSERT_TRUE(stray.open(QIODevice::WriteOnly));
     stray.close();
     ResultOutbox again(data.path());
-    ASSERT_EQ(again.size(), 2);
+    EXPECT_EQ(again.waiting(), (QList<Entry>{{QStringLiteral("20261209-110000-2"), "{\"b\":2}"},
+                                             {QStringLiteral("20261209-100005"), QByteArray()}}))
+        << "oldest first, as before the restart";
     again.delivered(QStringLiteral("20261209-110000-2"), "{\"b\":2}");
     EXPECT_EQ(again.waiting(), (QList<Entry>{{QStringLiteral("20261209-100005"), QByteArray()}}));
     EXPECT_FALSE(QFile::exists(QDir(data.path()).filePath(QStringLiteral("outbox/20261209-110000-2.json"))));

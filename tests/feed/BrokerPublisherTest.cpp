@@ -99,6 +99,14 @@ TEST_F(BrokerPublishing, EveryChangeIsTheRetainedScoreAndTheBoardSaysItIsOnline)
     const std::optional<QByteArray> online = retainedOn(broker.port, topic("online"));
     ASSERT_TRUE(online);
     EXPECT_EQ(json(*online), (QJsonObject{{"version", 1}, {"court", "3"}, {"online", true}}));
+    // A command that changes nothing of the document sends nothing (once the running clock
+    // has put its first text).
+    waitFor([] { return false; }, 500);
+    const qsizetype sent = live.on(topic("score")).size();
+    board.model.execute(MatchCommand::colour(4, clRed));
+    board.model.execute(MatchCommand::typedNames(QStringLiteral("Name 1"), QStringLiteral("Name 2")));
+    waitFor([] { return false; }, 300);
+    EXPECT_EQ(live.on(topic("score")).size(), sent);
     // Each state went out after the one before: the last is the board's.
     QList<QJsonObject> documents;
     qint64 change = 0;
