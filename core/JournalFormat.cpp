@@ -1,5 +1,7 @@
 #include "core/JournalFormat.h"
 
+#include "core/MatchFormat.h"
+
 #include <QFile>
 #include <QStringDecoder>
 
@@ -207,6 +209,10 @@ std::optional<JournalRecord> parseRecord(QByteArrayView text, qsizetype seq)
     c.kind = row->kind;
     if (!readArguments(c, *row, t.subspan(3)))
         return std::nullopt;
+    // Earlier boards set up a best of one, two or four with its own count; the format line
+    // after it gives that count, and any count but three is five to the rules.
+    if (c.kind == MatchCommand::Kind::SetCount && c.value >= 1 && c.value <= kMaxSets && c.value != 3)
+        c.value = 5;
     if (!c.isValid())
         return std::nullopt;
     return r;

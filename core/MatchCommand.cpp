@@ -55,8 +55,7 @@ bool aSwitch(const MatchCommand &c)
 }
 bool aSetCount(const MatchCommand &c)
 {
-    // Journals written before the count was kept to three or five carry the format's own.
-    return c.value >= 1 && c.value <= kMaxSets;
+    return c.value == 3 || c.value == 5;
 }
 bool twoNames(const MatchCommand &c)
 {

@@ -142,7 +142,7 @@ TEST(JournalFormat, LinesWithFittingChecksumsButBadArgumentsAreRefused)
 {
     const QList<QByteArray> bodies = {
         "1 0 point 3 key", "1 0 point 1 foot", "1 0 point 1", "1 0 games 12 left", "1 0 games 7 up",
-        "1 0 sets 6", "1 0 header 0", "1 0 auto 2", "1 0 serve now", "1 01 serve", "1 4294967296 serve",
+        "1 0 sets 6", "1 0 sets 0", "1 0 header 0", "1 0 auto 2", "1 0 serve now", "1 01 serve", "1 4294967296 serve",
         "1 0 names \"A\"", "1 0 names \"a%zz\" \"b\"", "1 0 names \"%41\" \"b\"", "1 0 title \"%FF\"",
         "1 0  serve", "1 0 ", "1 0 replay", "1 0 end 1", "2 0 serve", "-1 0 serve",
         // More words than any line has: refused before they are split.
