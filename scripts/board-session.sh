@@ -66,7 +66,7 @@ dialog_settled() {
     for _ in $(seq 50); do
         # Not the board itself, which may carry the same title: under load the dialog
         # comes up late, and the board alone would pass as settled.
-        id="$(xdotool search --onlyvisible --name '^Courtlyx$' 2>/dev/null | grep -vx "${WID:-none}" | head -n 1)"
+        id="$(xdotool search --onlyvisible --name '^Courtlyx$' 2>/dev/null | grep -vx "${WID:-none}" | head -n 1 || true)"
         if [ -n "$id" ]; then
             now="$(xdotool getwindowgeometry "$id" 2>/dev/null)"
             [ -n "$last" ] && [ "$now" = "$last" ] && return 0
