@@ -30,6 +30,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -151,6 +152,29 @@ void pressAndPaint(TFormMain &board, BenchTicks &ticks, int press)
         board.bPlayClick();
     }
     ticks.value += 1000;
+}
+
+// Times F1 to the painted board, press after press, while the load child runs (at most
+// `limit`). The rest of each turn serves the load, as the program's event loop would;
+// `eachTurn` looks at the board after it.
+std::vector<double> pressesUnderLoad(TFormMain &board, BenchTicks &ticks, QProcess &load, std::chrono::seconds limit,
+                                     const std::function<void()> &eachTurn = {})
+{
+    std::vector<double> times;
+    int press = 0;
+    const auto started = Clock::now();
+    while (load.state() != QProcess::NotRunning && Clock::now() - started < limit) {
+        pressAndPaint(board, ticks, press++);
+        const auto start = Clock::now();
+        QTest::keyClick(board.windowHandle(), Qt::Key_F1);
+        QCoreApplication::sendPostedEvents();
+        times.push_back(microseconds(Clock::now() - start));
+        spinUntil([] { return false; }, 5);
+        if (eachTurn)
+            eachTurn();
+        load.waitForFinished(0);
+    }
+    return times;
 }
 
 void runArrivalAndPaint(BenchTable &table)
@@ -282,24 +306,14 @@ void runFloodFigure(BenchTable &table, const QString &program)
     QProcess load;
     load.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     load.start(program, {QStringLiteral("--feed-load-child"), QString::number(t.port())});
-    std::vector<double> times;
-    int press = 0;
+    int turns = 0;
     int peakConnections = 0;
     double peakRss = rssBefore;
-    const auto started = Clock::now();
-    while (load.state() != QProcess::NotRunning && Clock::now() - started < std::chrono::seconds(120)) {
-        pressAndPaint(board, ticks, press++);
-        const auto start = Clock::now();
-        QTest::keyClick(board.windowHandle(), Qt::Key_F1);
-        QCoreApplication::sendPostedEvents();
-        times.push_back(microseconds(Clock::now() - start));
-        // The rest of a turn serves the flood, as the program's event loop would.
-        spinUntil([] { return false; }, 5);
+    const std::vector<double> times = pressesUnderLoad(board, ticks, load, std::chrono::seconds(120), [&] {
         peakConnections = std::max(peakConnections, board.feed().server().connectionCount());
-        if (press % 50 == 0)
+        if (++turns % 50 == 0)
             peakRss = std::max(peakRss, residentMb());
-        load.waitForFinished(0);
-    }
+    });
     const QByteArray report = load.readAllStandardOutput().trimmed();
     const bool flooded = load.exitStatus() == QProcess::NormalExit && load.exitCode() == 0;
     const double key = median(times);
@@ -323,18 +337,7 @@ void runGuessFigure(BenchTable &table, const QString &program)
     QProcess load;
     load.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     load.start(program, {QStringLiteral("--feed-guess-child"), QString::number(t.port())});
-    std::vector<double> times;
-    int press = 0;
-    const auto started = Clock::now();
-    while (load.state() != QProcess::NotRunning && Clock::now() - started < std::chrono::seconds(60)) {
-        pressAndPaint(board, ticks, press++);
-        const auto start = Clock::now();
-        QTest::keyClick(board.windowHandle(), Qt::Key_F1);
-        QCoreApplication::sendPostedEvents();
-        times.push_back(microseconds(Clock::now() - start));
-        spinUntil([] { return false; }, 5);
-        load.waitForFinished(0);
-    }
+    const std::vector<double> times = pressesUnderLoad(board, ticks, load, std::chrono::seconds(60));
     const QByteArray report = load.readAllStandardOutput().trimmed();
     const bool ran = load.exitStatus() == QProcess::NormalExit && load.exitCode() == 0;
     const double key = median(times);
