@@ -28,6 +28,23 @@ BoardModel::BoardModel(const TickSource &ticks, const QString &journalFolder, QO
     connect(&journal_, &MatchJournal::problem, this, &BoardModel::journalProblem);
     connect(&journal_, &MatchJournal::restoreNotice, this, &BoardModel::restoreNotice);
     dumpPath_ = qEnvironmentVariable("COURTLYX_STATE_DUMP");
+
+    const MatchScore *score = &this->score();
+    const MatchTimer *timer = &this->timer();
+    connect(score, &MatchScore::serverChanged, this, &BoardModel::shownStateChanged);
+    connect(score, &MatchScore::tieBreakModeChanged, this, &BoardModel::shownStateChanged);
+    connect(score, &MatchScore::fieldChanged, this, &BoardModel::shownStateChanged);
+    connect(score, &MatchScore::setLeaderMarked, this, &BoardModel::shownStateChanged);
+    connect(timer, &MatchTimer::phaseChanged, this, &BoardModel::shownStateChanged);
+    // The timer restates its text five times a second; only a new second is a change.
+    connect(timer, &MatchTimer::elapsedTextChanged, this, [this](const QString &text) {
+        if (text == elapsedShown_)
+            return;
+        elapsedShown_ = text;
+        emit shownStateChanged();
+    });
+    connect(this, &BoardModel::namesChanged, this, &BoardModel::shownStateChanged);
+    connect(this, &BoardModel::commandRan, this, &BoardModel::shownStateChanged);
 }
 
 BoardModel::~BoardModel() = default;

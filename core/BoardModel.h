@@ -81,6 +81,10 @@ signals:
     void commandComing();
     // A command ran (journalled or not): the feed publishes once per turn of the loop.
     void commandRan();
+    // Anything a published score may hold changed: a figure, the server, the tie-break mode,
+    // a leader mark, the clock's phase or its shown second, the names, or a command ran.
+    // Several may come in one turn of the loop; a publisher sends once per turn.
+    void shownStateChanged();
     // The journal could not keep part of the match, in words for the operator.
     // Empty once everything is kept again.
     void journalProblem(const QString &text);
@@ -114,4 +118,5 @@ private:
     bool sound_ = false;
     bool tieBreakPoints_ = false;
     QString dumpPath_;
+    QString elapsedShown_;
 };

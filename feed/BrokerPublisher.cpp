@@ -11,26 +11,9 @@
 BrokerPublisher::BrokerPublisher(BoardModel &model, QObject *parent)
     : QObject(parent), model_(model), outbox_(model.journal().folder())
 {
-    const MatchScore *score = &model_.score();
-    const MatchTimer *timer = &model_.timer();
-    connect(score, &MatchScore::fieldChanged, this, &BrokerPublisher::changed);
-    connect(score, &MatchScore::serverChanged, this, &BrokerPublisher::changed);
-    connect(score, &MatchScore::tieBreakModeChanged, this, &BrokerPublisher::changed);
-    connect(score, &MatchScore::setLeaderMarked, this, &BrokerPublisher::changed);
-    connect(timer, &MatchTimer::phaseChanged, this, &BrokerPublisher::changed);
-    // The timer restates its text five times a second; only a new second is a change.
-    connect(timer, &MatchTimer::elapsedTextChanged, this, [this](const QString &text) {
-        if (text == elapsedShown_)
-            return;
-        elapsedShown_ = text;
-        changed();
-    });
-    connect(&model_, &BoardModel::namesChanged, this, &BrokerPublisher::changed);
+    connect(&model_, &BoardModel::shownStateChanged, this, &BrokerPublisher::changed);
     connect(&model_, &BoardModel::undone, this, [this] { undoneNow_ = true; });
-    connect(&model_, &BoardModel::commandRan, this, [this] {
-        checkDecision();
-        changed();
-    });
+    connect(&model_, &BoardModel::commandRan, this, &BrokerPublisher::checkDecision);
     connect(&link_, &BrokerLink::connected, this, &BrokerPublisher::onConnected);
     connect(&link_, &BrokerLink::down, this, &BrokerPublisher::onDown);
     connect(&link_, &BrokerLink::acknowledged, this, &BrokerPublisher::onAcknowledged);

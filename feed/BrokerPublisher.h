@@ -87,7 +87,6 @@ private:
     QString downWhy_;
     int retrySeconds_ = 0;
     bool changeQueued_ = false;
-    QString elapsedShown_;
     QByteArray lastScore_;
     int lastChange_ = -1;
     long published_ = 0;

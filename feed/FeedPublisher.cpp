@@ -26,22 +26,7 @@ FeedPublisher::FeedPublisher(BoardModel &model, const TickSource &ticks, QObject
     filesThread_.setObjectName(QStringLiteral("feed files"));
     filesThread_.start();
 
-    const MatchScore *score = &model_.score();
-    const MatchTimer *timer = &model_.timer();
-    connect(score, &MatchScore::fieldChanged, this, &FeedPublisher::changed);
-    connect(score, &MatchScore::serverChanged, this, &FeedPublisher::changed);
-    connect(score, &MatchScore::tieBreakModeChanged, this, &FeedPublisher::changed);
-    connect(score, &MatchScore::setLeaderMarked, this, &FeedPublisher::changed);
-    connect(timer, &MatchTimer::phaseChanged, this, &FeedPublisher::changed);
-    // The timer restates its text five times a second; only a new second is a change.
-    connect(timer, &MatchTimer::elapsedTextChanged, this, [this](const QString &text) {
-        if (text == elapsedShown_)
-            return;
-        elapsedShown_ = text;
-        changed();
-    });
-    // Options (set count, tie-break) change no field until play goes on; names neither.
-    connect(&model_, &BoardModel::commandRan, this, &FeedPublisher::changed);
+    connect(&model_, &BoardModel::shownStateChanged, this, &FeedPublisher::changed);
     // Direct: the command's reply carries the state it left.
     connect(&server_, &FeedServer::commandReceived, this, &FeedPublisher::run, Qt::DirectConnection);
     connect(&server_, &FeedServer::devicesChanged, this, &FeedPublisher::statusChanged);

@@ -64,7 +64,6 @@ private:
     FeedServer server_;
     ScoreDocument document_;
     bool changeQueued_ = false;
-    QString elapsedShown_;
     bool on_ = false;
     bool net_ = false;
     bool files_ = false;
