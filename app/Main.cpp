@@ -93,6 +93,8 @@ void TFormMain::wire()
     connect(score_.get(), &ScoreView::setPanelMoved, names_.get(), &NamesView::fitTo);
     connect(broker_.get(), &BrokerPublisher::problem, this,
             [this](const QString &text) { notice_->say(NoticeLine::Source::Broker, text); });
+    connect(feed_.get(), &FeedPublisher::statusChanged, this,
+            [this] { notice_->say(NoticeLine::Source::Feed, feed_->noticeText()); });
     connect(&model_, &BoardModel::coloursChanged, this, [this] { setGround(this, model_.colour(0)); });
     connect(buttons_.get(), &ControlButtons::configClicked, this, &TFormMain::ObCFGClick);
     connect(buttons_.get(), &ControlButtons::resetClicked, this, &TFormMain::bResetClick);

@@ -18,7 +18,7 @@ class NoticeLine : public QObject
 
 public:
     // Each source has its own text; a new text of a source replaces its old one.
-    enum class Source { Journal, Restore, Window, Broker };
+    enum class Source { Journal, Restore, Window, Feed, Broker };
 
     NoticeLine(QWidget &window, BoardModel &model);
 

@@ -106,6 +106,7 @@ void BrokerPublisher::restart()
         state_ = State::Connecting;
         link_.start(o);
     }
+    tell();
     emit statusChanged();
 }
 
@@ -173,11 +174,9 @@ void BrokerPublisher::checkDecision()
 void BrokerPublisher::queueResult(const QString &id, const QByteArray &payload)
 {
     outbox_.put(id, payload);
-    if (outbox_.problemText() != problem_) {
-        problem_ = outbox_.problemText();
-        emit problem(problem_);
-    }
+    problem_ = outbox_.problemText();
     sendWaiting();
+    tell();
     emit statusChanged();
 }
 
@@ -205,6 +204,7 @@ void BrokerPublisher::onConnected()
     link_.publish(topicRoot(setup_.court) + "online", onlinePayload(true), 1, true);
     publishScore();
     sendWaiting();
+    tell();
     emit statusChanged();
 }
 
@@ -215,6 +215,7 @@ void BrokerPublisher::onDown(BrokerLink::Down how, const QString &why, int retry
     retrySeconds_ = retrySeconds;
     // Whatever was not acknowledged goes again on the next connection.
     inFlight_.clear();
+    tell();
     emit statusChanged();
 }
 
@@ -225,36 +226,64 @@ void BrokerPublisher::onAcknowledged(int messageId)
         return;
     outbox_.delivered(it->second.id, it->second.payload);
     inFlight_.erase(it);
+    problem_ = outbox_.problemText();
+    tell();
     emit statusChanged();
 }
 
 QString BrokerPublisher::statusText() const
 {
     const QString where = QStringLiteral("%1:%2").arg(setup_.host).arg(setup_.port);
-    QString text;
     switch (state_) {
     case State::Off:
         return {};
-    case State::NoHost:
-        text = QStringLiteral("Broker: kein Rechner eingetragen");
-        break;
     case State::Connecting:
-        text = QStringLiteral("Broker: verbinde mit %1 \u2026").arg(where);
-        break;
+        return withWaiting(QStringLiteral("Broker: verbinde mit %1 \u2026").arg(where));
     case State::Connected:
-        text = QStringLiteral("Broker: verbunden mit %1 als Platz %2").arg(where, setup_.court);
-        break;
+        return withWaiting(QStringLiteral("Broker: verbunden mit %1 als Platz %2").arg(where, setup_.court));
+    default:
+        return withWaiting(downText(state_));
+    }
+}
+
+QString BrokerPublisher::downText(State state) const
+{
+    switch (state) {
+    case State::NoHost:
+        return QStringLiteral("Broker: kein Rechner eingetragen");
     case State::Refused:
-        text = downWhy_ == QStringLiteral("Anmeldung abgelehnt")
+        return downWhy_ == QStringLiteral("Anmeldung abgelehnt")
                    ? QStringLiteral("Broker: Anmeldung abgelehnt \u2013 neuer Versuch in %1 s").arg(retrySeconds_)
                    : QStringLiteral("Broker: %1 \u2013 neuer Versuch in %2 s").arg(downWhy_).arg(retrySeconds_);
-        break;
     case State::Unreachable:
-        text = QStringLiteral("Broker nicht erreichbar (%1) \u2013 neuer Versuch in %2 s").arg(downWhy_).arg(retrySeconds_);
-        break;
+        return QStringLiteral("Broker nicht erreichbar (%1) \u2013 neuer Versuch in %2 s").arg(downWhy_).arg(retrySeconds_);
+    default:
+        return {};
     }
+}
+
+QString BrokerPublisher::withWaiting(QString text) const
+{
     if (const qsizetype n = outbox_.size(); n > 0)
         text += n == 1 ? QStringLiteral("; 1 Ergebnis wartet auf den Broker")
                        : QStringLiteral("; %1 Ergebnisse warten auf den Broker").arg(n);
     return text;
+}
+
+QString BrokerPublisher::noticeText() const
+{
+    QStringList lines;
+    if (!problem_.isEmpty())
+        lines << problem_;
+    if (const QString down = downText(state_); !down.isEmpty())
+        lines << withWaiting(down);
+    return lines.join(u'\n');
+}
+
+void BrokerPublisher::tell()
+{
+    if (const QString text = noticeText(); text != told_) {
+        told_ = text;
+        emit problem(text);
+    }
 }

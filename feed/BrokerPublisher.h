@@ -54,6 +54,9 @@ public:
     const ResultOutbox &outbox() const { return outbox_; }
     // What the broker connection is doing, in words; empty while it is off.
     QString statusText() const;
+    // What the operator must hear of with the strip closed: a result the outbox could not
+    // keep, and the broker not reached. Empty while all is well.
+    QString noticeText() const;
     // The change counter of the last score handed to the broker, and how many went, for the
     // benchmark's count of what arrived.
     int lastPublishedChange() const { return lastChange_; }
@@ -63,7 +66,7 @@ public:
 
 signals:
     void statusChanged();
-    // A result could not be kept in the outbox on disk, in words; empty once it is again.
+    // noticeText() has changed.
     void problem(const QString &text);
 
 private:
@@ -77,6 +80,9 @@ private:
     void onDown(BrokerLink::Down how, const QString &why, int retrySeconds);
     void onAcknowledged(int messageId);
     QByteArray onlinePayload(bool online) const;
+    QString downText(State state) const;
+    QString withWaiting(QString text) const;
+    void tell();
 
     BoardModel &model_;
     BrokerLink link_;
@@ -97,4 +103,5 @@ private:
     // Results handed to the broker and not yet acknowledged, by message id.
     std::map<int, ResultOutbox::Entry> inFlight_;
     QString problem_;
+    QString told_;
 };

@@ -226,3 +226,13 @@ QString FeedPublisher::statusText() const
         text += QStringLiteral("  Dateien: ") + filesError_;
     return text;
 }
+
+QString FeedPublisher::noticeText() const
+{
+    QStringList lines;
+    if (on_ && !server_.isRunning())
+        lines << QStringLiteral("Feed: ") + server_.errorText() + QStringLiteral(" \u2013 ohne Feed");
+    if (files_ && !filesError_.isEmpty())
+        lines << QStringLiteral("Feed-Dateien: ") + filesError_;
+    return lines.join(u'\n');
+}

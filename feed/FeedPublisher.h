@@ -46,6 +46,9 @@ public:
     FeedServer &server() { return server_; }
     // What the feed is doing, in words.
     QString statusText() const;
+    // What the operator must hear of with the strip closed: a feed switched on that could not
+    // start, text files not written. Empty while all is well.
+    QString noticeText() const;
 
 signals:
     void statusChanged();

@@ -95,6 +95,37 @@ TEST_F(BrokerWindow, TheDialogTakesTheFieldsMasksThePasswordAndOnlyACourtTheTopi
     EXPECT_TRUE(ctl<QCheckBox>(QStringLiteral("cbBroker"))->isChecked());
 }
 
+// The operator with the strip closed still hears of it: on the board's notice line.
+TEST_F(BrokerWindow, ABrokerGoneIsToldOnTheBoardWithTheStripClosedUntilItIsBack)
+{
+    BoardSettings s;
+    s.Broker = true;
+    s.BrokerHost = QStringLiteral("127.0.0.1");
+    s.BrokerPort = broker.port;
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quorbel"), QStringLiteral("Courtlyx"));
+    SettingsStore::write(store, s);
+    startBoard();
+    auto *notice = ctl<QLabel>(QStringLiteral("LNotice"));
+    ASSERT_TRUE(waitFor([&] { return board->broker().state() == BrokerPublisher::State::Connected; }, 8000));
+    EXPECT_FALSE(notice->isVisible());
+    broker.stop();
+    ASSERT_TRUE(waitFor([&] { return notice->isVisible(); }, 8000));
+    EXPECT_TRUE(notice->text().startsWith(QStringLiteral("Broker nicht erreichbar ("))) << notice->text().toStdString();
+    key(Qt::Key_Pause);
+    key(Qt::Key_F1);
+    EXPECT_EQ(text(MatchScore::pointsEntry(1)), "15") << "the board plays on";
+    ASSERT_TRUE(broker.start());
+    ASSERT_TRUE(waitFor([&] { return board->broker().state() == BrokerPublisher::State::Connected; }, 10000));
+    EXPECT_FALSE(notice->isVisible()) << notice->text().toStdString();
+    // Switched on with no broker named: said too, and gone once switched off.
+    s.BrokerHost.clear();
+    board->applySettings(s);
+    EXPECT_EQ(notice->text(), QStringLiteral("Broker: kein Rechner eingetragen"));
+    s.Broker = false;
+    board->applySettings(s);
+    EXPECT_FALSE(notice->isVisible());
+}
+
 // A board killed without a word: the broker says so for it, after 1.5 keep-alives.
 TEST_F(BrokerWindow, AKilledBoardsCourtGoesOfflineWithinFifteenSeconds)
 {

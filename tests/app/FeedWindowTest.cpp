@@ -225,6 +225,9 @@ TEST_F(FeedWindow, ATakenPortIsToldInWordsAndTheBoardPlaysOn)
     startWithFeed(squatter.serverPort());
     EXPECT_FALSE(board->feed().server().isRunning());
     EXPECT_EQ(status(), QStringLiteral("Port %1 ist belegt \u2013 ohne Feed").arg(squatter.serverPort()));
+    auto *notice = ctl<QLabel>(QStringLiteral("LNotice"));
+    EXPECT_TRUE(notice->isVisible()) << "said on the board with the strip closed";
+    EXPECT_EQ(notice->text(), QStringLiteral("Feed: Port %1 ist belegt \u2013 ohne Feed").arg(squatter.serverPort()));
     key(Qt::Key_Pause);
     key(Qt::Key_F1);
     EXPECT_EQ(text(kPoints1), "15");
@@ -240,6 +243,7 @@ TEST_F(FeedWindow, ATakenPortIsToldInWordsAndTheBoardPlaysOn)
     EXPECT_EQ(board->feed().server().port(), free);
     EXPECT_TRUE(status().startsWith(QStringLiteral("http://127.0.0.1:%1").arg(free))) << status().toStdString();
     EXPECT_EQ(board->settings().FeedPort, free);
+    EXPECT_FALSE(notice->isVisible()) << notice->text().toStdString();
 }
 
 TEST_F(FeedWindow, APortOutsideTheRangeIsNotTaken)
@@ -294,6 +298,8 @@ TEST_F(FeedWindow, AFolderThatCannotBeWrittenIsToldOnTheRow)
     board->applySettings(s);
     EXPECT_TRUE(waitFor([&] { return status().contains(QStringLiteral("Dateien:")); })) << status().toStdString();
     EXPECT_TRUE(board->feed().server().isRunning()) << "the feed goes on without its files";
+    EXPECT_TRUE(ctl<QLabel>(QStringLiteral("LNotice"))->text().startsWith(QStringLiteral("Feed-Dateien: ")))
+        << ctl<QLabel>(QStringLiteral("LNotice"))->text().toStdString();
 }
 
 TEST_F(FeedWindow, PairedRemotesAreCountedOnTheRowAndForgottenFromItsMenu)
