@@ -126,8 +126,13 @@ TEST_F(BrokerWindow, ABrokerGoneIsToldOnTheBoardWithTheStripClosedUntilItIsBack)
     EXPECT_FALSE(notice->isVisible());
 }
 
-// A board killed without a word: the broker says so for it, after 1.5 keep-alives.
-TEST_F(BrokerWindow, AKilledBoardsCourtGoesOfflineWithinFifteenSeconds)
+// A board gone without a word: killed, its socket closes and the broker says so for it at
+// once; frozen (as when its PC loses power or network), after 1.5 keep-alives without a ping.
+class GoneBoard : public BrokerWindow, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(GoneBoard, ItsCourtGoesOfflineWithinFifteenSeconds)
 {
     QTemporaryDir home;
     QDir(home.path()).mkpath(QStringLiteral("config/Quorbel"));
@@ -149,7 +154,7 @@ TEST_F(BrokerWindow, AKilledBoardsCourtGoesOfflineWithinFifteenSeconds)
         const QList<QByteArray> said = online.on(QStringLiteral("courtlyx/v1/3/online"));
         return !said.isEmpty() && json(said.last())["online"] == true;
     }, 10000)) << court3.readAllStandardError().toStdString();
-    ::kill(pid_t(court3.processId()), SIGKILL);
+    ::kill(pid_t(court3.processId()), GetParam());
     QElapsedTimer sinceKill;
     sinceKill.start();
     EXPECT_TRUE(waitFor([&] {
@@ -157,5 +162,11 @@ TEST_F(BrokerWindow, AKilledBoardsCourtGoesOfflineWithinFifteenSeconds)
         return json(said.last()) == QJsonObject{{"version", 1}, {"court", "3"}, {"online", false}};
     }, 15000));
     EXPECT_LT(sinceKill.elapsed(), 15000);
+    if (GetParam() == SIGSTOP) {
+        EXPECT_GT(sinceKill.elapsed(), 5000) << "the keep-alive, not a closed socket, told the broker";
+    }
+    ::kill(pid_t(court3.processId()), SIGKILL);
     court3.waitForFinished();
 }
+
+INSTANTIATE_TEST_SUITE_P(KilledOrFrozen, GoneBoard, ::testing::Values(SIGKILL, SIGSTOP));
