@@ -141,7 +141,8 @@ struct BenchBroker
     // being watched meanwhile. The dead one is reaped in `dead`.
     void killNoWait()
     {
-        if (!process)
+        // processId() is 0 once it has ended: kill(0, …) would take this process group.
+        if (!process || process->processId() <= 0)
             return;
         ::kill(pid_t(process->processId()), SIGKILL);
         dead = std::move(process);

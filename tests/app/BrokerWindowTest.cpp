@@ -154,7 +154,11 @@ TEST_P(GoneBoard, ItsCourtGoesOfflineWithinFifteenSeconds)
         const QList<QByteArray> said = online.on(QStringLiteral("courtlyx/v1/3/online"));
         return !said.isEmpty() && json(said.last())["online"] == true;
     }, 10000)) << court3.readAllStandardError().toStdString();
-    ::kill(pid_t(court3.processId()), GetParam());
+    // Taken while it runs: once QProcess has seen it end, processId() is 0, and kill(0, …)
+    // would hit this test's whole process group.
+    const auto pid = pid_t(court3.processId());
+    ASSERT_GT(pid, 0);
+    ::kill(pid, GetParam());
     QElapsedTimer sinceKill;
     sinceKill.start();
     EXPECT_TRUE(waitFor([&] {
@@ -164,8 +168,8 @@ TEST_P(GoneBoard, ItsCourtGoesOfflineWithinFifteenSeconds)
     EXPECT_LT(sinceKill.elapsed(), 15000);
     if (GetParam() == SIGSTOP) {
         EXPECT_GT(sinceKill.elapsed(), 5000) << "the keep-alive, not a closed socket, told the broker";
+        ::kill(pid, SIGKILL);
     }
-    ::kill(pid_t(court3.processId()), SIGKILL);
     court3.waitForFinished();
 }
 

@@ -201,6 +201,8 @@ TEST(DataFolder, ASecondBoardLeavesTheFirstOnesFilesAndAKilledBoardsLockIsTakenO
     second->waitForFinished();
     EXPECT_EQ(snapshot(), before) << "the second board wrote nothing";
 
+    // 0 once it has ended, and kill(0, …) would hit the whole process group.
+    ASSERT_GT(first->processId(), 0) << "the first board ended by itself";
     ::kill(pid_t(first->processId()), SIGKILL);
     first->waitForFinished();
     DataFolderLock lock(folder);
