@@ -48,7 +48,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
 # Only the desk PC runs the broker; a court's board does without.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "mosquitto")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "mosquitto, mosquitto-clients")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 
 include(CPack)

@@ -215,7 +215,14 @@
     const parts = topic.slice(ROOT.length).split("/");
     const name = parts[0];
     if (!COURT.test(name)) return;
-    if (parts.length === 2 && parts[1] === "score") {
+    if (parts.length === 2 && (parts[1] === "score" || parts[1] === "online") && payload.length === 0) {
+      // Cleared by the desk (courts.sh --forget): a court with neither is gone from the page.
+      if (!courts.has(name)) return;
+      const c = courts.get(name);
+      if (parts[1] === "score") c.score = null;
+      else c.online = undefined;
+      if (c.score === null && c.online === undefined) courts.delete(name);
+    } else if (parts.length === 2 && parts[1] === "score") {
       const s = parse(payload);
       if (validScore(s)) court(name).score = s;
     } else if (parts.length === 2 && parts[1] === "online") {

@@ -14,6 +14,10 @@
 #   --bridge      also hand every court's messages on to the broker HOST:PORT (another
 #                 club network, a stream); --bridge-user/--bridge-password log in there
 #
+# courts.sh --forget COURT [--forget COURT ...] [--mqtt-port N] [--state DIR]
+#   takes courts no longer played off the page of the desk that runs (their last score
+#   and online state); their results stay. Needs mosquitto-clients.
+#
 # Each court's board gets the user court-<court> and a password made on the first run and
 # kept in the state folder; a board may publish only under its own court, the page only
 # reads. mosquitto.conf in the state folder is made anew at each start; own additions (a TLS
@@ -34,7 +38,11 @@ fail() {
     exit 1
 }
 
-COURTS="" MQTT_PORT=1883 WEB_PORT=9001 LOCAL=0 BRIDGE="" BRIDGE_USER="" BRIDGE_PASSWORD=""
+listening() {
+    (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+}
+
+COURTS="" MQTT_PORT=1883 WEB_PORT=9001 LOCAL=0 BRIDGE="" BRIDGE_USER="" BRIDGE_PASSWORD="" FORGET=()
 STATE="${XDG_STATE_HOME:-$HOME/.local/state}/courtlyx-desk"
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -46,6 +54,7 @@ while [ $# -gt 0 ]; do
     --bridge) BRIDGE="${2:?--bridge braucht HOST:PORT}"; shift 2 ;;
     --bridge-user) BRIDGE_USER="${2:?--bridge-user braucht einen Namen}"; shift 2 ;;
     --bridge-password) BRIDGE_PASSWORD="${2:?--bridge-password braucht ein Passwort}"; shift 2 ;;
+    --forget) FORGET+=("${2:?--forget braucht einen Platznamen}"); shift 2 ;;
     *) fail "unbekannte Angabe: $1 (courts.sh --help zeigt alle)" ;;
     esac
 done
@@ -56,6 +65,29 @@ done
 [ "$MQTT_PORT" != "$WEB_PORT" ] || fail "--mqtt-port und --web-port müssen verschieden sein"
 if [ -n "$BRIDGE" ]; then
     [[ "$BRIDGE" =~ ^[A-Za-z0-9.:_-]+:[0-9]+$ ]] || fail "--bridge erwartet HOST:PORT, nicht $BRIDGE"
+fi
+
+valid_court() {
+    [[ "$1" =~ ^[A-Za-z0-9_-]{1,32}$ ]] || fail "ungültiger Platzname: '$1' (Buchstaben, Ziffern, - und _, höchstens 32)"
+}
+
+# The desk's own user clears a court's retained messages on the broker that runs.
+DESK_CREDENTIALS="$STATE/desk-credentials"
+if [ ${#FORGET[@]} -gt 0 ]; then
+    PUB="$(command -v mosquitto_pub || true)"
+    [ -n "$PUB" ] || fail "mosquitto_pub fehlt; als root installieren: apt-get install mosquitto-clients"
+    for court in "${FORGET[@]}"; do valid_court "$court"; done
+    [ -s "$DESK_CREDENTIALS" ] || fail "in $STATE ist kein Desk eingerichtet (courts.sh einmal starten)"
+    listening "$MQTT_PORT" || fail "der Desk läuft nicht (Port $MQTT_PORT); erst courts.sh starten"
+    DESK_PASSWORD="$(cat "$DESK_CREDENTIALS")"
+    for court in "${FORGET[@]}"; do
+        for topic in score online; do
+            "$PUB" -h 127.0.0.1 -p "$MQTT_PORT" -u desk -P "$DESK_PASSWORD" -q 1 -r -n -t "courtlyx/v1/$court/$topic" \
+                || fail "Platz $court ließ sich nicht entfernen (Antwort des Brokers oben)"
+        done
+        echo "Platz $court ist von der Seite genommen; seine Ergebnisse bleiben."
+    done
+    exit 0
 fi
 
 MOSQUITTO="$(command -v mosquitto || true)"
@@ -97,9 +129,7 @@ else
     IFS=, read -r -a COURT_LIST <<<"$COURTS"
 fi
 [ ${#COURT_LIST[@]} -gt 0 ] || fail "keine Plätze angegeben"
-for court in "${COURT_LIST[@]}"; do
-    [[ "$court" =~ ^[A-Za-z0-9_-]{1,32}$ ]] || fail "ungültiger Platzname: '$court' (Buchstaben, Ziffern, - und _, höchstens 32)"
-done
+for court in "${COURT_LIST[@]}"; do valid_court "$court"; done
 echo "$COURTS" >"$STATE/courts"
 
 # One password per court, made once: the boards keep what was entered on them.
@@ -116,9 +146,13 @@ for court in "${COURT_LIST[@]}"; do
     fi
 done
 
+[ -s "$DESK_CREDENTIALS" ] || head -c 48 /dev/urandom | base64 | tr -dc 'A-Za-z0-9' | cut -c1-16 >"$DESK_CREDENTIALS"
+chmod 600 "$DESK_CREDENTIALS"
+
 PASSWORDS="$STATE/passwords"
 rm -f "$PASSWORDS"
 touch "$PASSWORDS"
+"$PASSWD" -b "$PASSWORDS" desk "$(cat "$DESK_CREDENTIALS")" >/dev/null
 for court in "${COURT_LIST[@]}"; do
     "$PASSWD" -b "$PASSWORDS" "court-$court" "$(password_of "$court")" >/dev/null
 done
@@ -126,6 +160,11 @@ done
 # Anonymous clients (the pages) read everything; each board's user writes its own court only.
 {
     echo "topic read courtlyx/v1/#"
+    echo
+    # courts.sh --forget clears a court's last state with this user; results it cannot touch.
+    echo "user desk"
+    echo "topic write courtlyx/v1/+/score"
+    echo "topic write courtlyx/v1/+/online"
     for court in "${COURT_LIST[@]}"; do
         echo
         echo "user court-$court"
@@ -194,9 +233,6 @@ CONF="$STATE/mosquitto.conf"
     echo "include_dir $STATE/conf.d"
 } >"$CONF"
 
-listening() {
-    (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
-}
 # Debian starts mosquitto as a service on installing it, on 1883: the usual reason.
 for port in "$MQTT_PORT" "$WEB_PORT"; do
     ! listening "$port" || fail "Port $port ist schon belegt. Läuft der mosquitto-Dienst des Systems? Einmal abschalten mit: sudo systemctl disable --now mosquitto (oder mit --mqtt-port/--web-port andere Ports wählen)"

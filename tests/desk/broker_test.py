@@ -83,6 +83,43 @@ class DeskBrokerTest(unittest.TestCase):
         self.assertEqual(retained(d.mqtt_port), {}, "an empty retained message clears the result")
         self.assertEqual(d.stop(), 0)
 
+    def forget(self, *courts):
+        args = [harness.COURTS_SH, "--state", self.desk.state, "--mqtt-port", str(self.desk.mqtt_port)]
+        for c in courts:
+            args += ["--forget", c]
+        return subprocess.run(args, capture_output=True, text=True, timeout=20)
+
+    def test_forget_takes_a_court_off_the_running_desk_and_keeps_its_results(self):
+        self.assertIn("kein Desk eingerichtet", self.forget("2").stderr, "nothing set up yet")
+        d = self.desk.start()
+        result = documents.dumps(documents.result("2", "20261209-100005", ["A", "B"], ["6-4", "6-3"], "6-4 6-3", 1,
+                                                  "2026-12-09T10:00:05+01:00", "2026-12-09T11:02:08+01:00",
+                                                  3723, "SSSS;", "Club"))
+        kept = {"courtlyx/v1/1/score": documents.dumps(documents.score(["C", "D"], [(1, 0)], ["15", "0"])),
+                "courtlyx/v1/2/result/20261209-100005": result}
+        for topic, payload in kept.items():
+            self.assertEqual(d.pub(topic, payload, court=topic.split("/")[2]), 0)
+        for topic in ("score", "online"):
+            self.assertEqual(d.pub(f"courtlyx/v1/2/{topic}", "{}", court="2"), 0)
+        r = self.forget("2")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertIn("Platz 2 ist von der Seite genommen", r.stdout)
+        self.assertEqual(retained(d.mqtt_port), kept)
+        # The desk's user clears a court's last state, nothing else.
+        with open(os.path.join(d.state, "desk-credentials")) as f:
+            password = f.read().strip()
+        self.assertEqual(stat.S_IMODE(os.stat(os.path.join(d.state, "desk-credentials")).st_mode), 0o600)
+        subprocess.run(["mosquitto_pub", "-h", "127.0.0.1", "-p", str(d.mqtt_port), "-u", "desk", "-P", password,
+                        "-q", "1", "-r", "-n", "-t", "courtlyx/v1/2/result/20261209-100005"], timeout=10)
+        self.assertEqual(retained(d.mqtt_port), kept)
+        r = self.forget("zwei drei")
+        self.assertEqual(r.returncode, 1)
+        self.assertIn("ungültiger Platzname", r.stderr)
+        self.assertEqual(d.stop(), 0)
+        r = self.forget("1")
+        self.assertEqual(r.returncode, 1)
+        self.assertIn("der Desk läuft nicht", r.stderr)
+
     def test_refuses_what_it_cannot_run(self):
         for args, words in [(["--courts", "1,zwei drei"], "ungültiger Platzname"),
                             (["--mqtt-port", "70000"], "kein gültiger Port"),

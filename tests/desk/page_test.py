@@ -4,6 +4,7 @@ mosquitto_pub with documents as the boards publish them.
 
 With COURTLYX_DESK_SHOTS=DIR set it also saves the venue and phone pictures there."""
 import os
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -180,6 +181,15 @@ class CourtsPageTest(unittest.TestCase):
         self.desk.pub("courtlyx/v1/3/score", doc.dumps(doc.score(["Evert", "Lloyd"], [(1, 1)], ["0", "15"])), court="3", qos=0)
         self.assertEqual(self.wait_js(row("3", 1), "\u25CF|Evert|1|0"), "\u25CF|Evert|1|0")
         self.assertEqual(self.js(row("1", 1)), "|Graf|6|6")
+
+    def test_7_a_court_the_desk_forgets_leaves_the_page_until_its_board_is_back(self):
+        r = subprocess.run([harness.COURTS_SH, "--state", self.desk.state, "--mqtt-port", str(self.desk.mqtt_port),
+                            "--forget", "12"], capture_output=True, text=True, timeout=20)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(self.wait_js("document.querySelectorAll('.court').length", 11), 11)
+        self.assertEqual(self.js("document.querySelector('.court[data-court=\"12\"]') === null"), True)
+        self.desk.pub("courtlyx/v1/12/online", doc.dumps(doc.online("12")), court="12")
+        self.assertEqual(self.wait_js("document.querySelectorAll('.court').length", 12), 12)
 
 
 if __name__ == "__main__":
