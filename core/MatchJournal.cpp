@@ -225,9 +225,18 @@ void MatchJournal::onClockTick()
         keepRecord(JournalRecord::clock(now));
 }
 
+namespace {
+const QString kMatchIdTime = QStringLiteral("yyyyMMdd-HHmmss");
+}
+
+QDateTime MatchJournal::startOfMatchId(const QString &id)
+{
+    return QDateTime::fromString(id.left(kMatchIdTime.size()), kMatchIdTime);
+}
+
 QString MatchJournal::newMatchId() const
 {
-    const QString stem = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stem = QDateTime::currentDateTime().toString(kMatchIdTime);
     const QDir dir(recordsFolder());
     QString id = stem;
     for (int n = 2; (id == matchId_ || QFile::exists(dir.filePath(id + QStringLiteral(".journal")))) && n < 1000; ++n)

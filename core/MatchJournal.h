@@ -3,6 +3,7 @@
 #include "core/JournalFile.h"
 #include "core/JournalRecord.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -57,6 +58,9 @@ public:
     // The id the match's journal and record carry; empty for a journal of an older version
     // until its match is kept.
     const QString &matchId() const { return matchId_; }
+    // When the match of `id` began: ids are the local time of the start, <yyyyMMdd>-<HHmmss>,
+    // with -2, -3 ... for a second match begun in the same second. Invalid for another text.
+    static QDateTime startOfMatchId(const QString &id);
     // What the start found wrong with the last run's journal; empty when nothing.
     const QString &restoreNote() const { return restoreNote_; }
     // What of the match is not being kept now; empty when everything is.

@@ -174,7 +174,6 @@ void BrokerPublisher::checkDecision()
 void BrokerPublisher::queueResult(const QString &id, const QByteArray &payload)
 {
     outbox_.put(id, payload);
-    problem_ = outbox_.problemText();
     sendWaiting();
     tell();
     emit statusChanged();
@@ -226,7 +225,6 @@ void BrokerPublisher::onAcknowledged(int messageId)
         return;
     outbox_.delivered(it->second.id, it->second.payload);
     inFlight_.erase(it);
-    problem_ = outbox_.problemText();
     tell();
     emit statusChanged();
 }
@@ -273,8 +271,8 @@ QString BrokerPublisher::withWaiting(QString text) const
 QString BrokerPublisher::noticeText() const
 {
     QStringList lines;
-    if (!problem_.isEmpty())
-        lines << problem_;
+    if (const QString kept = outbox_.problemText(); !kept.isEmpty())
+        lines << kept;
     if (const QString down = downText(state_); !down.isEmpty())
         lines << withWaiting(down);
     return lines.join(u'\n');

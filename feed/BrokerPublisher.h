@@ -102,6 +102,5 @@ private:
     bool undoneNow_ = false;
     // Results handed to the broker and not yet acknowledged, by message id.
     std::map<int, ResultOutbox::Entry> inFlight_;
-    QString problem_;
     QString told_;
 };

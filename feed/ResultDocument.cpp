@@ -1,15 +1,11 @@
 #include "feed/ResultDocument.h"
 
 #include "core/BoardModel.h"
+#include "core/MatchJournal.h"
 #include "core/MatchRecord.h"
 #include "feed/ScoreDocument.h"
 
 #include <QJsonArray>
-
-QDateTime ResultDocument::startOf(const QString &matchId)
-{
-    return QDateTime::fromString(matchId.left(15), QStringLiteral("yyyyMMdd-HHmmss"));
-}
 
 QString ResultDocument::isoWithOffset(const QDateTime &time)
 {
@@ -51,7 +47,7 @@ QJsonObject ResultDocument::build(const BoardModel &model, const QString &court,
         {QStringLiteral("format"), model.score().format().code()},
         {QStringLiteral("sets"), sets},
         {QStringLiteral("score"), score},
-        {QStringLiteral("start"), isoWithOffset(startOf(id))},
+        {QStringLiteral("start"), isoWithOffset(MatchJournal::startOfMatchId(id))},
         {QStringLiteral("end"), isoWithOffset(end)},
         {QStringLiteral("elapsed"),
          QJsonObject{{QStringLiteral("text"), elapsed},

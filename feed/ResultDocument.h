@@ -15,9 +15,6 @@ public:
     static constexpr int kVersion = 1;
 
     static QJsonObject build(const BoardModel &model, const QString &court, const QDateTime &end);
-    // The start a match id ("<yyyyMMdd>-<HHmmss>", maybe with "-<n>") names, in local time;
-    // invalid for any other id.
-    static QDateTime startOf(const QString &matchId);
     // ISO 8601 with the offset from UTC: "2026-12-09T10:00:05+01:00".
     static QString isoWithOffset(const QDateTime &time);
 };
